@@ -1,0 +1,66 @@
+#pragma once
+// The seam between HidDevice and whatever supplies HID interfaces: the real hidraw/hidapi
+// backend and the device simulator are peers behind it.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace rerov {
+
+// One open native HID node (on hidraw one node carries every top-level collection of a
+// USB interface). Every open connection receives every input report of its node; the
+// HidDevice above it keeps only the reports of its own collection.
+class HidConnection {
+public:
+    virtual ~HidConnection() = default;
+
+    // Vendor id, product id and version number of the device.
+    virtual uint16_t VendorId() const = 0;
+    virtual uint16_t ProductId() const = 0;
+    virtual uint16_t VersionNumber() const = 0;
+
+    // The raw report descriptor of the whole node.
+    virtual std::vector<uint8_t> ReportDescriptor() const = 0;
+
+    // Writes one output report, report id in byte 0. Returns the bytes written, 0 on
+    // time-out, -1 on failure (device gone, I/O error).
+    virtual int Write(const uint8_t* data, size_t length, int timeoutMs) = 0;
+
+    // Reads one input report (report id in byte 0 for numbered reports) into buffer.
+    // timeoutMs < 0 waits without limit. Returns the bytes read, 0 on time-out, -1 on
+    // failure or when Cancel was called.
+    virtual int Read(uint8_t* buffer, size_t length, int timeoutMs) = 0;
+
+    // Callable from any thread: makes a Read or Write blocked in another thread return
+    // -1 promptly, and every later call return -1 at once.
+    virtual void Cancel() = 0;
+};
+
+// Lists and opens HID interfaces. Paths are canonical:
+//   vid_XXXX&pid_XXXX&mi_NN&colNN#<native path>
+// with one path per top-level collection; "&colNN" is left out when the node has a
+// single top-level collection, and the collection number is the 1-based order of the
+// top-level collection in the node's report descriptor.
+class HidBackend {
+public:
+    virtual ~HidBackend() = default;
+
+    // Canonical paths of every HID interface present; empty when there is none.
+    virtual std::vector<std::string> EnumeratePaths() = 0;
+
+    // Opens the node behind a canonical path. On failure returns null and, when error is
+    // given, a one-line reason (for example lack of permission).
+    virtual std::unique_ptr<HidConnection> Open(const std::string& canonicalPath, bool readAccess,
+                                                bool writeAccess, bool exclusive,
+                                                std::string* error) = 0;
+};
+
+// The process-wide backend that HidDevice objects use when none is given: the platform
+// backend unless a test, rerovctl --simulate or rerov-ever --simulate installed another.
+std::shared_ptr<HidBackend> CurrentHidBackend();
+void InstallHidBackend(std::shared_ptr<HidBackend> backend);
+
+}  // namespace rerov
