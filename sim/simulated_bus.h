@@ -1,0 +1,88 @@
+#pragma once
+// The device simulator: a HID backend that presents virtual interfaces with canonical
+// paths and answers command reports as the firmware does. It shares no state with host
+// code except through reports; the control calls below are for tests, demos and
+// rerovctl --simulate.
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "hid_backend.h"
+
+namespace rerov::sim {
+
+// The USB paths the virtual bus can plug in; each is one row pair of the supported-device
+// table (command interface and secondary interface).
+enum class SimPath { KeyboardCable, KeyboardReceiver, MouseCable, MouseReceiver, MousePad, Headset };
+
+// A fault armed for one path; it fires at the n-th command report (1-based, counted from
+// the moment it is armed) whose command byte matches `command` (-1 = any command).
+struct SimFault {
+    enum class Kind {
+        NoReply,           // the report is taken but never answered
+        LateReply,         // answered after `delay`
+        WrongCommand,      // the reply carries another command byte (command + 1)
+        StatusFF,          // reply status byte 0xFF
+        StatusFE,          // reply status byte 0xFE
+        WriteFails,        // the host's write of that report fails
+        DisconnectDuring,  // the path is unplugged when that report arrives
+    };
+    Kind kind = Kind::NoReply;
+    int atReport = 1;
+    int command = -1;
+    std::chrono::milliseconds delay{0};
+};
+
+enum class TraceDirection { HostToDevice, DeviceToHost };
+
+class KeyboardModel;  // device memory and behaviour of the keyboard (keyboard_model.h)
+
+class SimulatedBus : public HidBackend {
+public:
+    SimulatedBus();
+    ~SimulatedBus() override;
+
+    std::vector<std::string> EnumeratePaths() override;
+    std::unique_ptr<HidConnection> Open(const std::string& canonicalPath, bool readAccess,
+                                        bool writeAccess, bool exclusive,
+                                        std::string* error) override;
+
+    // Plugging and unplugging; unplugging makes every open connection of the path fail.
+    void Plug(SimPath path);
+    void Unplug(SimPath path);
+    bool IsPlugged(SimPath path) const;
+
+    // The keyboard behind its receiver going out of reach (receiver answers 0xAA) and back.
+    void SetKeyboardInReach(bool inReach);
+
+    // Extra time each report takes in each direction (0 = none; 1 ms models full speed USB).
+    void SetLatency(std::chrono::microseconds perReport);
+
+    void InjectFault(SimPath path, const SimFault& fault);
+    void ClearFaults();
+
+    // The keyboard's device memory, for tests that assert on what was written.
+    KeyboardModel& Keyboard();
+
+    // Every command report in both directions, in order. The sink is called on the
+    // thread that moved the report; TraceLine formats one line as rerovctl --trace does.
+    void SetTraceSink(std::function<void(TraceDirection, const uint8_t* report, size_t length)> sink);
+
+private:
+    struct State;
+    std::shared_ptr<State> state_;
+};
+
+// "> " or "< " and the bytes as two lower-case hex digits separated by single spaces.
+std::string TraceLine(TraceDirection direction, const uint8_t* report, size_t length);
+
+// Parses "keyboard,mouse,..." as rerovctl/rerov-ever --simulate=LIST does: the names
+// keyboard, keyboard-receiver, mouse, mouse-receiver, mousepad, headset. Returns false on
+// an unknown name.
+bool ParseSimPathList(const std::string& list, std::vector<SimPath>* paths, std::string* error);
+
+}  // namespace rerov::sim
