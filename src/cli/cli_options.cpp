@@ -1,0 +1,149 @@
+#include "cli_options.h"
+
+#include <charconv>
+#include <cstddef>
+#include <system_error>
+
+namespace rerov::cli {
+
+namespace {
+
+// Splits "--name=value" into name and value; value empty and hasValue false without '='.
+bool SplitOption(const std::string& arg, std::string* name, std::string* value) {
+    const size_t eq = arg.find('=');
+    if (eq == std::string::npos) {
+        *name = arg;
+        value->clear();
+        return false;
+    }
+    *name = arg.substr(0, eq);
+    *value = arg.substr(eq + 1);
+    return true;
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+}  // namespace
+
+const char* UsageText() {
+    return "usage: rerovctl [--simulate=LIST] [--receiver] [--trace FILE] COMMAND\n"
+           "  list [--json]            supported interfaces found: row, kind, role, path\n"
+           "  info                     the keyboard's information block, decoded\n"
+           "  raw --cmd N [--offset N] [--length N] [--data HEX]\n"
+           "                           one framed command; prints result code and reply\n"
+           "  profile ...              the profile store (see rerovctl profile --help)\n"
+           "options:\n"
+           "  --simulate=LIST  use simulated devices: keyboard, keyboard-receiver, mouse,\n"
+           "                   mouse-receiver, mousepad, headset (comma-separated)\n"
+           "  --receiver       reach the keyboard through its receiver\n"
+           "  --trace FILE     write every command report exchanged to FILE\n"
+           "  --help           this text\n"
+           "exit status: 0 success, 1 device or command failure, 2 usage error\n";
+}
+
+bool ParseCommandLine(const std::vector<std::string>& argv, CommandLine* out, std::string* error) {
+    *out = CommandLine{};
+    size_t i = 0;
+    for (; i < argv.size(); ++i) {
+        const std::string& arg = argv[i];
+        if (arg.rfind("--", 0) != 0) break;
+        std::string name, value;
+        const bool hasValue = SplitOption(arg, &name, &value);
+        if (name == "--help" && !hasValue) {
+            out->help = true;
+        } else if (name == "--receiver" && !hasValue) {
+            out->receiver = true;
+        } else if (name == "--simulate") {
+            if (!hasValue) {
+                if (i + 1 >= argv.size()) {
+                    *error = "--simulate needs a device list";
+                    return false;
+                }
+                value = argv[++i];
+            }
+            out->simulate = true;
+            out->simulateList = value;
+        } else if (name == "--trace") {
+            if (!hasValue) {
+                if (i + 1 >= argv.size()) {
+                    *error = "--trace needs a file name";
+                    return false;
+                }
+                value = argv[++i];
+            }
+            if (value.empty()) {
+                *error = "--trace needs a file name";
+                return false;
+            }
+            out->traceFile = value;
+        } else {
+            *error = "unknown option " + arg;
+            return false;
+        }
+    }
+    if (i < argv.size()) {
+        out->command = argv[i];
+        out->args.assign(argv.begin() + static_cast<std::ptrdiff_t>(i) + 1, argv.end());
+    }
+    if (out->command.empty() && !out->help) {
+        *error = "no command given";
+        return false;
+    }
+    return true;
+}
+
+bool ParseNumber(const std::string& text, uint32_t max, uint32_t* value) {
+    int base = 10;
+    size_t start = 0;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        base = 16;
+        start = 2;
+    }
+    if (start >= text.size()) return false;
+    uint64_t parsed = 0;
+    const char* first = text.data() + start;
+    const char* last = text.data() + text.size();
+    const auto [end, ec] = std::from_chars(first, last, parsed, base);
+    if (ec != std::errc() || end != last || parsed > max) return false;
+    *value = static_cast<uint32_t>(parsed);
+    return true;
+}
+
+bool ParseHexBytes(const std::string& text, std::vector<uint8_t>* bytes) {
+    bytes->clear();
+    int high = -1;
+    for (char c : text) {
+        if (c == ' ' || c == ',' || c == ':') {
+            if (high >= 0) return false;  // a lone digit before a separator
+            continue;
+        }
+        const int digit = HexDigit(c);
+        if (digit < 0) return false;
+        if (high < 0) {
+            high = digit;
+        } else {
+            bytes->push_back(static_cast<uint8_t>(high << 4 | digit));
+            high = -1;
+        }
+    }
+    return high < 0;
+}
+
+std::string HexBytes(const uint8_t* bytes, size_t length) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string text;
+    text.reserve(length * 3);
+    for (size_t i = 0; i < length; ++i) {
+        if (i > 0) text.push_back(' ');
+        text.push_back(kDigits[bytes[i] >> 4]);
+        text.push_back(kDigits[bytes[i] & 0x0F]);
+    }
+    return text;
+}
+
+}  // namespace rerov::cli

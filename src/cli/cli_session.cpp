@@ -1,0 +1,62 @@
+#include "cli_session.h"
+
+#include <iostream>
+#include <vector>
+
+#include "link_trace.h"
+#include "simulated_bus.h"
+
+namespace rerov::cli {
+
+CliSession::CliSession() = default;
+
+// The simulator stays installed until the process ends: links may still hold it.
+CliSession::~CliSession() = default;
+
+bool CliSession::Start(const CommandLine& options, std::string* error, bool* usageError) {
+    *usageError = false;
+    receiver_ = options.receiver;
+    if (options.simulate) {
+        std::vector<sim::SimPath> paths;
+        std::string parseError;
+        if (!sim::ParseSimPathList(options.simulateList, &paths, &parseError)) {
+            *error = "--simulate: " + parseError;
+            *usageError = true;
+            return false;
+        }
+        bus_ = std::make_shared<sim::SimulatedBus>();
+        for (sim::SimPath path : paths) {
+            // --receiver moves the simulated keyboard from its cable to its receiver.
+            if (receiver_ && path == sim::SimPath::KeyboardCable) {
+                path = sim::SimPath::KeyboardReceiver;
+            }
+            bus_->Plug(path);
+        }
+        InstallHidBackend(bus_);
+    }
+    if (!options.traceFile.empty()) {
+        trace_.open(options.traceFile, std::ios::out | std::ios::trunc);
+        if (!trace_) {
+            *error = "cannot write the trace file " + options.traceFile;
+            return false;
+        }
+    }
+    return true;
+}
+
+void CliSession::AttachTrace(DeviceLink& link) {
+    if (!trace_.is_open()) return;
+    link.SetReportTraceHook(
+        [this](ReportDirection direction, const uint8_t* report, size_t length) {
+            trace_ << FormatReportTraceLine(direction, report, length) << '\n';
+            trace_.flush();
+        });
+}
+
+void PrintError(const std::string& message) { std::cerr << "rerovctl: " << message << '\n'; }
+
+std::string DescribeResult(int code) {
+    return "result " + std::to_string(code) + " (" + ResultCodeMeaning(code) + ")";
+}
+
+}  // namespace rerov::cli

@@ -1,0 +1,41 @@
+// rerovctl: the command-line front end over the device link and the simulator.
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli_options.h"
+#include "cli_session.h"
+#include "commands.h"
+#ifdef REROV_HAVE_PROFILE_COMMAND
+#include "profile_command.h"
+#endif
+
+int main(int argc, char** argv) {
+    using namespace rerov::cli;
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    CommandLine options;
+    std::string error;
+    if (!ParseCommandLine(arguments, &options, &error)) {
+        PrintError(error + " (see rerovctl --help)");
+        return kExitUsage;
+    }
+    if (options.help) {
+        std::cout << UsageText();
+        return kExitOk;
+    }
+    CliSession session;
+    bool usageError = false;
+    if (!session.Start(options, &error, &usageError)) {
+        PrintError(error);
+        return usageError ? kExitUsage : kExitFailure;
+    }
+    if (options.command == "list") return RunList(session, options.args);
+    if (options.command == "info") return RunInfo(session, options.args);
+    if (options.command == "raw") return RunRaw(session, options.args);
+#ifdef REROV_HAVE_PROFILE_COMMAND
+    if (options.command == "profile") return RunProfileCommand(options.args);
+#endif
+    PrintError("unknown command " + options.command + " (see rerovctl --help)");
+    return kExitUsage;
+}
