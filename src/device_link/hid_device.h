@@ -31,7 +31,7 @@ struct HidAttributes {
 struct HidCaps {
     uint16_t usage = 0;
     uint16_t usagePage = 0;
-    uint16_t inputReportByteLength = 0;    // largest input report, report id byte included
+    uint16_t inputReportByteLength = 0;  // largest input report, report id byte included
     uint16_t outputReportByteLength = 0;
     uint16_t featureReportByteLength = 0;
     uint16_t numberInputButtonCaps = 0;
@@ -61,7 +61,7 @@ struct HidDataDescriptor {
 };
 
 class HidDevice {
-public:
+  public:
     // A null backend means CurrentHidBackend() at the time of Enumerate/Open.
     explicit HidDevice(std::shared_ptr<HidBackend> backend = nullptr);
     ~HidDevice();
@@ -105,7 +105,7 @@ public:
     const std::vector<HidDataDescriptor>& FeatureDescriptors() const { return featureDescriptors_; }
     const std::string& LastError() const { return lastError_; }
 
-private:
+  private:
     // Implementation state is the owner's choice; kept here so the class stays a value
     // member of DeviceLink.
     std::shared_ptr<HidBackend> backend_;
@@ -121,6 +121,8 @@ private:
     std::vector<HidDataDescriptor> inputDescriptors_, outputDescriptors_, featureDescriptors_;
     ParsedReportDescriptor descriptor_;
     std::vector<uint8_t> inputReportIds_;  // report ids of the opened collection's input reports
+    bool unnumberedReports_ = false;       // the node's reports carry no report id byte
+    size_t openedCollection_ = 0;          // index into descriptor_.collections
 
     // Close must not destroy the connection under a thread blocked in it: the
     // connection is shared, Cancel releases the blocked call, and the last user frees it.

@@ -1,0 +1,5 @@
+#include "hid_log.h"
+
+namespace rerov {
+Q_LOGGING_CATEGORY(lcHid, "rerov.hid", QtInfoMsg)
+}  // namespace rerov
