@@ -11,13 +11,21 @@
 #include <string>
 #include <vector>
 
+#include "device_ids.h"
 #include "hid_backend.h"
 
 namespace rerov::sim {
 
 // The USB paths the virtual bus can plug in; each is one row pair of the supported-device
 // table (command interface and secondary interface).
-enum class SimPath { KeyboardCable, KeyboardReceiver, MouseCable, MouseReceiver, MousePad, Headset };
+enum class SimPath {
+    KeyboardCable,
+    KeyboardReceiver,
+    MouseCable,
+    MouseReceiver,
+    MousePad,
+    Headset
+};
 
 // A fault armed for one path; it fires at the n-th command report (1-based, counted from
 // the moment it is armed) whose command byte matches `command` (-1 = any command).
@@ -42,9 +50,14 @@ enum class TraceDirection { HostToDevice, DeviceToHost };
 class KeyboardModel;  // device memory and behaviour of the keyboard (keyboard_model.h)
 
 class SimulatedBus : public HidBackend {
-public:
+  public:
     SimulatedBus();
     ~SimulatedBus() override;
+    // A bus whose devices carry the given USB ids (the default constructor takes the ids in
+    // effect, LoadDeviceIds(), as the host's tables do).
+    explicit SimulatedBus(const DeviceIds& ids);
+    SimulatedBus(const SimulatedBus&) = delete;
+    SimulatedBus& operator=(const SimulatedBus&) = delete;
 
     std::vector<std::string> EnumeratePaths() override;
     std::unique_ptr<HidConnection> Open(const std::string& canonicalPath, bool readAccess,
@@ -58,9 +71,20 @@ public:
 
     // The keyboard behind its receiver going out of reach (receiver answers 0xAA) and back.
     void SetKeyboardInReach(bool inReach);
+    bool IsKeyboardInReach() const;
 
     // Extra time each report takes in each direction (0 = none; 1 ms models full speed USB).
     void SetLatency(std::chrono::microseconds perReport);
+
+    // An input report the device sends by itself on its event collection (report id 3,
+    // 16-bit event code little-endian: 3 bytes in all), to every open connection of the
+    // path's interface 1. False when the path is unplugged, has no event collection, the
+    // report is not a 3-byte report with id 3, or the keyboard is out of its receiver's
+    // reach.
+    bool SendEvent(SimPath path, const std::vector<uint8_t>& report);
+    // SendEvent of the report that carries `code` (0x401 configuration changed, 0x500 + p
+    // key p pressed, 0x1000 + n onboard profile n, ...).
+    bool SendEventCode(SimPath path, uint16_t code);
 
     void InjectFault(SimPath path, const SimFault& fault);
     void ClearFaults();
@@ -70,9 +94,10 @@ public:
 
     // Every command report in both directions, in order. The sink is called on the
     // thread that moved the report; TraceLine formats one line as rerovctl --trace does.
-    void SetTraceSink(std::function<void(TraceDirection, const uint8_t* report, size_t length)> sink);
+    void SetTraceSink(
+        std::function<void(TraceDirection, const uint8_t* report, size_t length)> sink);
 
-private:
+  private:
     struct State;
     std::shared_ptr<State> state_;
 };

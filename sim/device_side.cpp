@@ -1,0 +1,211 @@
+// The device side of the bus: what happens to a host report once it reaches a device,
+// armed faults, the receiver's answer for an unreachable keyboard, and the hand-out of
+// device-to-host reports (at once, or later through the delivery thread).
+
+#include <algorithm>
+#include <optional>
+
+#include "sim_connection.h"
+
+namespace rerov::sim::detail {
+
+namespace {
+
+constexpr uint8_t kStatusOk = 0x00;
+constexpr uint8_t kReceiverNoDevice = 0x00;  // reply byte 8 of the receiver's 0xAA answer
+
+// What the faults armed for a path do to one command report.
+struct FaultEffects {
+    bool writeFails = false;
+    bool disconnect = false;
+    bool noReply = false;
+    bool wrongCommand = false;
+    std::optional<uint8_t> status;
+    std::chrono::microseconds extraDelay{0};
+};
+
+// Counts the report against every armed fault of the path; faults that reach their
+// report fire once and are disarmed.
+FaultEffects TakeFaultsLocked(PathState& path, uint8_t command) {
+    FaultEffects effects;
+    auto fires = [&](ArmedFault& armed) {
+        if (armed.fault.command >= 0 && armed.fault.command != command) return false;
+        return ++armed.matched >= std::max(1, armed.fault.atReport);
+    };
+    for (auto it = path.faults.begin(); it != path.faults.end();) {
+        if (!fires(*it)) {
+            ++it;
+            continue;
+        }
+        switch (it->fault.kind) {
+            case SimFault::Kind::NoReply:
+                effects.noReply = true;
+                break;
+            case SimFault::Kind::LateReply:
+                effects.extraDelay +=
+                    std::chrono::duration_cast<std::chrono::microseconds>(it->fault.delay);
+                break;
+            case SimFault::Kind::WrongCommand:
+                effects.wrongCommand = true;
+                break;
+            case SimFault::Kind::StatusFF:
+                effects.status = kStatusError;
+                break;
+            case SimFault::Kind::StatusFE:
+                effects.status = kStatusRefused;
+                break;
+            case SimFault::Kind::WriteFails:
+                effects.writeFails = true;
+                break;
+            case SimFault::Kind::DisconnectDuring:
+                effects.disconnect = true;
+                break;
+        }
+        it = path.faults.erase(it);
+    }
+    return effects;
+}
+
+// The receiver's own answer while the keyboard behind it is out of reach: command byte
+// 0xAA whatever was asked, and "no device" in byte 8.
+Frame ReceiverOutOfReachReply(const Frame& request) {
+    Frame reply = StartReply(request, kStatusOk);
+    reply[kReportCommandOffset] = kCmdQueryReceiverLink;
+    reply[kReportPayloadOffset] = kReceiverNoDevice;
+    SealReply(&reply);
+    return reply;
+}
+
+// Devices whose firmware is not modelled yet answer every command with an echo of the
+// request and status 0 (0xFF for a bad checksum), so a host can still talk to them.
+Frame EchoReply(const Frame& request) {
+    if (!ChecksumMatches(request)) return StatusReply(request, kStatusError);
+    Frame reply = request;
+    reply[kReportStatusOffset] = kStatusOk;
+    SealReply(&reply);
+    return reply;
+}
+
+Frame Answer(State& state, SimPath path, const Frame& request, bool keyboardInReach) {
+    switch (path) {
+        case SimPath::KeyboardCable:
+            return state.keyboard.Handle(request, KeyboardLink::Cable);
+        case SimPath::KeyboardReceiver:
+            if (!keyboardInReach) return ReceiverOutOfReachReply(request);
+            return state.keyboard.Handle(request, KeyboardLink::Receiver);
+        default:
+            return EchoReply(request);
+    }
+}
+
+}  // namespace
+
+void Trace(const std::shared_ptr<const TraceSink>& sink, TraceDirection direction,
+           const uint8_t* report, size_t length) {
+    if (sink && *sink) (*sink)(direction, report, length);
+}
+
+bool DeliverLocked(State& state, SimPath path, uint64_t generation, size_t node,
+                   const uint8_t* report, size_t length) {
+    PathState& pathState = state.Path(path);
+    if (state.shutDown || !pathState.plugged || pathState.generation != generation) return false;
+    for (SimConnection* connection : pathState.nodes[node].connections) {
+        connection->PushLocked(report, length);
+    }
+    return true;
+}
+
+void UnplugLocked(State& state, SimPath path) {
+    PathState& pathState = state.Path(path);
+    if (!pathState.plugged) return;
+    pathState.plugged = false;
+    ++pathState.generation;
+    for (NodeState& node : pathState.nodes) {
+        for (SimConnection* connection : node.connections) connection->WakeLocked();
+    }
+}
+
+void SendToHost(State& state, SimPath path, uint64_t generation, size_t node,
+                std::vector<uint8_t> report, bool traced, std::chrono::microseconds delay) {
+    std::unique_lock lock(state.mutex);
+    if (delay.count() > 0) {
+        state.pending.emplace(Clock::now() + delay,
+                              PendingReport{path, generation, node, std::move(report), traced});
+        state.pendingChanged.notify_all();
+        return;
+    }
+    const bool delivered =
+        DeliverLocked(state, path, generation, node, report.data(), report.size());
+    const auto sink = state.traceSink;
+    lock.unlock();
+    if (delivered && traced)
+        Trace(sink, TraceDirection::DeviceToHost, report.data(), report.size());
+}
+
+int ReceiveHostReport(State& state, SimPath path, uint64_t generation, size_t node,
+                      const uint8_t* data, size_t length) {
+    std::lock_guard device(state.deviceMutex);
+    std::unique_lock lock(state.mutex);
+    PathState& pathState = state.Path(path);
+    if (state.shutDown || !pathState.plugged || pathState.generation != generation) return -1;
+    const int written = static_cast<int>(length);
+    const bool isCommand = pathState.nodes[node].spec.carriesCommands &&
+                           data[0] == kVendorReportId && length == kCommandReportSize;
+    // Keyboard LED reports and headset light reports are taken without an answer.
+    if (!isCommand) return written;
+
+    Frame request;
+    std::copy(data, data + kCommandReportSize, request.begin());
+    const FaultEffects faults = TakeFaultsLocked(pathState, request[kReportCommandOffset]);
+    if (faults.writeFails) return -1;
+    const auto sink = state.traceSink;
+    const auto delay = state.latency + faults.extraDelay;
+    const bool inReach = state.keyboardInReach;
+    if (faults.disconnect) UnplugLocked(state, path);
+    lock.unlock();
+
+    Trace(sink, TraceDirection::HostToDevice, request.data(), request.size());
+    if (faults.disconnect || faults.noReply) return written;
+    // A device that reports an error has not carried the command out.
+    Frame reply = faults.status ? StatusReply(request, *faults.status)
+                                : Answer(state, path, request, inReach);
+    if (faults.wrongCommand) {
+        reply[kReportCommandOffset] = static_cast<uint8_t>(reply[kReportCommandOffset] + 1);
+        SealReply(&reply);
+    }
+    SendToHost(state, path, generation, node, {reply.begin(), reply.end()}, true, delay);
+    return written;
+}
+
+void RunDeliveries(State& state) {
+    std::unique_lock lock(state.mutex);
+    while (!state.shutDown) {
+        if (state.pending.empty()) {
+            state.pendingChanged.wait(lock);
+            continue;
+        }
+        const auto due = state.pending.begin()->first;
+        if (Clock::now() < due) {
+            state.pendingChanged.wait_until(lock, due);
+            continue;
+        }
+        PendingReport item = std::move(state.pending.begin()->second);
+        state.pending.erase(state.pending.begin());
+        lock.unlock();
+        {
+            // Lock order: deviceMutex before mutex, as on the write path.
+            std::lock_guard device(state.deviceMutex);
+            std::unique_lock deliver(state.mutex);
+            const bool delivered = DeliverLocked(state, item.path, item.generation, item.node,
+                                                 item.report.data(), item.report.size());
+            const auto sink = state.traceSink;
+            deliver.unlock();
+            if (delivered && item.traced) {
+                Trace(sink, TraceDirection::DeviceToHost, item.report.data(), item.report.size());
+            }
+        }
+        lock.lock();
+    }
+}
+
+}  // namespace rerov::sim::detail
