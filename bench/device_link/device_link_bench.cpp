@@ -1,0 +1,111 @@
+// The command protocol measured against the simulator: the host's own cost of one
+// transaction (no device latency), and a 512-byte key table download with the latency
+// of a full-speed USB device (1 ms per report and direction) next to its floor.
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "device_link.h"
+#include "hid_device.h"
+#include "simulated_bus.h"
+#include "supported_devices.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int kKeyboardCableRow = 0;
+constexpr int kKeyboardReceiverRow = 2;
+
+// A simulated keyboard and a link open on its command interface.
+struct LinkedKeyboard {
+    std::shared_ptr<rerov::sim::SimulatedBus> bus = std::make_shared<rerov::sim::SimulatedBus>();
+    std::unique_ptr<rerov::DeviceLink> link = std::make_unique<rerov::DeviceLink>(bus);
+
+    bool Connect(bool receiver, std::chrono::microseconds latency, std::string* error) {
+        bus->Plug(receiver ? rerov::sim::SimPath::KeyboardReceiver
+                           : rerov::sim::SimPath::KeyboardCable);
+        bus->SetLatency(latency);
+        const rerov::SupportedDevice row =
+            rerov::SupportedDevices()[receiver ? kKeyboardReceiverRow : kKeyboardCableRow];
+        for (const std::string& path : bus->EnumeratePaths()) {
+            if (rerov::VendorIdFromPath(path) != row.vendorId ||
+                rerov::ProductIdFromPath(path) != row.productId ||
+                rerov::InterfaceFromPath(path) != row.interfaceNumber ||
+                rerov::CollectionFromPath(path) != row.collectionNumber) {
+                continue;
+            }
+            rerov::HidDevice& device = receiver ? link->Receiver() : link->Wired();
+            if (!device.Open(path, true, true, true, false)) {
+                *error = device.LastError();
+                return false;
+            }
+            link->SetLinkMode(receiver ? rerov::kLinkModeReceiver : rerov::kLinkModeWired);
+            link->SetConnected(true);
+            return true;
+        }
+        *error = "no command interface on the simulated bus";
+        return false;
+    }
+};
+
+void BM_TransactionHostCost(benchmark::State& state) {
+    LinkedKeyboard keyboard;
+    std::string error;
+    if (!keyboard.Connect(false, 0us, &error)) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    for (auto _ : state) {
+        if (keyboard.link->HostLightControl() != rerov::kResultSuccess) {
+            state.SkipWithError("transaction failed");
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_TransactionHostCost)->UseRealTime();
+
+// Arg 0: cable, 1: receiver. The floor is two report latencies per report (request and
+// reply); WriteKeyTable itself has no waits of its own (EndSession's 10 ms is not part).
+void BM_WriteKeyTableAtUsbLatency(benchmark::State& state) {
+    const bool receiver = state.range(0) == 1;
+    constexpr auto kLatency = 1ms;
+    LinkedKeyboard keyboard;
+    std::string error;
+    if (!keyboard.Connect(receiver, kLatency, &error)) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    const std::vector<uint8_t> table(512, 0x21);
+    for (auto _ : state) {
+        if (keyboard.link->WriteKeyTable(table.data(), 0) != rerov::kResultSuccess) {
+            state.SkipWithError("key table write failed");
+            break;
+        }
+    }
+    const size_t chunk = receiver ? rerov::kReceiverChunkSize : rerov::kWiredChunkSize;
+    const double reports = static_cast<double>((table.size() + chunk - 1) / chunk);
+    const double floorMs =
+        2.0 * reports * std::chrono::duration<double, std::milli>(kLatency).count();
+    state.counters["reports"] = reports;
+    state.counters["floor_ms"] = floorMs;
+    // Mean time per download against the floor; 1.05 is the goal.
+    state.counters["vs_floor"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * floorMs / 1000.0,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.SetLabel(receiver ? "receiver" : "cable");
+}
+BENCHMARK(BM_WriteKeyTableAtUsbLatency)
+    ->Arg(0)
+    ->Arg(1)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
