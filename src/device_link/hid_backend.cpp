@@ -2,10 +2,9 @@
 
 #include <mutex>
 
-namespace rerov {
+#include "hid_platform_backend.h"
 
-// Provided by the platform backend file (hid_backend_linux.cpp or hid_backend_hidapi.cpp).
-std::shared_ptr<HidBackend> MakePlatformHidBackend();
+namespace rerov {
 
 namespace {
 

@@ -2,6 +2,8 @@
 // poll(2) and a time-out; an eventfd polled beside the node lets Cancel release a call
 // blocked in another thread at once.
 
+#include "hid_backend_linux.h"
+
 #include <fcntl.h>
 #include <libudev.h>
 #include <linux/hidraw.h>
@@ -19,8 +21,8 @@
 #include <iterator>
 #include <memory>
 
-#include "hid_backend.h"
 #include "hid_log.h"
+#include "hid_platform_backend.h"
 #include "report_descriptor.h"
 
 namespace rerov {
@@ -39,19 +41,6 @@ template <typename T>
 using UdevPtr = std::unique_ptr<T, UdevDeleter>;
 
 std::string Errno(int error) { return std::strerror(error); }
-
-std::string CanonicalPath(uint16_t vid, uint16_t pid, int interfaceNumber, int collection,
-                          const std::string& node) {
-    char prefix[64];
-    if (collection > 0) {
-        std::snprintf(prefix, sizeof prefix, "vid_%04x&pid_%04x&mi_%02x&col%02x#", vid, pid,
-                      interfaceNumber, collection);
-    } else {
-        std::snprintf(prefix, sizeof prefix, "vid_%04x&pid_%04x&mi_%02x#", vid, pid,
-                      interfaceNumber);
-    }
-    return prefix + node;
-}
 
 // The native node of a canonical path: what follows the first '#'.
 std::string NodeOfPath(const std::string& canonicalPath) {
@@ -214,14 +203,7 @@ class HidrawBackend : public HidBackend {
         if (node.empty()) return fail("the path names no device node");
         const int flags = (writeAccess && readAccess) ? O_RDWR : writeAccess ? O_WRONLY : O_RDONLY;
         const int fd = ::open(node.c_str(), flags | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) {
-            const int e = errno;
-            if (e == EACCES || e == EPERM) {
-                return fail("access to " + node + " was refused (" + Errno(e) + "); " +
-                            kUdevRulesHint);
-            }
-            return fail(node + ": " + Errno(e));
-        }
+        if (fd < 0) return fail(hidraw::OpenFailureReason(node, errno));
         struct stat st {};
         if (fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode)) {
             close(fd);
@@ -239,15 +221,9 @@ class HidrawBackend : public HidBackend {
             close(fd);
             return fail(node + ": cannot read the report descriptor (" + Errno(e) + ")");
         }
-        const int cancelFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-        if (cancelFd < 0) {
-            const int e = errno;
-            close(fd);
-            return fail("eventfd: " + Errno(e));
-        }
-        return std::make_unique<HidrawConnection>(fd, cancelFd, static_cast<uint16_t>(info.vendor),
-                                                  static_cast<uint16_t>(info.product),
-                                                  VersionOfNode(fd), std::move(descriptor));
+        return hidraw::WrapNode(fd, static_cast<uint16_t>(info.vendor),
+                                static_cast<uint16_t>(info.product), VersionOfNode(fd),
+                                std::move(descriptor), error);
     }
 
   private:
@@ -287,11 +263,11 @@ class HidrawBackend : public HidBackend {
             return;
         }
         if (parsed.collections.size() == 1) {
-            paths->push_back(CanonicalPath(vid, pid, interfaceNumber, 0, node));
+            paths->push_back(hidraw::CanonicalPath(vid, pid, interfaceNumber, 0, node));
             return;
         }
         for (const HidTopLevelCollection& c : parsed.collections) {
-            paths->push_back(CanonicalPath(vid, pid, interfaceNumber, c.number, node));
+            paths->push_back(hidraw::CanonicalPath(vid, pid, interfaceNumber, c.number, node));
         }
     }
 };
@@ -299,5 +275,43 @@ class HidrawBackend : public HidBackend {
 }  // namespace
 
 std::shared_ptr<HidBackend> MakePlatformHidBackend() { return std::make_shared<HidrawBackend>(); }
+
+namespace hidraw {
+
+std::string CanonicalPath(uint16_t vid, uint16_t pid, int interfaceNumber, int collection,
+                          const std::string& node) {
+    char prefix[64];
+    if (collection > 0) {
+        std::snprintf(prefix, sizeof prefix, "vid_%04x&pid_%04x&mi_%02x&col%02x#", vid, pid,
+                      interfaceNumber, collection);
+    } else {
+        std::snprintf(prefix, sizeof prefix, "vid_%04x&pid_%04x&mi_%02x#", vid, pid,
+                      interfaceNumber);
+    }
+    return prefix + node;
+}
+
+std::string OpenFailureReason(const std::string& node, int error) {
+    if (error == EACCES || error == EPERM) {
+        return "access to " + node + " was refused (" + Errno(error) + "); " + kUdevRulesHint;
+    }
+    return node + ": " + Errno(error);
+}
+
+std::unique_ptr<HidConnection> WrapNode(int fd, uint16_t vendorId, uint16_t productId,
+                                        uint16_t version, std::vector<uint8_t> descriptor,
+                                        std::string* error) {
+    const int cancelFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (cancelFd < 0) {
+        const int e = errno;
+        close(fd);
+        if (error) *error = "eventfd: " + Errno(e);
+        return nullptr;
+    }
+    return std::make_unique<HidrawConnection>(fd, cancelFd, vendorId, productId, version,
+                                              std::move(descriptor));
+}
+
+}  // namespace hidraw
 
 }  // namespace rerov
