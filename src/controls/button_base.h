@@ -1,0 +1,51 @@
+#pragma once
+
+#include "controls/control_base.h"
+
+namespace rerov::ui {
+
+/// A push button with status images ("normalimage", "hotimage", "pushedimage",
+/// "disabledimage") and hot, pushed and captured states. A release inside after a press
+/// inside activates it, which sends "click".
+class CButtonUI : public CLabelUI {
+    Q_OBJECT
+  public:
+    explicit CButtonUI(QWidget* parent = nullptr);
+    QString GetClass() const override { return QStringLiteral("Button"); }
+    bool SetAttribute(const QString& name, const QString& value) override;
+    /// Sends "click" when enabled and visible.
+    bool Activate() override;
+
+    bool IsHot() const { return hot_; }
+    bool IsPushed() const { return pushed_; }
+    bool IsCaptured() const { return captured_; }
+    QString GetNormalImage() const { return normalImage_; }
+
+  protected:
+    void PaintStatusImage(QPainter& painter, const QRect& paint) override;
+    void PaintText(QPainter& painter, const QRect& paint) override;
+
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+    /// True when `pos` (widget coordinates) lies inside the control.
+    bool IsInside(const QPoint& pos) const { return rect().contains(pos); }
+
+    bool hot_ = false;
+    bool pushed_ = false;
+    bool captured_ = false;
+    QString normalImage_;
+    QString hotImage_;
+    QString pushedImage_;
+    QString disabledImage_;
+    quint32 hotBkColor_ = 0;
+    quint32 hotTextColor_ = 0;
+    quint32 pushedTextColor_ = 0;
+};
+
+}  // namespace rerov::ui

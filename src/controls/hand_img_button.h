@@ -1,0 +1,32 @@
+#pragma once
+
+#include "controls/button_base.h"
+
+namespace rerov::ui {
+
+/// A button with a picture ("handimage") drawn over its status image; it reports the mouse
+/// entering and leaving with "msenter" and "msleave". "deletenormalimage" and
+/// "deletehotimage" are kept but not drawn.
+class CHandImgButtonUI : public CButtonUI {
+    Q_OBJECT
+  public:
+    using CButtonUI::CButtonUI;
+    QString GetClass() const override { return QStringLiteral("HandImgButton"); }
+    bool SetAttribute(const QString& name, const QString& value) override;
+
+    QString GetHandImage() const { return handImage_; }
+    QString GetDeleteNormalImage() const { return deleteNormalImage_; }
+    QString GetDeleteHotImage() const { return deleteHotImage_; }
+
+  protected:
+    void PaintStatusImage(QPainter& painter, const QRect& paint) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+  private:
+    QString handImage_;
+    QString deleteNormalImage_;
+    QString deleteHotImage_;
+};
+
+}  // namespace rerov::ui

@@ -1,0 +1,90 @@
+#include "controls/language_texts.h"
+
+#include <QFile>
+#include <QVariant>
+#include <QWidget>
+#include <QXmlStreamReader>
+
+#include "controls/control_base.h"
+#include "controls/resource_index.h"
+
+namespace rerov::ui {
+namespace {
+constexpr char kBoundPrefix[] = "_rerov_lang_";
+}
+
+LanguageTexts& LanguageTexts::Instance() {
+    static LanguageTexts instance;
+    return instance;
+}
+
+bool LanguageTexts::Parse(const QByteArray& xml, QHash<QString, QString>* texts, QString* name) {
+    QXmlStreamReader reader(xml);
+    QHash<QString, QString> parsed;
+    QString parsedName;
+    bool sawRoot = false;
+    while (reader.readNextStartElement()) {
+        if (reader.name() != QLatin1String("Language")) return false;
+        sawRoot = true;
+        parsedName = reader.attributes().value(QLatin1String("name")).toString();
+        while (reader.readNextStartElement()) {
+            if (reader.name() == QLatin1String("Text")) {
+                const QString id = reader.attributes().value(QLatin1String("id")).toString();
+                const QString text = reader.readElementText();
+                if (!id.isEmpty()) parsed.insert(id, text);
+            } else {
+                reader.skipCurrentElement();
+            }
+        }
+    }
+    if (!sawRoot || reader.hasError()) return false;
+    *texts = std::move(parsed);
+    *name = parsedName;
+    return true;
+}
+
+bool LanguageTexts::LoadFromData(const QByteArray& xml) { return Parse(xml, &texts_, &name_); }
+
+bool LanguageTexts::Load(const QString& file) {
+    QFile f(ResourceIndex::Instance().SkinPath(file));
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    return LoadFromData(f.readAll());
+}
+
+QString LanguageTexts::Text(const QString& key) const { return texts_.value(key, key); }
+
+bool LanguageTexts::IsKeyReference(const QString& value, QString* key) {
+    if (value.size() < 4 || !value.startsWith(QLatin1String("%[")) || !value.endsWith(u']')) {
+        return false;
+    }
+    *key = value.mid(2, value.size() - 3);
+    return !key->isEmpty();
+}
+
+void LanguageTexts::BindText(QWidget* widget, const QByteArray& property, const QString& key) {
+    widget->setProperty(QByteArray(kBoundPrefix) + property, key);
+    const QString text = Instance().Text(key);
+    if (property == "text") {
+        if (auto* control = qobject_cast<CControlUI*>(widget)) {
+            control->SetText(text);
+            return;
+        }
+    }
+    widget->setProperty(property.constData(), text);
+}
+
+void LanguageTexts::Retranslate(QWidget* root) {
+    QList<QWidget*> widgets = root->findChildren<QWidget*>();
+    widgets.prepend(root);
+    for (QWidget* w : widgets) {
+        for (const QByteArray& name : w->dynamicPropertyNames()) {
+            if (!name.startsWith(kBoundPrefix)) continue;
+            BindText(w, name.mid(static_cast<int>(sizeof(kBoundPrefix)) - 1),
+                     w->property(name.constData()).toString());
+        }
+    }
+}
+
+QString Tr(const QString& key) { return LanguageTexts::Instance().Text(key); }
+
+}  // namespace rerov::ui

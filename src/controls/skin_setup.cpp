@@ -1,0 +1,38 @@
+#include "controls/skin_setup.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFont>
+#include <QWidget>
+
+#include "controls/control_factory.h"
+#include "controls/fonts.h"
+#include "controls/language_texts.h"
+#include "controls/resource_index.h"
+
+namespace rerov::ui {
+
+bool SetUpSkin(QApplication& app, const QString& skinDir, const QString& fontDir) {
+    if (!ResourceIndex::Instance().SetSkinDir(skinDir)) return false;
+    RegisterCustomControls();
+    const QStringList families = LoadPrivateFonts(fontDir);
+    QFont font(families.isEmpty() ? QStringLiteral("DejaVu Sans") : families.first());
+    font.setPixelSize(14);
+    QApplication::setFont(font);
+    QFile qss(ResourceIndex::Instance().SkinPath(QStringLiteral("style.qss")));
+    if (!qss.open(QIODevice::ReadOnly)) return false;
+    QString sheet = QString::fromUtf8(qss.readAll());
+    // Image urls in the sheet are relative to the skin folder.
+    sheet.replace(QStringLiteral("url(skin:"),
+                  QStringLiteral("url(") + ResourceIndex::Instance().SkinDir() + u'/');
+    app.setStyleSheet(sheet);
+    return true;
+}
+
+bool ApplyLanguage(const QString& file) {
+    if (!LanguageTexts::Instance().Load(file)) return false;
+    for (QWidget* top : QApplication::topLevelWidgets()) LanguageTexts::Retranslate(top);
+    return true;
+}
+
+}  // namespace rerov::ui

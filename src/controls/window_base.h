@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QEventLoop>
+#include <QPointer>
+#include <QWidget>
+
+#include "controls/layout_builder.h"
+#include "controls/notification.h"
+
+namespace rerov::ui {
+
+class NotifyBridge;
+
+/// The base of the main window and the dialogs: a frameless window whose content is built from
+/// a layout of the skin, with a notification bridge feeding Notify, "windowinit" on first show,
+/// centring, a modal loop with a result, and dragging by the caption strip. UI thread only.
+class CWindowBase : public QWidget, public INotifyUI, public IDialogBuilderCallback {
+    Q_OBJECT
+  public:
+    explicit CWindowBase(QWidget* owner = nullptr);
+    ~CWindowBase() override;
+
+    /// The resource name of the window's layout ("XML_MAIN" for the main window).
+    virtual QString GetSkinFile() const = 0;
+    /// The window class name, kept as the object name of the window.
+    virtual QString GetWindowClassName() const { return QStringLiteral("WindowBase"); }
+    /// Creates controls for layout tags the factory does not know; none by default.
+    QWidget* CreateControl(const QString& tag) override;
+    /// Receives every notification of the window's controls; nothing by default.
+    void Notify(const Notification& msg) override;
+
+    /// Builds the layout, sets the title and the client size. Returns false when the layout
+    /// cannot be built (the window then stays empty).
+    bool Create(const QString& title, const QSize& size);
+    /// Centres the window over its owner, or on the screen without one.
+    void CenterWindow();
+    /// Shows the window modally and returns the value given to Close.
+    int ShowModal();
+    /// Closes the window; a modal loop returns `result`.
+    void Close(int result = 0);
+    /// True while ShowModal runs.
+    bool IsModalRunning() const { return loop_ != nullptr; }
+
+    /// The root control built from the layout, or null.
+    QWidget* Root() const { return root_; }
+    /// The control named `name` in this window, or null.
+    QWidget* FindControl(const QString& name) const;
+    /// The window's notification bridge.
+    NotifyBridge* Bridge() const { return bridge_; }
+    /// Height of the strip at the top that drags the window (layout attribute "caption").
+    void SetCaptionHeight(int height) { captionHeight_ = height; }
+
+  protected:
+    /// Called once after the layout was built, before "windowinit".
+    virtual void InitWindow() {}
+
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+  private:
+    NotifyBridge* bridge_ = nullptr;
+    QWidget* root_ = nullptr;
+    QEventLoop* loop_ = nullptr;
+    int result_ = 0;
+    int captionHeight_ = 40;
+    bool initSent_ = false;
+};
+
+}  // namespace rerov::ui
