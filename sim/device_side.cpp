@@ -165,10 +165,12 @@ int ReceiveHostReport(State& state, SimPath path, uint64_t generation, size_t no
     lock.unlock();
 
     Trace(sink, TraceDirection::HostToDevice, request.data(), request.size());
-    if (faults.disconnect || faults.noReply) return written;
+    if (faults.disconnect) return written;
     // A device that reports an error has not carried the command out.
     Frame reply = faults.status ? StatusReply(request, *faults.status)
                                 : Answer(state, path, request, inReach);
+    // The device carried the command out; only its answer is lost.
+    if (faults.noReply) return written;
     if (faults.wrongCommand) {
         reply[kReportCommandOffset] = static_cast<uint8_t>(reply[kReportCommandOffset] + 1);
         SealReply(&reply);

@@ -1,0 +1,115 @@
+// The keyboard behind its receiver: the receiver's own 0xAA answer while the keyboard is
+// out of reach, the link query while it is in reach, and one keyboard behind both paths.
+
+#include <gtest/gtest.h>
+
+#include "sim_test_support.h"
+
+namespace rerov::sim::testing {
+namespace {
+
+class ReceiverTest : public SimTest {
+  protected:
+    void SetUp() override {
+        bus_.Plug(SimPath::KeyboardCable);
+        bus_.Plug(SimPath::KeyboardReceiver);
+        cable_ = OpenCommand(SimPath::KeyboardCable);
+        receiver_ = OpenCommand(SimPath::KeyboardReceiver);
+        ASSERT_NE(cable_, nullptr);
+        ASSERT_NE(receiver_, nullptr);
+    }
+
+    std::unique_ptr<HidConnection> cable_, receiver_;
+};
+
+struct OutOfReachCase {
+    const char* name;
+    Report request;
+};
+
+Report WithBadChecksum(Report report) {
+    report[2] ^= 0x80;
+    return report;
+}
+
+const OutOfReachCase kOutOfReachCases[] = {
+    {"begin session", Request(kCmdBeginSession)},
+    {"read info", Request(kCmdReadDeviceInfo, 24, 0)},
+    {"write key table", Request(kCmdWriteKeyTable, 3, 0, {9, 9, 9})},
+    {"write parameters", Request(kCmdWriteParameters, 1, 0, {1})},
+    {"read status", Request(kCmdReadStatus, 6, 0)},
+    {"link query", Request(kCmdQueryReceiverLink)},
+    {"unknown command", Request(0x42)},
+    {"bad checksum", WithBadChecksum(Request(kCmdReadDeviceInfo, 24, 0))},
+};
+
+TEST_F(ReceiverTest, OutOfReachTheReceiverAnswersEveryCommandWithAA) {
+    bus_.SetKeyboardInReach(false);
+    const auto keysBefore = bus_.Keyboard().KeyTable();
+    const auto parametersBefore = bus_.Keyboard().ParameterArea();
+    for (const OutOfReachCase& c : kOutOfReachCases) {
+        SCOPED_TRACE(c.name);
+        const Report reply = Transact(*receiver_, c.request);
+        EXPECT_EQ(reply[0], 4);
+        EXPECT_EQ(reply[3], 0xAA);
+        EXPECT_EQ(reply[8], 0x00);
+    }
+    EXPECT_EQ(bus_.Keyboard().KeyTable(), keysBefore) << "nothing reached the keyboard";
+    EXPECT_EQ(bus_.Keyboard().ParameterArea(), parametersBefore);
+    EXPECT_EQ(bus_.Keyboard().CommandCount(kCmdBeginSession), 0u);
+
+    // The cable does not go through the receiver.
+    const Report cable = Transact(*cable_, Request(kCmdReadDeviceInfo, 24, 0));
+    EXPECT_EQ(cable[3], kCmdReadDeviceInfo);
+    EXPECT_EQ(cable[7], 0);
+}
+
+TEST_F(ReceiverTest, InReachTheLinkQueryAnswersFFAndCommandsReachTheKeyboard) {
+    const Report query = Transact(*receiver_, Request(kCmdQueryReceiverLink));
+    EXPECT_EQ(query[3], 0xAA);
+    EXPECT_EQ(query[7], 0);
+    EXPECT_EQ(query[8], 0xFF);
+
+    bus_.SetKeyboardInReach(false);
+    EXPECT_EQ(Transact(*receiver_, Request(kCmdQueryReceiverLink))[8], 0x00);
+    bus_.SetKeyboardInReach(true);
+    EXPECT_TRUE(bus_.IsKeyboardInReach());
+    EXPECT_EQ(Transact(*receiver_, Request(kCmdQueryReceiverLink))[8], 0xFF);
+    const Report info = Transact(*receiver_, Request(kCmdReadDeviceInfo, 24, 0));
+    EXPECT_EQ(info[3], kCmdReadDeviceInfo);
+    EXPECT_EQ(info[13], bus_.Keyboard().KeyPositionCount());
+}
+
+TEST_F(ReceiverTest, BothPathsReachTheSameKeyboardMemory) {
+    ASSERT_EQ(Transact(*receiver_, Request(kCmdWriteParameters, 3, 6, {0x11, 0x22, 0x33}))[7], 0);
+    const Report readBack = Transact(*cable_, Request(kCmdReadParameters, 3, 6));
+    EXPECT_EQ(readBack[8], 0x11);
+    EXPECT_EQ(readBack[9], 0x22);
+    EXPECT_EQ(readBack[10], 0x33);
+    ASSERT_EQ(Transact(*cable_, Request(kCmdWriteKeyTable, 3, 24, {0x20, 0x02, 0x00}))[7], 0);
+    const auto keys = bus_.Keyboard().KeyTable();
+    EXPECT_EQ(keys[24], 0x20);
+    EXPECT_EQ(keys[25], 0x02);
+}
+
+TEST_F(ReceiverTest, EventsComeOnTheEventCollectionAndNotFromAKeyboardOutOfReach) {
+    auto events = OpenPath(EventPath(SimPath::KeyboardReceiver), false);
+    ASSERT_NE(events, nullptr);
+    std::array<uint8_t, 8> report{};
+    ASSERT_TRUE(bus_.SendEventCode(SimPath::KeyboardReceiver, 0x1132));
+    ASSERT_EQ(events->Read(report.data(), report.size(), kReplyTimeoutMs), 3);
+    EXPECT_EQ(report[0], 3);
+    EXPECT_EQ(report[1], 0x32);
+    EXPECT_EQ(report[2], 0x11);
+
+    bus_.SetKeyboardInReach(false);
+    EXPECT_FALSE(bus_.SendEventCode(SimPath::KeyboardReceiver, 0x401));
+    EXPECT_EQ(events->Read(report.data(), report.size(), 50), 0);
+
+    EXPECT_FALSE(bus_.SendEvent(SimPath::KeyboardCable, {4, 1, 4})) << "not an event report";
+    EXPECT_FALSE(bus_.SendEvent(SimPath::KeyboardCable, {3, 1}));
+    EXPECT_FALSE(bus_.SendEventCode(SimPath::MousePad, 0x401)) << "mouse pad not plugged";
+}
+
+}  // namespace
+}  // namespace rerov::sim::testing
