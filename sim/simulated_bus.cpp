@@ -39,6 +39,9 @@ bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
 }
 
 constexpr size_t kEventReportLength = 3;
+constexpr uint16_t kKeyPressedEvent = 0x500;
+constexpr uint16_t kKeyReleasedEvent = 0x600;
+constexpr uint16_t kProfileEvent = 0x1000;
 
 }  // namespace
 
@@ -166,6 +169,23 @@ bool SimulatedBus::SendEvent(SimPath path, const std::vector<uint8_t>& report) {
 bool SimulatedBus::SendEventCode(SimPath path, uint16_t code) {
     return SendEvent(
         path, {kEventReportId, static_cast<uint8_t>(code & 0xFF), static_cast<uint8_t>(code >> 8)});
+}
+
+bool SimulatedBus::SendKeyboardEvent(uint16_t code) {
+    for (SimPath path : {SimPath::KeyboardCable, SimPath::KeyboardReceiver}) {
+        if (IsPlugged(path)) return SendEventCode(path, code);
+    }
+    return false;
+}
+
+bool SimulatedBus::PressKey(uint8_t position, bool pressed) {
+    return SendKeyboardEvent(
+        static_cast<uint16_t>((pressed ? kKeyPressedEvent : kKeyReleasedEvent) + position));
+}
+
+bool SimulatedBus::SelectProfileOnDevice(uint8_t profile) {
+    if (!Keyboard().SetCurrentProfile(profile)) return false;
+    return SendKeyboardEvent(static_cast<uint16_t>(kProfileEvent + profile));
 }
 
 void SimulatedBus::InjectFault(SimPath path, const SimFault& fault) {

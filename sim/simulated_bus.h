@@ -86,6 +86,15 @@ class SimulatedBus : public HidBackend {
     // key p pressed, 0x1000 + n onboard profile n, ...).
     bool SendEventCode(SimPath path, uint16_t code);
 
+    // The keyboard's own events go out over the way it is reached: the cable when that path
+    // is plugged, else the receiver. False when neither carries it.
+    bool SendKeyboardEvent(uint16_t code);
+    // A key at device position `position` pressed (event 0x500 + p) or released (0x600 + p).
+    bool PressKey(uint8_t position, bool pressed);
+    // The profile key on the keyboard: selects onboard profile n and reports 0x1000 + n.
+    // False for a profile the keyboard does not have (nothing changes then).
+    bool SelectProfileOnDevice(uint8_t profile);
+
     void InjectFault(SimPath path, const SimFault& fault);
     void ClearFaults();
 

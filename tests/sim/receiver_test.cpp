@@ -111,5 +111,43 @@ TEST_F(ReceiverTest, EventsComeOnTheEventCollectionAndNotFromAKeyboardOutOfReach
     EXPECT_FALSE(bus_.SendEventCode(SimPath::MousePad, 0x401)) << "mouse pad not plugged";
 }
 
+struct KeyboardEventCase {
+    const char* name;
+    bool (*act)(SimulatedBus&);
+    uint16_t code;
+};
+
+const KeyboardEventCase kKeyboardEventCases[] = {
+    {"key 0x23 pressed", [](SimulatedBus& bus) { return bus.PressKey(0x23, true); }, 0x523},
+    {"key 0x23 released", [](SimulatedBus& bus) { return bus.PressKey(0x23, false); }, 0x623},
+    {"profile 2", [](SimulatedBus& bus) { return bus.SelectProfileOnDevice(2); }, 0x1002},
+    {"configuration changed", [](SimulatedBus& bus) { return bus.SendKeyboardEvent(0x401); },
+     0x401},
+};
+
+// The keyboard's own events leave by the cable while it is plugged, else by the receiver.
+TEST_F(ReceiverTest, KeyboardEventsTakeTheCableFirstThenTheReceiver) {
+    auto cableEvents = OpenPath(EventPath(SimPath::KeyboardCable), false);
+    auto receiverEvents = OpenPath(EventPath(SimPath::KeyboardReceiver), false);
+    std::array<uint8_t, 8> report{};
+    for (const KeyboardEventCase& c : kKeyboardEventCases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(c.act(bus_));
+        ASSERT_EQ(cableEvents->Read(report.data(), report.size(), kReplyTimeoutMs), 3);
+        EXPECT_EQ(report[1] | report[2] << 8, c.code);
+        EXPECT_EQ(receiverEvents->Read(report.data(), report.size(), 0), 0);
+    }
+    EXPECT_EQ(bus_.Keyboard().CurrentProfile(), 2);
+    EXPECT_FALSE(bus_.SelectProfileOnDevice(3));
+    EXPECT_EQ(bus_.Keyboard().CurrentProfile(), 2);
+
+    bus_.Unplug(SimPath::KeyboardCable);
+    ASSERT_TRUE(bus_.PressKey(5, true));
+    ASSERT_EQ(receiverEvents->Read(report.data(), report.size(), kReplyTimeoutMs), 3);
+    EXPECT_EQ(report[1] | report[2] << 8, 0x505);
+    bus_.Unplug(SimPath::KeyboardReceiver);
+    EXPECT_FALSE(bus_.PressKey(5, true));
+}
+
 }  // namespace
 }  // namespace rerov::sim::testing

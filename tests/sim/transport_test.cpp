@@ -148,7 +148,9 @@ TEST_F(TransportTest, ConnectionOutlivingTheBusFailsSafely) {
     bus.reset();
     const Report request = Request(kCmdBeginSession);
     EXPECT_EQ(connection->Write(request.data(), request.size(), 100), -1);
-    EXPECT_EQ(connection->Read(nullptr, 0, -1), -1);
+    auto read = ReadInBackground(*connection);
+    ASSERT_EQ(read.wait_for(kPrompt), std::future_status::ready);
+    EXPECT_EQ(read.get(), -1);
 }
 
 // A host thread transacts while another reads events and the test thread sends events:
