@@ -49,6 +49,12 @@ enum class TraceDirection { HostToDevice, DeviceToHost };
 
 class KeyboardModel;  // device memory and behaviour of the keyboard (keyboard_model.h)
 
+// Nodes: the keyboard, mouse and mouse pad paths have interface 0 (a boot keyboard) and
+// interface 1 (system control, keyboard or mouse, the event collection and the vendor
+// command collection); the headset has interface 3 (consumer control with its 17-byte
+// light report). Command reports go to the keyboard model on the keyboard paths; the
+// mouse and mouse pad, whose firmware is not modelled yet, echo each command report with
+// status 0 (0xFF for a bad checksum). Replies reach every open connection of the node.
 class SimulatedBus : public HidBackend {
   public:
     SimulatedBus();
@@ -73,7 +79,9 @@ class SimulatedBus : public HidBackend {
     void SetKeyboardInReach(bool inReach);
     bool IsKeyboardInReach() const;
 
-    // Extra time each report takes in each direction (0 = none; 1 ms models full speed USB).
+    // Extra time each report takes in each direction (0 = none; 1 ms models full speed USB):
+    // a write returns after it (0 when the write's time-out is shorter: nothing is sent),
+    // and the reply becomes readable that long after the write completed.
     void SetLatency(std::chrono::microseconds perReport);
 
     // An input report the device sends by itself on its event collection (report id 3,
@@ -95,14 +103,17 @@ class SimulatedBus : public HidBackend {
     // False for a profile the keyboard does not have (nothing changes then).
     bool SelectProfileOnDevice(uint8_t profile);
 
+    // Arms a one-shot fault on the path (see SimFault); several may be armed at once.
     void InjectFault(SimPath path, const SimFault& fault);
+    // Disarms every fault of every path.
     void ClearFaults();
 
     // The keyboard's device memory, for tests that assert on what was written.
     KeyboardModel& Keyboard();
 
     // Every command report in both directions, in order. The sink is called on the
-    // thread that moved the report; TraceLine formats one line as rerovctl --trace does.
+    // thread that moved the report and must not write reports itself; TraceLine formats
+    // one line as rerovctl --trace does. An empty function removes the sink.
     void SetTraceSink(
         std::function<void(TraceDirection, const uint8_t* report, size_t length)> sink);
 
