@@ -201,6 +201,19 @@ TEST_F(ProfileDataTest, WriteKeyListLeavesTailAndDefaultsUntouched) {
     EXPECT_EQ(list[2]["Assignment"].asInt(), 3);
 }
 
+TEST_F(ProfileDataTest, SecondaryDocumentLoadsAndSavesLikeTheProfile) {
+    const auto secondary = profilePath_.parent_path() / "second.Json";
+    EXPECT_EQ(data_.LoadSecondaryProfile(secondary), DefaultElement());
+    auto keys = data_.ReadSecondaryKeyList();
+    ASSERT_EQ(keys.size(), 1u);
+    keys[0].current.code = 0x2C;
+    data_.WriteSecondaryKeyList(keys);
+    ASSERT_TRUE(data_.SaveSecondaryTo(secondary));
+    EXPECT_EQ(JsonFileIO::ReadJsonFile(secondary)["Device"][0]["KeyList"][0]["Assignment"].asInt(),
+              0x2C);
+    EXPECT_FALSE(std::filesystem::exists(profilePath_)) << "the profile document is untouched";
+}
+
 class CustomEffectTest : public ProfileDataTest {
   protected:
     void SetUpConfig(const std::string& entries) {
