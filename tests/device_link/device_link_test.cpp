@@ -213,8 +213,10 @@ TEST_F(DeviceLinkTest, TraceHookSeesEveryReportBothWays) {
 }
 
 // Debug lines of "rerov.link", caught by a message handler while the category is on.
+std::mutex g_debugMutex;
 QStringList* g_debugLines = nullptr;
 void CollectDebug(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    std::lock_guard<std::mutex> lock(g_debugMutex);
     if (type == QtDebugMsg && g_debugLines != nullptr &&
         QString::fromUtf8(context.category) == QStringLiteral("rerov.link")) {
         g_debugLines->append(message);
@@ -225,17 +227,27 @@ class LinkDebugTraceTest : public SimLinkTest {
   protected:
     void SetUp() override {
         SimLinkTest::SetUp();
-        g_debugLines = &lines_;
+        {
+            std::lock_guard<std::mutex> lock(g_debugMutex);
+            g_debugLines = &lines_;
+        }
         previous_ = qInstallMessageHandler(CollectDebug);
         QLoggingCategory::setFilterRules(QStringLiteral("rerov.link.debug=true"));
     }
     void TearDown() override {
         QLoggingCategory::setFilterRules(QString());
         qInstallMessageHandler(previous_);
-        g_debugLines = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(g_debugMutex);
+            g_debugLines = nullptr;
+        }
         SimLinkTest::TearDown();
     }
-    QStringList lines_;
+    QStringList Lines() const {
+        std::lock_guard<std::mutex> lock(g_debugMutex);
+        return lines_;
+    }
+    QStringList lines_;  // guarded by g_debugMutex
     QtMessageHandler previous_ = nullptr;
 };
 
@@ -253,15 +265,27 @@ TEST_F(LinkDebugTraceTest, CommandAndReplyAreDumpedInTwoLinesEach) {
         QString::fromStdString(FormatHexDumpLine(replies[0].Data())),
         QString::fromStdString(FormatHexDumpLine(replies[0].Data() + 32)),
     };
-    EXPECT_EQ(lines_, expected);
-    EXPECT_TRUE(lines_.value(1).startsWith(QStringLiteral("04 01 00 01   00 00")));
+    EXPECT_EQ(Lines(), expected);
+    EXPECT_TRUE(Lines().value(1).startsWith(QStringLiteral("04 01 00 01   00 00")));
 }
 
 TEST_F(LinkDebugTraceTest, LightingFramesAreNotDumped) {
     ConnectKeyboard(false);
     const std::vector<uint8_t> frame = Pattern(100, 5);
     ASSERT_EQ(link_.StreamLightFrame(frame.data(), frame.size()), kResultSuccess);
-    EXPECT_TRUE(lines_.isEmpty()) << lines_.join('\n').toStdString();
+    EXPECT_TRUE(Lines().isEmpty()) << Lines().join('\n').toStdString();
+}
+
+TEST_F(LinkDebugTraceTest, EveryDroppedLightingPieceIsNoted) {
+    ConnectKeyboard(false);
+    bus_->InjectFault(sim::SimPath::KeyboardCable,
+                      {sim::SimFault::Kind::NoReply, 1, kCmdBeginSession, 0ms});
+    auto command = std::async(std::launch::async, [&] { return link_.BeginSession(); });
+    ASSERT_TRUE(WaitForSent(kCmdBeginSession, 1));
+    const std::vector<uint8_t> frame = Pattern(150, 5);  // three pieces on the cable
+    EXPECT_EQ(link_.StreamLightFrame(frame.data(), frame.size()), kResultSuccess);
+    EXPECT_EQ(command.get(), kResultNoReply);
+    EXPECT_EQ(Lines().count(QStringLiteral("放弃灯光数据")), 3);
 }
 
 }  // namespace
