@@ -280,15 +280,25 @@ StoreResult ProfileStore::Rename(const std::string& name) {
 
     ProfileEntry& entry = list.entries[static_cast<std::size_t>(selected_)];
     entry.name = name;
-    if (!WriteList(list)) return StoreResult::WriteFailed;
+    // The profile file takes the name first; if the list then cannot be written, the file
+    // gets its previous content back, so a failed rename changes nothing.
     const std::filesystem::path path = ProfilePathFor(entry.uuid);
-    Json::Value document = JsonFileIO::ReadJsonFile(path);
+    std::error_code error;
+    const bool hadFile = std::filesystem::exists(path, error);
+    const Json::Value previous = JsonFileIO::ReadJsonFile(path);
+    Json::Value document = previous;
     json::AsObject(document);
     document["profilename"] = name;
     document["profileUUID"] = entry.uuid;
-    // The list already carries the new name; a failed write here only leaves the file's
-    // copy of the name behind, which the list overrides.
-    JsonFileIO::WriteJsonFile(path, document);
+    if (!JsonFileIO::WriteJsonFile(path, document)) return StoreResult::WriteFailed;
+    if (!WriteList(list)) {
+        if (!hadFile) {
+            RemoveFile(path);
+        } else if (!previous.isNull()) {
+            JsonFileIO::WriteJsonFile(path, previous);
+        }
+        return StoreResult::WriteFailed;
+    }
     Adopt(list, selected_);
     Changed();
     return StoreResult::Ok;

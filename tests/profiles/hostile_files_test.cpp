@@ -136,3 +136,30 @@ TEST_F(StoreTest, OperationsAfterTheListVanishedStartFromWhatIsShown) {
 
 }  // namespace
 }  // namespace rerov
+
+namespace rerov {
+namespace {
+
+// The list file cannot be written (a folder took its name): every changing operation
+// reports the failure and leaves the profile files as they were.
+TEST_F(StoreTest, UnwritableListMakesOperationsFailWithoutSideEffects) {
+    auto store = StoreWith({"a", "b"}, 1);
+    std::filesystem::remove(ListPath());
+    std::filesystem::create_directories(ListPath() / "blocker");
+    const auto filesBefore = FileNames(folder_);
+    const std::string fileBefore = ReadText(folder_ / "u1.Json");
+
+    EXPECT_EQ(store->Rename("renamed"), StoreResult::WriteFailed);
+    EXPECT_EQ(store->Add(), StoreResult::WriteFailed);
+    EXPECT_EQ(store->Copy(), StoreResult::WriteFailed);
+    EXPECT_EQ(store->Delete(), StoreResult::WriteFailed);
+    EXPECT_EQ(store->Select(0), StoreResult::WriteFailed);
+
+    EXPECT_EQ(FileNames(folder_), filesBefore);
+    EXPECT_EQ(ReadText(folder_ / "u1.Json"), fileBefore);
+    EXPECT_THAT(store->Names(), ElementsAre("a", "b"));
+    EXPECT_EQ(store->Selected(), 1);
+}
+
+}  // namespace
+}  // namespace rerov
