@@ -114,17 +114,18 @@ bool HidDevice::Open(const std::string& path, bool readAccess, bool writeAccess,
     attributes_.productId = connection->ProductId();
     attributes_.versionNumber = connection->VersionNumber();
 
+    interfaceNumber_ = InterfaceFromPath(path);
+    collectionNumber_ = wanted;
+
+    // Descriptors are shared with UnpackInputReport, which may run on the thread that reads.
+    std::lock_guard<std::mutex> lock(stateMutex_);
     inputDescriptors_ = BuildDataDescriptors(in);
     outputDescriptors_ = BuildDataDescriptors(out);
     featureDescriptors_ = BuildDataDescriptors(feature);
-    interfaceNumber_ = InterfaceFromPath(path);
-    collectionNumber_ = wanted;
+    inputReportIds_ = in.reportIds;
+    unnumberedReports_ = !parsed.usesReportIds;
     openedCollection_ = index;
     descriptor_ = std::move(parsed);
-
-    std::lock_guard<std::mutex> lock(stateMutex_);
-    inputReportIds_ = in.reportIds;
-    unnumberedReports_ = !descriptor_.usesReportIds;
     connection_ = std::move(connection);
     qCDebug(lcHid, "opened %s (usage page 0x%04x usage 0x%02x, input %u bytes)", path.c_str(),
             caps_.usagePage, caps_.usage, caps_.inputReportByteLength);
@@ -138,19 +139,15 @@ void HidDevice::Close() {
         connection = std::move(connection_);
         connection_.reset();
         inputReportIds_.clear();
+        inputDescriptors_.clear();
+        outputDescriptors_.clear();
+        featureDescriptors_.clear();
+        descriptor_ = ParsedReportDescriptor{};
     }
-    if (!connection) return;
     // A Read or Write in another thread holds its own reference: Cancel releases it, and
-    // the node is closed when the last reference goes.
-    connection->Cancel();
-    connection.reset();
-
-    inputDescriptors_.clear();
-    outputDescriptors_.clear();
-    featureDescriptors_.clear();
-    descriptor_ = ParsedReportDescriptor{};
-    caps_ = HidCaps{};
-    attributes_ = HidAttributes{};
+    // the node is closed when the last reference goes. Attributes and caps keep their last
+    // values, so a reader that still looks at them races with nothing.
+    if (connection) connection->Cancel();
 }
 
 bool HidDevice::IsOpen() const {
@@ -221,6 +218,7 @@ bool HidDevice::Write(const uint8_t* buffer, size_t length, size_t* bytesWritten
 }
 
 bool HidDevice::UnpackInputReport(const uint8_t* report, size_t length) {
+    std::lock_guard<std::mutex> lock(stateMutex_);
     if (descriptor_.collections.empty()) return false;
     const HidTopLevelCollection& top = descriptor_.collections[openedCollection_];
     return UnpackReport(top.Reports(HidReportType::Input), report, length, &inputDescriptors_);

@@ -185,6 +185,32 @@ TEST_F(HidDeviceTest, CloseFromAnotherThreadReleasesAnInfiniteRead) {
     EXPECT_FALSE(device.Read(buffer, sizeof buffer, nullptr, 0));  // closed: fails at once
 }
 
+TEST_F(HidDeviceTest, InputThreadReadsAndUnpacksUntilAnotherThreadCloses) {
+    // The pattern of a device's input-report thread: read with no time-out, unpack, repeat;
+    // the user-interface thread closes the device to end it.
+    HidDevice device(backend_);
+    ASSERT_TRUE(device.Open(KeyboardPath(3), true, false, true, false));
+    test::FakeConnection* connection = keyboard_->LastConnection();
+    // Queued before the reader starts, so it only blocks once all of them are read.
+    for (int i = 0; i < 50; ++i) keyboard_->Push({0x03, static_cast<uint8_t>(0xE0 + i % 16), 0});
+    std::promise<int> unpacked;
+    std::thread reader([&] {
+        int count = 0;
+        uint8_t buffer[8];
+        size_t n = 0;
+        while (device.Read(buffer, sizeof buffer, &n, kInfiniteTimeout)) {
+            if (device.UnpackInputReport(buffer, n)) ++count;
+        }
+        unpacked.set_value(count);
+    });
+    connection->WaitForReader();
+    device.Close();
+    std::future<int> done = unpacked.get_future();
+    ASSERT_EQ(done.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+    EXPECT_EQ(done.get(), 50);  // every report was read before the reader blocked
+    reader.join();
+}
+
 TEST_F(HidDeviceTest, TwoCollectionsOfOneNodeSeeOnlyTheirOwnReports) {
     HidDevice consumer(backend_);
     HidDevice vendor(backend_);
