@@ -17,6 +17,7 @@ namespace rerov::cli {
 
 class CliSession {
   public:
+    // An idle session: platform backend, no trace.
     CliSession();
     ~CliSession();
 
@@ -27,6 +28,7 @@ class CliSession {
     // Sends every report of link to the trace file, when one was asked for.
     void AttachTrace(DeviceLink& link);
 
+    // True when --receiver asked for the keyboard's receiver path.
     bool Receiver() const { return receiver_; }
 
   private:

@@ -52,12 +52,19 @@ struct CommandReport {
     static CommandReport Build(uint8_t command, uint8_t dataLength, uint16_t dataOffset,
                                const uint8_t* payload = nullptr, size_t payloadLength = 0);
 
+    // Command code (byte 3); a reply repeats the request's.
     uint8_t Command() const { return bytes[kReportCommandOffset]; }
+    // Payload bytes carried (or, in a read request, asked for).
     uint8_t DataLength() const { return bytes[kReportLengthOffset]; }
+    // Position of the chunk in the device-side data area.
     uint16_t DataOffset() const;
+    // Status byte of a reply: 0xFF and 0xFE are errors, anything else success.
     uint8_t Status() const { return bytes[kReportStatusOffset]; }
+    // The checksum held in bytes 1-2.
     uint16_t StoredChecksum() const;
+    // The 56 payload bytes from byte 8.
     const uint8_t* Payload() const { return bytes.data() + kReportPayloadOffset; }
+    // All 64 bytes, report id first.
     uint8_t* Data() { return bytes.data(); }
     const uint8_t* Data() const { return bytes.data(); }
 };

@@ -55,15 +55,18 @@ class DeviceLink {
     uint8_t ChunkSize() const { return chunkSize_.load(); }
     // Set by discovery once an interface of the link is open; cleared when it goes away.
     void SetConnected(bool connected) { connected_.store(connected); }
+    // True while the link may send; commands on an unconnected link return 0 unsent.
     bool IsConnected() const { return connected_.load(); }
     // Set by the lighting synchronisation while it drives the device; the link ignores it.
     void SetLightingSync(bool on) { lightingSync_.store(on); }
+    // True while the lighting synchronisation drives the device.
     bool LightingSync() const { return lightingSync_.load(); }
     // True while a transaction is in progress on any thread.
     bool IsBusy() const { return busyCount_.load() > 0; }
 
-    // The two interfaces; open them under IoLock().
+    // The wired interface; open and close it under IoLock().
     HidDevice& Wired() { return wired_; }
+    // The receiver's interface; open and close it under IoLock().
     HidDevice& Receiver() { return receiverDevice_; }
 
     // Held around each write/read exchange. Lock order: CommandLock or LightingLock first.

@@ -156,7 +156,8 @@ TEST(RerovctlTest, TraceFileHoldsEveryReportOnePerLine) {
 }
 
 TEST(RerovctlTest, RawSendsOneFramedCommand) {
-    const RunOutcome run = RunRerovctl({"--simulate=keyboard", "raw", "--cmd", "0x1a", "--length", "6"});
+    const RunOutcome run =
+        RunRerovctl({"--simulate=keyboard", "raw", "--cmd", "0x1a", "--length", "6"});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QStringList lines = Lines(run.out);
     ASSERT_EQ(lines.size(), 2);
@@ -172,8 +173,8 @@ TEST(RerovctlTest, RawSendsOneFramedCommand) {
 TEST(RerovctlTest, RawWritesTheDataItIsGiven) {
     QTemporaryDir dir;
     const QString tracePath = dir.filePath("t.txt");
-    const RunOutcome run = RunRerovctl({"--simulate=keyboard", "--trace", tracePath, "raw", "--cmd=6",
-                                 "--offset=0x102", "--data", "0a0b0c"});
+    const RunOutcome run = RunRerovctl({"--simulate=keyboard", "--trace", tracePath, "raw",
+                                        "--cmd=6", "--offset=0x102", "--data", "0a0b0c"});
     // Offset 0x102 lies beyond the parameter area, so the keyboard refuses: exit 1.
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.out.startsWith("result -103 (device status 0xFE)")) << run.out.toStdString();
