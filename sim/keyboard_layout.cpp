@@ -57,21 +57,20 @@ const std::array<KeyTriple, kFactoryKeyCount> kFactoryKeyTriples = {{
     Modifier(0x80),      // 125 right Win
 }};
 
-// Rows as the switches sit on the board, left to right; the macro column G1-G5 is the
-// leftmost. The bottom row carries a second Fn switch at its right end (it reports the
-// same code as the first, so the host must take the lower position).
+// Rows as the switches sit on the board, left to right (-1: no switch in that cell); the
+// macro column G1-G5 is the leftmost. The bottom row carries a second Fn switch near its
+// right end (it reports the same code as the first, so the host must take the lower
+// position).
+// clang-format off
 const std::array<std::array<int, kMatrixColumns>, kMatrixRows> kKeyMatrix = {{
-    {120, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, kNoKey},
-    {121, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 101, 34, 35, 36, 37, 38, 39, 40, 41},
-    {122, 42, 43, 44, 45, 46, 47, 48, 49, 50,  51,    52,
-     53,  54, 55, 56, 57, 58, 59, 60, 61, 119, kNoKey},
-    {123, 63, 64, 65,     66,     67,     68, 69, 70, 71,     72,    73,
-     74,  62, 75, kNoKey, kNoKey, kNoKey, 76, 77, 78, kNoKey, kNoKey},
-    {124, 84,  102, 85,     86, 87,     88, 89, 90, 91,  92,    93,
-     94,  100, 95,  kNoKey, 96, kNoKey, 97, 98, 99, 118, kNoKey},
-    {105, 106, 107, 80,  108, 79,  83, 109, 125, 110, 111,   112,
-     113, 114, 115, 116, 117, 103, 81, 82,  104, 110, kNoKey},
+    {120,  0,  1,  2,  3,  4,  5,  6,  7,  8,  9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, -1},
+    {121, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33,101, 34, 35, 36, 37, 38, 39, 40, 41},
+    {122, 42, 43, 44, 45, 46, 47, 48, 49, 50, 51, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61,119, -1},
+    {123, 63, 64, 65, 66, 67, 68, 69, 70, 71, 72, 73, 74, 62, 75, -1, -1, -1, 76, 77, 78, -1, -1},
+    {124, 84,102, 85, 86, 87, 88, 89, 90, 91, 92, 93, 94,100, 95, -1, 96, -1, 97, 98, 99,118, -1},
+    {105,106,107, 80,108, 79, 83,109,125,110,111,112,113,114,115,116,117,103, 81, 82,104,110, -1},
 }};
+// clang-format on
 
 std::vector<uint8_t> BuildFactoryKeyTable() {
     std::vector<uint8_t> table(kMatrixPositions * 3, 0);
