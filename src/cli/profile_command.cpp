@@ -55,6 +55,16 @@ std::optional<int> ParseIndex(const std::string& text) {
     return value;
 }
 
+// Names may hold any character; the line format must not break on tabs or line ends.
+std::string Printable(const std::string& text) {
+    std::string out = text;
+    for (char& c : out) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) c = '?';
+    }
+    return out;
+}
+
 int PrintList(const ProfileStore& store, bool asJson) {
     const auto& entries = store.Entries();
     if (asJson) {
@@ -78,7 +88,7 @@ int PrintList(const ProfileStore& store, bool asJson) {
     }
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const bool selected = static_cast<int>(i) == store.Selected();
-        std::cout << (selected ? "* " : "  ") << i << "\t" << entries[i].name << "\t"
+        std::cout << (selected ? "* " : "  ") << i << "\t" << Printable(entries[i].name) << "\t"
                   << entries[i].uuid << "\n";
     }
     return kExitOk;
@@ -86,7 +96,8 @@ int PrintList(const ProfileStore& store, bool asJson) {
 
 void PrintEntry(const char* verb, const ProfileStore& store, std::size_t index) {
     const auto& entry = store.Entries().at(index);
-    std::cout << verb << " " << index << "\t" << entry.name << "\t" << entry.uuid << "\n";
+    std::cout << verb << " " << index << "\t" << Printable(entry.name) << "\t" << entry.uuid
+              << "\n";
 }
 
 }  // namespace
@@ -134,7 +145,7 @@ int RunProfileCommand(const std::vector<std::string>& args) {
             store.Entries().at(static_cast<std::size_t>(store.Selected())).name;
         result = store.Delete();
         if (result == StoreResult::Ok) {
-            std::cout << "deleted " << name << "\n";
+            std::cout << "deleted " << Printable(name) << "\n";
             PrintEntry("selected", store, static_cast<std::size_t>(store.Selected()));
         }
     } else if (command == "copy") {

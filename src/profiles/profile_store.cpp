@@ -123,8 +123,10 @@ StoreResult ProfileStore::Build() {
             return StoreResult::WriteFailed;
         }
         list = fresh;
-    } else if (list->corrected && !WriteList(*list)) {
-        return StoreResult::WriteFailed;
+    } else if (list->corrected) {
+        // Dropping the skipped entries from the file is tidying only: they are never used,
+        // so a read-only folder still shows its profiles.
+        WriteList(*list);
     }
     Adopt(*list, list->selected);
     Changed();

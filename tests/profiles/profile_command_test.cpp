@@ -2,6 +2,7 @@
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
 #include <regex>
 
 #include "test_support.h"
@@ -118,6 +119,15 @@ TEST_F(ProfileCommandTest, RenameToAnotherProfilesNameIsRefused) {
     const CommandRun run = Profile({"keyboard", "rename", "PROFILE1"});
     EXPECT_EQ(run.status, 1);
     EXPECT_THAT(run.err, HasSubstr("already has that name"));
+}
+
+TEST_F(ProfileCommandTest, ListKeepsOneLinePerProfileWhateverTheName) {
+    ASSERT_EQ(Profile({"keyboard", "rename", "two\nlines\tand tab"}).status, 0);
+    const CommandRun run = Profile({"keyboard", "list"});
+    EXPECT_THAT(run.out, HasSubstr("* 0\ttwo?lines?and tab\t"));
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1);
+    const CommandRun json = Profile({"keyboard", "list", "--json"});
+    EXPECT_EQ(ParseJson(json.out)["profiles"][0]["name"].asString(), "two\nlines\tand tab");
 }
 
 TEST_F(ProfileCommandTest, AddStopsAtTheLimit) {
