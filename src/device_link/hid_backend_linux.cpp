@@ -13,8 +13,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -125,15 +127,27 @@ class HidrawConnection : public HidConnection {
     }
 
     int Read(uint8_t* buffer, size_t length, int timeoutMs) override {
-        const int ready = WaitFor(POLLIN, timeoutMs);
-        if (ready <= 0) return ready;
-        const ssize_t n = ::read(fd_, buffer, length);
-        if (n < 0) {
-            if (errno == EAGAIN) return 0;
-            qCDebug(lcHid, "hidraw read failed: %s", std::strerror(errno));
-            return -1;
+        using Clock = std::chrono::steady_clock;
+        const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+        for (;;) {
+            int wait = timeoutMs;
+            if (timeoutMs > 0) {
+                const auto left =
+                    std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+                wait = static_cast<int>(std::max<int64_t>(0, left.count()));
+            }
+            const int ready = WaitFor(POLLIN, wait);
+            if (ready <= 0) return ready;
+            const ssize_t n = ::read(fd_, buffer, length);
+            if (n > 0) return static_cast<int>(n);
+            if (n == 0) return -1;  // the node went away
+            if (errno != EAGAIN && errno != EINTR) {
+                qCDebug(lcHid, "hidraw read failed: %s", std::strerror(errno));
+                return -1;
+            }
+            // Woken without a report after all: wait out the rest of the time-out.
+            if (timeoutMs == 0) return 0;
         }
-        return n == 0 ? -1 : static_cast<int>(n);
     }
 
     void Cancel() override {

@@ -54,6 +54,7 @@ inline bool operator==(const SupportedDevice& a, const SupportedDevice& b) {
 
 // Which configured id a table row takes.
 enum class DeviceIdSlot : uint8_t { VidA, VidB, Pid1, Pid2, Pid3, Pid4, Pid5, Pid6 };
+// The id of one slot.
 uint16_t DeviceIdValue(const DeviceIds& ids, DeviceIdSlot slot);
 
 // Constant part of a SupportedDevice row; the ids are filled in from DeviceIds.
@@ -71,6 +72,7 @@ struct SupportedDeviceRow {
 };
 
 inline constexpr size_t kSupportedDeviceCount = 11;
+// The interface rows in their fixed order; the row number is the index used everywhere.
 extern const std::array<SupportedDeviceRow, kSupportedDeviceCount> kSupportedDeviceRows;
 
 // The table with the given ids, rows in their fixed order (row number = index), present
@@ -109,6 +111,7 @@ struct DeviceFamilyRow {
     uint16_t kind;
     uint16_t role;
 };
+// Family rows with the ids left as slots.
 extern const std::array<DeviceFamilyRow, kDeviceFamilyCount> kDeviceFamilyRows;
 
 // The family table with the given ids / with the ids in effect.
@@ -127,6 +130,7 @@ struct DevicePageLayout {
     const char* lightFileName;
     int logoLightIndex;  // read only by the mouse page; -1 = logo not painted from the lights
 };
+// Page layouts, in family order.
 extern const std::array<DevicePageLayout, kDeviceFamilyCount> kDevicePageLayouts;
 
 struct ProductRecord {

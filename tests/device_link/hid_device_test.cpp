@@ -266,6 +266,22 @@ TEST_F(HidDeviceTest, UnnumberedReportsGainAZeroReportIdByte) {
     EXPECT_TRUE(std::equal(std::begin(expected), std::end(expected), buffer));
 }
 
+TEST_F(HidDeviceTest, ASingleCollectionNodeServesTheCollectionNumberOfItsPath) {
+    // Platforms that open each top-level collection separately hand out such nodes.
+    auto vendorOnly =
+        std::make_shared<FakeNode>(kVid, kPid,
+                                   std::vector<uint8_t>(test::kKeyboardDescriptor.end() - 29,
+                                                        test::kKeyboardDescriptor.end()));
+    const std::string path = "vid_372b&pid_1101&mi_01&col04#/dev/fake2";
+    backend_->AddPath(path, vendorOnly);
+    HidDevice device(backend_);
+    ASSERT_TRUE(device.Open(path, true, true, true, false)) << device.LastError();
+    EXPECT_EQ(device.CollectionNumber(), 4);
+    EXPECT_EQ(device.Caps().usagePage, 0xFF1C);
+    EXPECT_EQ(device.Caps().usage, 0x92);
+    EXPECT_EQ(device.Caps().inputReportByteLength, 64);
+}
+
 std::vector<uint16_t> Usages(const HidDataDescriptor& d) { return d.usages; }
 
 TEST_F(HidDeviceTest, UnpackKeyboardButtonsKeepOnlyEachDescriptorsRange) {

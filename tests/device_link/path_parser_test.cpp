@@ -13,7 +13,7 @@ TEST(PathParser, NumbersAfterTheTokens) {
         uint16_t vid, pid, interfaceNumber, collection;
     };
     const Row rows[] = {
-        // The example of a Windows interface path.
+        // A Windows interface path.
         {R"(\\?\hid#vid_1234&pid_0001&mi_01&col04#7&2b1a3c&0&0003#{4d1e55b2-f16f-11cf-88cb-001111000030})",
          0x1234, 0x0001, 1, 4},
         {"vid_372b&pid_1101&mi_01&col04#/dev/hidraw3", 0x372B, 0x1101, 1, 4},
