@@ -22,8 +22,10 @@ struct RunOutcome {
     QString err;
 };
 
-RunOutcome RunRerovctl(const QStringList& arguments) {
+RunOutcome RunRerovctl(const QStringList& arguments, const QProcessEnvironment& environment =
+                                                         QProcessEnvironment::systemEnvironment()) {
     QProcess process;
+    process.setProcessEnvironment(environment);
     process.start(QStringLiteral(REROVCTL_PATH), arguments);
     RunOutcome run;
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
@@ -219,5 +221,20 @@ TEST(RerovctlTest, ExitCodesAndOneLineMessages) {
     }
     EXPECT_TRUE(RunRerovctl({"--help"}).out.contains("usage: rerovctl"));
 }
+
+#ifdef REROVCTL_HAS_PROFILE_COMMAND
+TEST(RerovctlTest, ProfileCommandsReachTheProfileStore) {
+    QTemporaryDir dataHome;
+    ASSERT_TRUE(dataHome.isValid());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_DATA_HOME", dataHome.path());
+    const RunOutcome listed = RunRerovctl({"profile", "keyboard", "list"}, environment);
+    EXPECT_EQ(listed.exitCode, 0) << listed.err.toStdString();
+    EXPECT_FALSE(listed.out.isEmpty());
+    const RunOutcome refused = RunRerovctl({"profile", "toaster", "list"}, environment);
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_FALSE(refused.err.contains("unknown command")) << refused.err.toStdString();
+}
+#endif
 
 }  // namespace
