@@ -4,6 +4,7 @@
 #include <json/writer.h>
 
 #include <QDateTime>
+#include <QLoggingCategory>
 #include <QSaveFile>
 #include <QString>
 #include <cstdio>
@@ -26,6 +27,13 @@ std::filesystem::path PathFromUtf8(const std::string& utf8) {
 
 namespace {
 
+// Traces of unusable or unwritable files; off by default (QT_LOGGING_RULES="rerov.*=true").
+Q_LOGGING_CATEGORY(lcJsonFiles, "rerov.profiles", QtInfoMsg)
+
+QString ForTrace(const std::filesystem::path& path) {
+    return QString::fromStdU16String(path.u16string());
+}
+
 bool ReadWholeFile(const std::filesystem::path& path, std::uintmax_t maxBytes, std::string* text) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) return false;
@@ -43,7 +51,11 @@ bool ReadWholeFile(const std::filesystem::path& path, std::uintmax_t maxBytes, s
 
 Json::Value JsonFileIO::ReadJsonFile(const std::filesystem::path& path, std::uintmax_t maxBytes) {
     std::string text;
-    if (!ReadWholeFile(path, maxBytes, &text)) return Json::Value();
+    if (!ReadWholeFile(path, maxBytes, &text)) {
+        qCDebug(lcJsonFiles) << "readjsonFile: missing, empty, unreadable or too large:"
+                             << ForTrace(path);
+        return Json::Value();
+    }
 
     Json::CharReaderBuilder builder;
     builder["allowComments"] = true;
@@ -53,9 +65,12 @@ Json::Value JsonFileIO::ReadJsonFile(const std::filesystem::path& path, std::uin
     std::string errors;
     try {
         if (!reader->parse(text.data(), text.data() + text.size(), &root, &errors)) {
+            qCDebug(lcJsonFiles) << "readjsonFile: not JSON:" << ForTrace(path)
+                                 << QString::fromStdString(errors);
             return Json::Value();
         }
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        qCDebug(lcJsonFiles) << "readjsonFile: refused:" << ForTrace(path) << error.what();
         return Json::Value();
     }
     return root;
@@ -71,15 +86,26 @@ bool JsonFileIO::WriteJsonFile(const std::filesystem::path& path, const Json::Va
 
     // QSaveFile writes a temporary file beside the target and renames it on commit; on any
     // failure the temporary file is removed and the target keeps its previous content.
-    QSaveFile file(QString::fromStdU16String(path.u16string()));
-    if (!file.open(QIODevice::WriteOnly)) return false;
+    QSaveFile file(ForTrace(path));
+    if (!file.open(QIODevice::WriteOnly)) {
+        qCDebug(lcJsonFiles) << "writejsonFile: cannot open:" << ForTrace(path)
+                             << file.errorString();
+        return false;
+    }
     const qint64 written = file.write(text.data(), static_cast<qint64>(text.size()));
     if (written != static_cast<qint64>(text.size())) {
+        qCDebug(lcJsonFiles) << "writejsonFile: write failed:" << ForTrace(path)
+                             << file.errorString();
         file.cancelWriting();
         file.commit();
         return false;
     }
-    return file.commit();
+    if (!file.commit()) {
+        qCDebug(lcJsonFiles) << "writejsonFile: commit failed:" << ForTrace(path)
+                             << file.errorString();
+        return false;
+    }
+    return true;
 }
 
 std::string JsonFileIO::MakeTimeStampName() {
