@@ -306,6 +306,8 @@ class Parser {
             case kFeature:
                 return AddField(HidReportType::Feature, item.data);
             default:
+                // Some firmware pads its descriptor with zero bytes after the last collection.
+                if (item.tag == 0 && item.size == 0 && depth_ == 0) return true;
                 return Problem("unknown main item");
         }
     }

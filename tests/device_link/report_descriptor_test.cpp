@@ -182,6 +182,12 @@ TEST(ReportDescriptor, ExtendedUsagesPushPopAndValueRanges) {
     EXPECT_EQ(nibbles.usagePage, 0x09);
 }
 
+TEST(ReportDescriptor, ZeroPaddingAfterTheLastCollectionIsAccepted) {
+    std::vector<uint8_t> padded = kMouseDescriptor;
+    padded.insert(padded.end(), {0x00, 0x00, 0x00});
+    EXPECT_EQ(ParseOk(padded).collections.size(), 1u);
+}
+
 TEST(ReportDescriptor, MalformedDescriptorsAreRejected) {
     struct Case {
         const char* name;
@@ -198,6 +204,7 @@ TEST(ReportDescriptor, MalformedDescriptorsAreRejected) {
         {"report id 0", {0xA1, 0x01, 0x85, 0x00, 0xC0}},
         {"reserved item type", {0xA1, 0x01, 0x0C, 0xC0}},
         {"unknown main item", {0xA1, 0x01, 0xD0, 0xC0}},
+        {"zero byte inside a collection", {0xA1, 0x01, 0x00, 0xC0}},
         {"usage minimum above maximum", {0xA1, 0x01, 0x19, 0x05, 0x29, 0x01, 0xC0}},
         {"report id after unnumbered reports",
          {0xA1, 0x01, 0x75, 0x08, 0x95, 0x01, 0x81, 0x02, 0x85, 0x01, 0x81, 0x02, 0xC0}},
