@@ -1,7 +1,9 @@
 #include "json_file_io.h"
 
 #include <gmock/gmock.h>
+#if defined(__unix__)
 #include <sys/resource.h>
+#endif
 
 #include <csignal>
 #include <regex>
@@ -97,6 +99,7 @@ TEST_F(JsonFileIOTest, WriteOverAFolderFailsAndLeavesItAlone) {
     EXPECT_EQ(FileNames(Root()), std::set<std::string>{"target"});
 }
 
+#if defined(__unix__)
 // A full disk, modelled by a file size limit: the write fails part-way, the previous file
 // must stay byte for byte and no temporary file may be left behind.
 TEST_F(JsonFileIOTest, FailingWriteKeepsThePreviousFileIntact) {
@@ -123,6 +126,7 @@ TEST_F(JsonFileIOTest, FailingWriteKeepsThePreviousFileIntact) {
     EXPECT_EQ(ReadText(path), before);
     EXPECT_EQ(FileNames(Root()), std::set<std::string>{"profile.Json"});
 }
+#endif
 
 TEST(MakeTimeStampName, HasTheDocumentedFormat) {
     const std::string name = JsonFileIO::MakeTimeStampName();
