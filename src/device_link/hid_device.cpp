@@ -18,6 +18,18 @@ int BackendTimeout(uint32_t timeoutMs) {
     return static_cast<int>(std::min<uint32_t>(timeoutMs, INT_MAX));
 }
 
+// Platform messages may end in or contain line breaks; LastError stays on one line.
+std::string OneLine(const std::string& text) {
+    std::string line;
+    for (char c : text) {
+        const bool lineBreak = c == '\r' || c == '\n';
+        if (lineBreak && !line.empty() && line.back() == ' ') continue;
+        line += lineBreak ? ' ' : c;
+    }
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    return line;
+}
+
 }  // namespace
 
 HidDevice::HidDevice(std::shared_ptr<HidBackend> backend) : backend_(std::move(backend)) {}
@@ -66,7 +78,8 @@ bool HidDevice::Open(const std::string& path, bool readAccess, bool writeAccess,
     std::unique_ptr<HidConnection> connection =
         backend->Open(path, readAccess, writeAccess, exclusive, &reason);
     if (!connection) {
-        lastError_ = "cannot open " + path + ": " + (reason.empty() ? "unknown error" : reason);
+        lastError_ =
+            OneLine("cannot open " + path + ": " + (reason.empty() ? "unknown error" : reason));
         qCDebug(lcHid, "%s", lastError_.c_str());
         return false;
     }

@@ -115,6 +115,7 @@ TEST_F(HidDeviceTest, OpenTakesCapsFromTheCollectionOfThePath) {
 TEST_F(HidDeviceTest, OpenFailuresSayWhy) {
     backend_->RefuseOpen(KeyboardPath(1), "access to /dev/fake0 was refused");
     backend_->AddPath(KeyboardPath(5), keyboard_);
+    backend_->RefuseOpen(KeyboardPath(2), "device busy\r\nretry later\r\n");
     backend_->AddPath("vid_372b&pid_1101&mi_01&col02#/dev/broken",
                       std::make_shared<FakeNode>(kVid, kPid, std::vector<uint8_t>{0xA1, 0x01}));
     struct Row {
@@ -125,6 +126,7 @@ TEST_F(HidDeviceTest, OpenFailuresSayWhy) {
         {KeyboardPath(1), {KeyboardPath(1), "refused"}},
         {"vid_372b&pid_1101&mi_01&col01#/dev/absent", {"/dev/absent", "no such device"}},
         {KeyboardPath(5), {"collection 5"}},
+        {KeyboardPath(2), {"device busy retry later"}},
         {"vid_372b&pid_1101&mi_01&col02#/dev/broken", {"report descriptor"}},
     };
     HidDevice device(backend_);
