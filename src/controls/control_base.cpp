@@ -84,6 +84,8 @@ bool CControlUI::SetAttribute(const QString& name, const QString& value) {
         setFixedHeight(value.toInt());
     } else if (name == QLatin1String("pos") && render::ParseRectEdges(value, &rect)) {
         setGeometry(rect);
+    } else if (name == QLatin1String("menu")) {
+        contextMenu_ = ParseBool(value);
     } else if (name == QLatin1String("virtualwnd")) {
         setProperty("virtualwnd", value);
     } else {
@@ -125,7 +127,8 @@ void CControlUI::Init() {
     DoInit();
 }
 
-bool CControlUI::Activate() { return isEnabled() && isVisible(); }
+// Visible as the control itself says: a window that is not on screen yet still activates.
+bool CControlUI::Activate() { return isEnabled() && isVisibleTo(window()); }
 
 void CControlUI::DoPaint(QPainter& painter, const QRect& paint) {
     PaintBkColor(painter, paint);

@@ -44,6 +44,9 @@ class CControlUI : public QWidget {
     /// The font of the text (layout font index -1 by default).
     QFont GetFont() const { return font_; }
 
+    /// True when the layout enabled the control's context menu ("menu" = "true").
+    bool IsContextMenuUsed() const { return contextMenu_; }
+
     /// The colour as this control draws it; no colour adjustment is applied in this skin.
     quint32 GetAdjustColor(quint32 argb) const { return argb; }
 
@@ -86,6 +89,7 @@ class CControlUI : public QWidget {
     int textAlign_ = Qt::AlignCenter;
     QFont font_;
     int fontIndex_ = -1;
+    bool contextMenu_ = false;
 
   private:
     bool inited_ = false;

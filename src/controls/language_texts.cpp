@@ -20,24 +20,19 @@ LanguageTexts& LanguageTexts::Instance() {
 
 bool LanguageTexts::Parse(const QByteArray& xml, QHash<QString, QString>* texts, QString* name) {
     QXmlStreamReader reader(xml);
+    if (!reader.readNextStartElement() || reader.name() != QLatin1String("Language")) return false;
     QHash<QString, QString> parsed;
-    QString parsedName;
-    bool sawRoot = false;
+    const QString parsedName = reader.attributes().value(QLatin1String("name")).toString();
     while (reader.readNextStartElement()) {
-        if (reader.name() != QLatin1String("Language")) return false;
-        sawRoot = true;
-        parsedName = reader.attributes().value(QLatin1String("name")).toString();
-        while (reader.readNextStartElement()) {
-            if (reader.name() == QLatin1String("Text")) {
-                const QString id = reader.attributes().value(QLatin1String("id")).toString();
-                const QString text = reader.readElementText();
-                if (!id.isEmpty()) parsed.insert(id, text);
-            } else {
-                reader.skipCurrentElement();
-            }
+        if (reader.name() == QLatin1String("Text")) {
+            const QString id = reader.attributes().value(QLatin1String("id")).toString();
+            const QString text = reader.readElementText();
+            if (!id.isEmpty()) parsed.insert(id, text);
+        } else {
+            reader.skipCurrentElement();
         }
     }
-    if (!sawRoot || reader.hasError()) return false;
+    if (reader.hasError()) return false;
     *texts = std::move(parsed);
     *name = parsedName;
     return true;

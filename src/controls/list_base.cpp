@@ -103,10 +103,6 @@ CListContainerElementUI::CListContainerElementUI(QWidget* parent) : CContainerUI
 }
 
 bool CListContainerElementUI::SetAttribute(const QString& name, const QString& value) {
-    if (name == QLatin1String("menu")) {
-        contextMenu_ = value == QLatin1String("true");
-        return true;
-    }
     if (name == QLatin1String("selected")) {
         Select(value == QLatin1String("true"), false);
         return true;

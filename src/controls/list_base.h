@@ -74,8 +74,6 @@ class CListContainerElementUI : public CContainerUI {
     bool SelectMulti(bool select = true);
     /// Sets the state only; used by the owning list.
     void SetSelectedState(bool selected);
-    /// True when "menu" is "true": context-menu events are reported.
-    bool IsContextMenuUsed() const { return contextMenu_; }
     /// When false the row passes mouse events on to its list.
     void SetMouseEnabled(bool enabled) { mouseEnabled_ = enabled; }
     bool IsMouseEnabled() const { return mouseEnabled_; }
@@ -88,7 +86,6 @@ class CListContainerElementUI : public CContainerUI {
 
     bool selected_ = false;
     bool hot_ = false;
-    bool contextMenu_ = false;
     bool mouseEnabled_ = true;
 };
 

@@ -1,11 +1,10 @@
 #pragma once
 
+#include <QMenu>
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
 #include <QSize>
-
-#include <QMenu>
 
 namespace rerov::ui {
 

@@ -3,7 +3,6 @@
 #include <QIcon>
 #include <QObject>
 #include <QPointer>
-
 #include <QSystemTrayIcon>
 
 namespace rerov::ui {
