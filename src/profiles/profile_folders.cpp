@@ -77,4 +77,9 @@ std::filesystem::path DefaultProfilePath(const std::string& family) {
     return folder / PathFromUtf8(family + ".Json");
 }
 
+std::filesystem::path LightConfigPath(const std::filesystem::path& profileFolder) {
+    if (profileFolder.empty()) return {};
+    return profileFolder / (std::string(kLightFileName) + ".config");
+}
+
 }  // namespace rerov

@@ -14,6 +14,9 @@ inline constexpr const char* kFamilyMouse = "mouse";
 inline constexpr const char* kFamilyMousePad = "MousePad";
 inline constexpr const char* kFamilyHeadset = "HD";
 
+/// Base name of every family's light configuration file in its profile folder.
+inline constexpr const char* kLightFileName = "zired_light";
+
 /// DeviceKind of a family name (1 keyboard, 2 mouse, 3 mouse pad, 7 headset), 0 if unknown.
 int DeviceKindOfFamily(const std::string& family);
 
@@ -33,6 +36,9 @@ std::filesystem::path DefaultDataFolder();
 
 /// The factory default profile of a family: DefaultDataFolder + family + ".Json".
 std::filesystem::path DefaultProfilePath(const std::string& family);
+
+/// The light configuration file of a profile folder: folder + "zired_light.config".
+std::filesystem::path LightConfigPath(const std::filesystem::path& profileFolder);
 
 /// Folder of the running executable (platform specific; empty when unknown).
 std::filesystem::path ExecutableFolder();

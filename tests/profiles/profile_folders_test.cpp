@@ -27,6 +27,11 @@ TEST_F(ProfileFoldersTest, FamilyNameMustBeAPlainName) {
     EXPECT_FALSE(std::filesystem::exists(Root() / "userdata" / "outside"));
 }
 
+TEST_F(ProfileFoldersTest, LightConfigLiesInTheProfileFolder) {
+    EXPECT_EQ(LightConfigPath(Root() / "kb"), Root() / "kb" / "zired_light.config");
+    EXPECT_TRUE(LightConfigPath({}).empty());
+}
+
 TEST_F(ProfileFoldersTest, FamilyKinds) {
     const std::pair<const char*, int> cases[] = {{"keyboard", 1}, {"mouse", 2},    {"MousePad", 3},
                                                  {"HD", 7},       {"mousepad", 0}, {"", 0}};
