@@ -99,7 +99,7 @@ TEST(DeviceIds, LoadAppliesTheUserFileOnce) {
             DeviceIds expected = DefaultDeviceIds();
             expected.vidA = 0x0BAD;
             const bool first = LoadDeviceIds() == expected;
-            std::filesystem::remove_all(home + "/REROV ER60 EVER");
+            dir.remove();  // std::exit below skips the destructor
             const bool cached = LoadDeviceIds() == expected && &LoadDeviceIds() == &LoadDeviceIds();
             std::exit(first && cached ? 0 : 1);
         },
