@@ -104,6 +104,9 @@ void ProfileStore::Changed() const {
 
 StoreResult ProfileStore::Build() {
     if (folder_.empty()) return StoreResult::FolderUnavailable;
+    std::error_code error;
+    std::filesystem::create_directories(folder_, error);
+    if (!std::filesystem::is_directory(folder_, error)) return StoreResult::FolderUnavailable;
     std::optional<ProfileList> list = ReadList();
     if (!list) {
         ProfileList fresh;

@@ -31,6 +31,17 @@ TEST_F(StoreTest, FirstStartCreatesProfile1FromTheDefault) {
     EXPECT_EQ(JsonFileIO::ReadJsonFile(folder_ / (uuid + ".Json")), expected);
 }
 
+TEST_F(StoreTest, MissingFolderIsCreatedAndAFileInItsPlaceIsRefused) {
+    std::filesystem::remove_all(folder_);
+    ASSERT_EQ(MakeStore()->Build(), StoreResult::Ok);
+    EXPECT_THAT(ListNames(), ElementsAre("Profile1"));
+
+    std::filesystem::remove_all(folder_);
+    WriteText(folder_, "a file where the folder belongs");
+    EXPECT_EQ(MakeStore()->Build(), StoreResult::FolderUnavailable);
+    EXPECT_EQ(ReadText(folder_), "a file where the folder belongs");
+}
+
 TEST_F(StoreTest, UnusableListFilesAreReplacedByProfile1) {
     const char* texts[] = {"",
                            "{",
