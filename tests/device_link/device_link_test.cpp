@@ -212,6 +212,95 @@ TEST_F(DeviceLinkTest, TraceHookSeesEveryReportBothWays) {
     }
 }
 
+// A backend in front of the simulator whose connections cut every reply short, as a
+// device with a broken report would.
+class TruncatingBackend : public HidBackend {
+  public:
+    TruncatingBackend(std::shared_ptr<sim::SimulatedBus> bus, size_t replyBytes)
+        : bus_(std::move(bus)), replyBytes_(replyBytes) {}
+    std::vector<std::string> EnumeratePaths() override { return bus_->EnumeratePaths(); }
+    std::unique_ptr<HidConnection> Open(const std::string& path, bool read, bool write,
+                                        bool exclusive, std::string* error) override {
+        std::unique_ptr<HidConnection> inner = bus_->Open(path, read, write, exclusive, error);
+        if (!inner) return nullptr;
+        return std::make_unique<Connection>(std::move(inner), replyBytes_);
+    }
+
+  private:
+    class Connection : public HidConnection {
+      public:
+        Connection(std::unique_ptr<HidConnection> inner, size_t replyBytes)
+            : inner_(std::move(inner)), replyBytes_(replyBytes) {}
+        uint16_t VendorId() const override { return inner_->VendorId(); }
+        uint16_t ProductId() const override { return inner_->ProductId(); }
+        uint16_t VersionNumber() const override { return inner_->VersionNumber(); }
+        std::vector<uint8_t> ReportDescriptor() const override {
+            return inner_->ReportDescriptor();
+        }
+        int Write(const uint8_t* data, size_t length, int timeoutMs) override {
+            return inner_->Write(data, length, timeoutMs);
+        }
+        int Read(uint8_t* buffer, size_t length, int timeoutMs) override {
+            const int count = inner_->Read(buffer, length, timeoutMs);
+            return count > 0 ? std::min(count, static_cast<int>(replyBytes_)) : count;
+        }
+        void Cancel() override { inner_->Cancel(); }
+
+      private:
+        std::unique_ptr<HidConnection> inner_;
+        size_t replyBytes_;
+    };
+
+    std::shared_ptr<sim::SimulatedBus> bus_;
+    size_t replyBytes_;
+};
+
+TEST(ShortReplyTest, RepliesTooShortForTheirStatusOrDataAreNoReply) {
+    const struct {
+        const char* name;
+        size_t replyBytes;
+        int beginSession;    // needs the status byte (8 bytes)
+        int readStatus;      // 6 status bytes: needs 14
+        int readDeviceInfo;  // one cable chunk of 34: needs 42
+    } cases[] = {
+        {"NoStatusByte", 7, kResultNoReply, kResultNoReply, kResultNoReply},
+        {"StatusOnly", 8, kResultSuccess, kResultNoReply, kResultNoReply},
+        {"StatusData", 14, kResultSuccess, kResultSuccess, kResultNoReply},
+        {"Whole", 64, kResultSuccess, kResultSuccess, kResultSuccess},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto bus = std::make_shared<sim::SimulatedBus>();
+        bus->Plug(sim::SimPath::KeyboardCable);
+        auto backend = std::make_shared<TruncatingBackend>(bus, c.replyBytes);
+        DeviceLink link(backend);
+        const SupportedDevice row = SupportedDevices()[0];
+        for (const std::string& path : backend->EnumeratePaths()) {
+            if (ProductIdFromPath(path) == row.productId &&
+                CollectionFromPath(path) == row.collectionNumber) {
+                ASSERT_TRUE(link.Wired().Open(path, true, true, true, false));
+            }
+        }
+        ASSERT_TRUE(link.Wired().IsOpen());
+        link.SetLinkMode(kLinkModeWired);
+        link.SetConnected(true);
+
+        EXPECT_EQ(link.BeginSession(), c.beginSession);
+        uint8_t status[6];
+        std::fill(std::begin(status), std::end(status), 0xEE);
+        EXPECT_EQ(link.ReadStatus(status, 6, 0), c.readStatus);
+        if (c.readStatus != kResultSuccess) {
+            for (uint8_t byte : status) EXPECT_EQ(byte, 0xEE);
+        }
+        uint8_t info[kDeviceInfoSize];
+        std::fill(std::begin(info), std::end(info), 0xEE);
+        EXPECT_EQ(link.ReadDeviceInfo(info), c.readDeviceInfo);
+        if (c.readDeviceInfo != kResultSuccess) {
+            for (uint8_t byte : info) EXPECT_EQ(byte, 0xEE);
+        }
+    }
+}
+
 // Debug lines of "rerov.link", caught by a message handler while the category is on.
 std::mutex g_debugMutex;
 QStringList* g_debugLines = nullptr;
