@@ -40,11 +40,13 @@ ImageCache& ImageCache::Instance() {
 
 const QImage* ImageCache::Get(const QString& file, QSize size) {
     if (file.isEmpty()) return nullptr;
-    const QString path = ResourceIndex::Instance().SkinPath(file);
-    if (!IsSvg(path)) size = QSize();
-    const Key key{path, size.width(), size.height()};
+    // Keyed by the name as given, so a cached image costs no path building; SetSkinDir clears.
+    if (!IsSvg(file)) size = QSize();
+    const Key key{file, size.width(), size.height()};
     auto it = images_.find(key);
-    if (it == images_.end()) it = images_.insert(key, Render(path, size));
+    if (it == images_.end()) {
+        it = images_.insert(key, Render(ResourceIndex::Instance().SkinPath(file), size));
+    }
     return it->isNull() ? nullptr : &*it;
 }
 

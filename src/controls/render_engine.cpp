@@ -41,18 +41,27 @@ QImage& TintScratch(QSize size) {
     return scratch;
 }
 
-// The mask's alpha filled with the tint colour, scaled by the level.
+// The mask's alpha filled with the tint colour, scaled by the level. One table entry per alpha
+// value keeps the per-pixel work to a lookup.
 const QImage& Tinted(const QImage& mask, const ImageTint& tint) {
     QImage& out = TintScratch(mask.size());
     const uint r = (tint.rgb >> 16) & 0xFF, g = (tint.rgb >> 8) & 0xFF, b = tint.rgb & 0xFF;
     const uint level = static_cast<uint>(std::clamp(tint.level, 0, 255));
-    for (int y = 0; y < mask.height(); ++y) {
-        const auto* src = reinterpret_cast<const QRgb*>(mask.constScanLine(y));
-        auto* dst = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < mask.width(); ++x) {
-            const uint a = (qAlpha(src[x]) * level + 127) / 255;
-            dst[x] = qRgba((r * a + 127) / 255, (g * a + 127) / 255, (b * a + 127) / 255, a);
-        }
+    QRgb table[256];
+    for (uint alpha = 0; alpha < 256; ++alpha) {
+        const uint a = (alpha * level + 127) / 255;
+        table[alpha] = qRgba((r * a + 127) / 255, (g * a + 127) / 255, (b * a + 127) / 255, a);
+    }
+    const int width = mask.width();
+    const int height = mask.height();
+    const qsizetype srcStride = mask.bytesPerLine();
+    const qsizetype dstStride = out.bytesPerLine();
+    const uchar* srcBits = mask.constBits();
+    uchar* dstBits = out.bits();
+    for (int y = 0; y < height; ++y) {
+        const auto* src = reinterpret_cast<const QRgb*>(srcBits + y * srcStride);
+        auto* dst = reinterpret_cast<QRgb*>(dstBits + y * dstStride);
+        for (int x = 0; x < width; ++x) dst[x] = table[qAlpha(src[x])];
     }
     return out;
 }

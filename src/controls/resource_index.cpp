@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QXmlStreamReader>
 
+#include "controls/image_cache.h"
+
 namespace rerov::ui {
 namespace {
 QString NormalName(const QString& name) {
@@ -29,6 +31,7 @@ bool ResourceIndex::SetSkinDir(const QString& dir) {
     if (!info.isDir()) return false;
     skinDir_ = info.absoluteFilePath();
     layouts_.clear();
+    ImageCache::Instance().Clear();
     QFile res(skinDir_ + QStringLiteral("/res.xml"));
     if (!res.exists()) return true;
     if (!res.open(QIODevice::ReadOnly)) return false;
