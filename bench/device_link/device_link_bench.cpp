@@ -106,7 +106,7 @@ void BM_WriteKeyTable(benchmark::State& state) {
     state.SetLabel(receiver ? "receiver" : "cable");
 }
 BENCHMARK(BM_WriteKeyTable)
-    ->ArgNames({"receiver", "latency_us"})
+    ->ArgNames({"path", "latency_us"})
     ->Args({0, 0})
     ->Args({1, 0})
     ->Args({0, 1000})
