@@ -7,10 +7,7 @@
 
 namespace rerov::ui {
 
-CDeviceKeyButtonUI::CDeviceKeyButtonUI(QWidget* parent) : CButtonUI(parent) {
-    // Keys are painted opaque by the panel's background; no system background fill.
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
-}
+CDeviceKeyButtonUI::CDeviceKeyButtonUI(QWidget* parent) : CButtonUI(parent) {}
 
 bool CDeviceKeyButtonUI::SetAttribute(const QString& name, const QString& value) {
     if (name == QLatin1String("lightimage")) {

@@ -1,0 +1,42 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QSystemTrayIcon>
+#include <QTemporaryDir>
+
+#include "controls/fonts.h"
+#include "controls/tray_icon.h"
+
+namespace rerov::ui {
+namespace {
+
+constexpr char kSystemFont[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+
+TEST(Fonts, LoadsTheKnownFilesAndSkipsBadOrMissingOnes) {
+    if (!QFile::exists(kSystemFont)) GTEST_SKIP() << "no DejaVu font on this machine";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // A rejected file, a good one under a known name, one under a name not in the list.
+    QFile junk(dir.filePath("Simplified_Chinese.ttf"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("not a font");
+    junk.close();
+    ASSERT_TRUE(QFile::copy(kSystemFont, dir.filePath("Gravon-Regular.otf")));
+    ASSERT_TRUE(QFile::copy(kSystemFont, dir.filePath("Unlisted.ttf")));
+    const QStringList families = LoadPrivateFonts(dir.path());
+    EXPECT_EQ(families, QStringList{"DejaVu Sans"});
+    EXPECT_TRUE(LoadPrivateFonts(dir.filePath("missing")).isEmpty());
+}
+
+TEST(TrayIcon, WithoutATrayNothingIsShownAndNothingFails) {
+    TrayIcon tray;
+    const bool created = tray.CreateTrayIcon(QIcon(), "REROV ER60 EVER");
+    EXPECT_EQ(created, QSystemTrayIcon::isSystemTrayAvailable());
+    EXPECT_EQ(tray.IsCreated(), created);
+    tray.DeleteTrayIcon();
+    EXPECT_FALSE(tray.IsCreated());
+    tray.DeleteTrayIcon();  // twice is harmless
+}
+
+}  // namespace
+}  // namespace rerov::ui
