@@ -139,6 +139,15 @@ void CHandImgSelectButtonUI::Pan(const QPoint& pos) {
                                                            .arg(source_.bottom);
 }
 
+void CHandImgSelectButtonUI::resizeEvent(QResizeEvent* event) {
+    CButtonUI::resizeEvent(event);
+    // A control placed by a layout learns its size after its attributes: fit the picture again
+    // as long as the user has not moved it.
+    if (!imageName_.isEmpty() && source_.left == 0 && source_.top == 0 && !drag_) {
+        SetHandImage(imageName_);
+    }
+}
+
 void CHandImgSelectButtonUI::enterEvent(QEnterEvent* event) {
     if (isEnabled()) {
         hot_ = true;

@@ -39,6 +39,7 @@ class CHandImgSelectButtonUI : public CButtonUI {
     void mouseMoveEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     void SetHandImage(const QString& name);

@@ -44,17 +44,24 @@ bool CSelectPanelUI::eventFilter(QObject* watched, QEvent* event) {
 
 void CSelectPanelUI::mousePressEvent(QMouseEvent* event) {
     CVerticalLayoutUI::mousePressEvent(event);
-    if (event->button() == Qt::LeftButton) Press(event->position().toPoint());
+    if (event->button() == Qt::LeftButton) {
+        Press(event->position().toPoint());
+        event->accept();  // the drag belongs to the panel, not to the window behind it
+    }
 }
 
 void CSelectPanelUI::mouseMoveEvent(QMouseEvent* event) {
     CVerticalLayoutUI::mouseMoveEvent(event);
     Move(event->position().toPoint());
+    event->accept();
 }
 
 void CSelectPanelUI::mouseReleaseEvent(QMouseEvent* event) {
     CVerticalLayoutUI::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton) Release();
+    if (event->button() == Qt::LeftButton) {
+        Release();
+        event->accept();
+    }
 }
 
 void CSelectPanelUI::Press(const QPoint& pos) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QResizeEvent>
 #include <array>
 
 #include "controls/hand_img_button.h"
@@ -146,6 +148,15 @@ TEST(HandImgSelectButton, SmallImageIsShownWholeAndDoesNotMove) {
     const auto s = button->GetSource();
     EXPECT_EQ((std::array<int, 4>{s.left, s.top, s.right, s.bottom}),
               (std::array<int, 4>{0, 0, 100, 100}));
+}
+
+TEST(HandImgSelectButton, ResizeBeforeAnyDragFitsThePictureAgain) {
+    CHandImgSelectButtonUI button;
+    button.SetAttribute("handimage", "images/pan_picture.svg");  // 0 x 0 control: clipped to 0
+    button.resize(80, 50);
+    QResizeEvent resize(QSize(80, 50), QSize());
+    QApplication::sendEvent(&button, &resize);
+    EXPECT_EQ(button.GetDrawString(), "file='images/pan_picture.svg' source='0,0,80,50'");
 }
 
 TEST(HandImgSelectButton, MissingImageStopsBeforeChangingTheDrawing) {
