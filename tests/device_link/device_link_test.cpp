@@ -19,7 +19,7 @@ namespace rerov {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::SimLinkTest;
+using linktest::SimLinkTest;
 
 class DeviceLinkTest : public SimLinkTest {};
 

@@ -16,7 +16,7 @@ namespace rerov {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::SimLinkTest;
+using linktest::SimLinkTest;
 
 struct Chunk {
     uint8_t length;

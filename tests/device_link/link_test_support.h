@@ -19,7 +19,7 @@
 #include "simulated_bus.h"
 #include "supported_devices.h"
 
-namespace rerov::testing {
+namespace rerov::linktest {
 
 struct TracedReport {
     sim::TraceDirection direction;
@@ -135,4 +135,4 @@ class SimLinkTest : public ::testing::Test {
     std::vector<TracedReport> trace_;
 };
 
-}  // namespace rerov::testing
+}  // namespace rerov::linktest
