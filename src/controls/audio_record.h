@@ -11,6 +11,7 @@ namespace rerov::ui {
 class CAudioRecordUI : public CLabelUI {
     Q_OBJECT
   public:
+    /// Creates the view with its initial samples.
     explicit CAudioRecordUI(QWidget* parent = nullptr);
     QString GetClass() const override { return QStringLiteral("AudioRecord"); }
 

@@ -10,15 +10,20 @@ namespace rerov::ui {
 class CButtonUI : public CLabelUI {
     Q_OBJECT
   public:
+    /// Creates a button with no images.
     explicit CButtonUI(QWidget* parent = nullptr);
     QString GetClass() const override { return QStringLiteral("Button"); }
     bool SetAttribute(const QString& name, const QString& value) override;
     /// Sends "click" when enabled and visible.
     bool Activate() override;
 
+    /// True while the mouse is over the enabled row.
     bool IsHot() const { return hot_; }
+    /// True while pressed with the mouse inside.
     bool IsPushed() const { return pushed_; }
+    /// True from a press inside until the release.
     bool IsCaptured() const { return captured_; }
+    /// The "normalimage" description.
     QString GetNormalImage() const { return normalImage_; }
 
   protected:

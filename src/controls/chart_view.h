@@ -17,13 +17,21 @@ class CChartViewUI : public CControlUI {
     bool SetAttribute(const QString& name, const QString& value) override;
 
     enum View { kPie = 0, kHistogram = 1 };
+    /// The view: kPie or kHistogram.
     int GetView() const { return view_; }
+    /// The "shadowimage" (cleared when it could not be drawn).
     QString GetShadowImage() const { return shadowImage_; }
+    /// The "shadowimageheight".
     int GetShadowImageHeight() const { return shadowHeight_; }
+    /// The "pillarimage".
     QString GetPillarImage() const { return pillarImage_; }
+    /// The "pillarimagewidth".
     int GetPillarImageWidth() const { return pillarWidth_; }
+    /// The "showhtml" flag.
     bool IsShowHtml() const { return showHtml_; }
+    /// The "showtext" flag (true at start).
     bool IsShowText() const { return showText_; }
+    /// The "font" index (-1 at start).
     int GetFontIndex() const { return chartFont_; }
 
     /// Appends one item; repaints.

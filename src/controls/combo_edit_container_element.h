@@ -21,8 +21,11 @@ class CComboEditContainerElementUI : public CListContainerElementUI {
     /// The resource name of the row layout.
     static QString LayoutName();
 
+    /// The row's "text1" part (null before DoInit).
     QWidget* Text1() const { return text1_; }
+    /// The row's "text2" part.
     QWidget* Text2() const { return text2_; }
+    /// The row's "delay_edit" part.
     QWidget* DelayEdit() const { return delayEdit_; }
 
   protected:

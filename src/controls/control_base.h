@@ -15,6 +15,7 @@ class CControlUI : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QString text READ GetText WRITE SetText)
   public:
+    /// Creates a control with the default font and no colours.
     explicit CControlUI(QWidget* parent = nullptr);
 
     /// The class name layouts know the control by.
@@ -28,18 +29,24 @@ class CControlUI : public QWidget {
     virtual void SetText(const QString& text);
     /// Free text the pages keep with a control ("userdata").
     QString GetUserData() const { return userData_; }
+    /// Replaces the user data.
     void SetUserData(const QString& data) { userData_ = data; }
 
+    /// Background colour 0xAARRGGBB (0: none).
     quint32 GetBkColor() const { return bkColor_; }
     /// Background colour 0xAARRGGBB; repaints.
     void SetBkColor(quint32 argb);
+    /// Fore colour 0xAARRGGBB.
     quint32 GetForeColor() const { return foreColor_; }
     /// Fore colour 0xAARRGGBB; repaints.
     void SetForeColor(quint32 argb);
+    /// Background image description.
     QString GetBkImage() const { return bkImage_; }
     /// Background image description; repaints.
     void SetBkImage(const QString& image);
+    /// Text colour 0xAARRGGBB.
     quint32 GetTextColor() const { return textColor_; }
+    /// Sets the text colour; repaints.
     void SetTextColor(quint32 argb);
     /// The font of the text (layout font index -1 by default).
     QFont GetFont() const { return font_; }

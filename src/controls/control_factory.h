@@ -40,7 +40,9 @@ struct TagRow {
 /// A tag table that windows use in their CreateControl; rows are tried in order.
 class TagTable {
   public:
+    /// An empty table.
     TagTable() = default;
+    /// A table of the given rows.
     explicit TagTable(std::vector<TagRow> rows) : rows_(std::move(rows)) {}
     /// Appends a row.
     void Add(TagRow row) { rows_.push_back(std::move(row)); }

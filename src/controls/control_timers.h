@@ -9,6 +9,7 @@ namespace rerov::ui {
 /// Delivered to a control on the UI thread each time one of its timers fires.
 class ControlTimerEvent : public QEvent {
   public:
+    /// An event for timer `id`.
     explicit ControlTimerEvent(int id) : QEvent(EventType()), id_(id) {}
     /// The id the timer was armed with.
     int TimerId() const { return id_; }

@@ -10,6 +10,7 @@ namespace rerov::ui {
 class CDeviceKeyButtonUI : public CButtonUI {
     Q_OBJECT
   public:
+    /// Creates an unlit key with both marks hidden.
     explicit CDeviceKeyButtonUI(QWidget* parent = nullptr);
     QString GetClass() const override { return QStringLiteral("DeviceKeyButton"); }
     bool SetAttribute(const QString& name, const QString& value) override;
@@ -20,25 +21,35 @@ class CDeviceKeyButtonUI : public CButtonUI {
         lightLevel_ = level;
         lightOn_ = on;
     }
+    /// Light colour 0xRRGGBB (255 at start).
     quint32 GetLightColour() const { return lightColour_; }
+    /// Light level (200 at start).
     int GetLightLevel() const { return lightLevel_; }
+    /// Light on flag (0 at start).
     int GetLightOn() const { return lightOn_; }
 
     /// 0 shows the key-set mark; repaints when it changed.
     void SetKeySetMarkHidden(int hidden);
+    /// The set-mark hidden flag.
     int GetKeySetMarkHidden() const { return setMarkHidden_; }
     /// 0 shows the key-unset mark; repaints when it changed.
     void SetKeyUnsetMarkHidden(int hidden);
+    /// The unset-mark hidden flag.
     int GetKeyUnsetMarkHidden() const { return unsetMarkHidden_; }
     /// A mark the pages keep with the key; not drawn. Repaints when it changed.
     void SetPendingMark(int pending);
+    /// The pending mark.
     int GetPendingMark() const { return pendingMark_; }
     /// Set by the select panel when a drag ends; no repaint.
     void SetKeySelected(int selected) { selected_ = selected; }
+    /// 1 when the last drag of the panel touched the key.
     int IsKeySelected() const { return selected_; }
 
+    /// The "lightimage" description.
     QString GetLightImage() const { return lightImage_; }
+    /// The "keysetimage" description.
     QString GetKeySetImage() const { return keySetImage_; }
+    /// The "keyunsetimage" description.
     QString GetKeyUnsetImage() const { return keyUnsetImage_; }
 
   protected:

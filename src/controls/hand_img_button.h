@@ -14,8 +14,11 @@ class CHandImgButtonUI : public CButtonUI {
     QString GetClass() const override { return QStringLiteral("HandImgButton"); }
     bool SetAttribute(const QString& name, const QString& value) override;
 
+    /// The "handimage" description.
     QString GetHandImage() const { return handImage_; }
+    /// The "deletenormalimage" (not drawn).
     QString GetDeleteNormalImage() const { return deleteNormalImage_; }
+    /// The "deletehotimage" (not drawn).
     QString GetDeleteHotImage() const { return deleteHotImage_; }
 
   protected:

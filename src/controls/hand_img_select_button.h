@@ -21,9 +21,13 @@ class CHandImgSelectButtonUI : public CButtonUI {
         int right = 0;
         int bottom = 0;
     };
+    /// The shown part of the picture.
     Edges GetSource() const { return source_; }
+    /// The image description painted over the control.
     QString GetDrawString() const { return drawString_; }
+    /// The picture's own size in pixels.
     QSize GetImageSize() const { return QSize(imageWidth_, imageHeight_); }
+    /// True between a press and its release.
     bool IsDragging() const { return drag_; }
     /// The system cursor id last chosen with "cursor" (32512 for "arrow"), 0 when none.
     int GetCursorId() const { return cursorId_; }

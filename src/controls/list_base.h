@@ -30,7 +30,9 @@ class CListUI : public CVerticalLayoutUI {
     QString GetClass() const override { return QStringLiteral("List"); }
     bool SetAttribute(const QString& name, const QString& value) override;
 
+    /// The row colours and images.
     const ListItemInfo& GetListInfo() const { return info_; }
+    /// The row colours and images, for changing them.
     ListItemInfo& ListInfo() { return info_; }
 
     /// The rows in display order.
@@ -46,6 +48,7 @@ class CListUI : public CVerticalLayoutUI {
     bool SelectMultiItem(int index, bool select = true, bool notify = true);
     /// Clears the selection without notifying.
     void ClearSelection();
+    /// True when "multiselect" is "true".
     bool IsMultiSelect() const { return multiSelect_; }
 
   private:
@@ -58,6 +61,7 @@ class CListUI : public CVerticalLayoutUI {
 class CListContainerElementUI : public CContainerUI {
     Q_OBJECT
   public:
+    /// Creates an unselected row that takes focus on click.
     explicit CListContainerElementUI(QWidget* parent = nullptr);
     QString GetClass() const override { return QStringLiteral("ListContainerElement"); }
     bool SetAttribute(const QString& name, const QString& value) override;
@@ -66,7 +70,9 @@ class CListContainerElementUI : public CContainerUI {
     CListUI* GetOwner() const;
     /// The row's display index in its list, or -1.
     int GetIndex() const;
+    /// True while the row is selected.
     bool IsSelected() const { return selected_; }
+    /// True while the mouse is over the enabled row.
     bool IsHot() const { return hot_; }
     /// Selects the row (only it, through the owner when there is one).
     bool Select(bool select = true, bool notify = true);
@@ -76,6 +82,7 @@ class CListContainerElementUI : public CContainerUI {
     void SetSelectedState(bool selected);
     /// When false the row passes mouse events on to its list.
     void SetMouseEnabled(bool enabled) { mouseEnabled_ = enabled; }
+    /// False while the row passes mouse events to its list.
     bool IsMouseEnabled() const { return mouseEnabled_; }
 
     void DoPaint(QPainter& painter, const QRect& paint) override;

@@ -52,6 +52,7 @@ class NotifyBridge : public QObject {
 /// While alive, notifications sent by `control` are dropped: selections made by code use it.
 class NotifySilence {
   public:
+    /// Silences `control` until destroyed.
     explicit NotifySilence(QWidget* control);
     ~NotifySilence();
     NotifySilence(const NotifySilence&) = delete;

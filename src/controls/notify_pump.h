@@ -13,6 +13,7 @@ namespace rerov::ui {
 /// routing of a window or page is written as a table. UI thread only.
 class NotifyPump {
   public:
+    /// A handler of one routed notification.
     using Handler = std::function<void(const Notification&)>;
 
     /// Routes `type` from the control named exactly `name`.

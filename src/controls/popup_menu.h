@@ -23,6 +23,7 @@ QPoint AlignedMenuPosition(const QPoint& point, const QSize& size, int alignment
 class PopupMenu : public QObject {
     Q_OBJECT
   public:
+    /// An empty menu; Load fills it.
     explicit PopupMenu(QObject* parent = nullptr);
     ~PopupMenu() override;
 

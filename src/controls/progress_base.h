@@ -13,8 +13,11 @@ class CProgressUI : public CLabelUI {
     QString GetClass() const override { return QStringLiteral("Progress"); }
     bool SetAttribute(const QString& name, const QString& value) override;
 
+    /// Lower end of the range.
     int GetMinValue() const { return min_; }
+    /// Upper end of the range.
     int GetMaxValue() const { return max_; }
+    /// The current value.
     int GetValue() const { return value_; }
     /// Sets the range; repaints.
     void SetRange(int min, int max);

@@ -11,6 +11,7 @@ class CRedioMacroButtonUI : public CButtonUI {
     using CButtonUI::CButtonUI;
     QString GetClass() const override { return QStringLiteral("RedioMacroButton"); }
     bool SetAttribute(const QString& name, const QString& value) override;
+    /// The "redioimage" name.
     QString GetRedioImage() const { return redioImage_; }
 
   private:

@@ -10,11 +10,13 @@ namespace rerov::ui {
 class CSelectPanelUI : public CVerticalLayoutUI {
     Q_OBJECT
   public:
+    /// Creates an empty panel.
     explicit CSelectPanelUI(QWidget* parent = nullptr);
     QString GetClass() const override { return QStringLiteral("SelectPanel"); }
 
     /// The rectangle of the current or last drag, in panel coordinates.
     QRect SelectionRect() const { return selection_; }
+    /// True while a drag is under way.
     bool IsDragging() const { return dragging_; }
 
   protected:

@@ -12,6 +12,7 @@ namespace rerov::ui {
 class TrayIcon : public QObject {
     Q_OBJECT
   public:
+    /// No icon until CreateTrayIcon.
     explicit TrayIcon(QObject* parent = nullptr);
     ~TrayIcon() override;
 

@@ -17,6 +17,7 @@ class NotifyBridge;
 class CWindowBase : public QWidget, public INotifyUI, public IDialogBuilderCallback {
     Q_OBJECT
   public:
+    /// A frameless window owned by `owner` (may be null); Create builds it.
     explicit CWindowBase(QWidget* owner = nullptr);
     ~CWindowBase() override;
 
