@@ -183,6 +183,19 @@ TEST_F(DeviceLinkTest, DisconnectDuringTransferEndsWithAResultCode) {
     EXPECT_NE(next.get(), kResultSuccess);
 }
 
+TEST_F(DeviceLinkTest, ClosingTheInterfaceReleasesAWaitingTransaction) {
+    ConnectKeyboard(true);  // receiver path: two reads of 5 s each if nothing stops them
+    bus_->InjectFault(sim::SimPath::KeyboardReceiver,
+                      {sim::SimFault::Kind::NoReply, 1, kCmdBeginSession, 0ms});
+    auto command = std::async(std::launch::async, [&] { return link_.BeginSession(); });
+    ASSERT_TRUE(WaitForSent(kCmdBeginSession, 1));
+    // Device removal closes the interface from another thread.
+    link_.Receiver().Close();
+    ASSERT_EQ(command.wait_for(4s), std::future_status::ready) << "transaction not released";
+    EXPECT_EQ(command.get(), kResultNoReply);
+    EXPECT_EQ(link_.BeginSession(), kResultWriteFailed);  // closed interface: nothing written
+}
+
 TEST_F(DeviceLinkTest, TraceHookSeesEveryReportBothWays) {
     ConnectKeyboard(true);
     std::mutex mutex;
