@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "controls/device_key_button.h"
+#include "controls/fonts.h"
 #include "controls/select_panel.h"
 #include "controls/skin_setup.h"
 
@@ -44,8 +45,8 @@ struct KeyPanel {
     void Light(int frame) {
         for (size_t i = 0; i < keys.size(); ++i) {
             const int hue = int((i * 7 + size_t(frame) * 5) % 360);
-            const QRgb rgb = QColor::fromHsv(hue, 255, 255).rgb() & 0xFFFFFF;
-            keys[i]->SetKeyLight(rgb, 255, 1);
+            const QColor c = QColor::fromHsv(hue, 255, 255);
+            keys[i]->SetKeyLight(quint32(c.red() | c.green() << 8 | c.blue() << 16), 255, 1);
         }
     }
     std::unique_ptr<QWidget> window;
@@ -106,8 +107,9 @@ BENCHMARK(BM_PaintOneLitKey)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    rerov::ui::PrivateFonts fonts;
     if (!rerov::ui::SetUpSkin(app, QStringLiteral(REROV_BENCH_SKIN_DIR),
-                              QStringLiteral(REROV_BENCH_SKIN_DIR "/../Font"))) {
+                              QStringLiteral(REROV_BENCH_SKIN_DIR "/../Font"), fonts)) {
         fprintf(stderr, "cannot set up the skin at %s\n", REROV_BENCH_SKIN_DIR);
         return 2;
     }

@@ -15,7 +15,8 @@ class CDeviceKeyButtonUI : public CButtonUI {
     QString GetClass() const override { return QStringLiteral("DeviceKeyButton"); }
     bool SetAttribute(const QString& name, const QString& value) override;
 
-    /// Stores colour (0xRRGGBB), level (0..255) and on flag of the light; no repaint.
+    /// Stores colour (byte 0 red, byte 1 green, byte 2 blue, as in the pages' light colour list),
+    /// level (0..255) and on flag of the light; no repaint.
     void SetKeyLight(quint32 colour, int level, int on) {
         lightColour_ = colour;
         lightLevel_ = level;

@@ -14,13 +14,19 @@ constexpr const char* kFontFiles[] = {
 };
 }  // namespace
 
-QStringList LoadPrivateFonts(const QString& dir) {
+QStringList PrivateFonts::Load(const QString& dir) {
     QStringList families;
     for (const char* file : kFontFiles) {
         const int id = QFontDatabase::addApplicationFont(dir + u'/' + QLatin1String(file));
-        if (id >= 0) families += QFontDatabase::applicationFontFamilies(id);
+        if (id < 0) continue;
+        ids_.append(id);
+        families += QFontDatabase::applicationFontFamilies(id);
     }
     return families;
+}
+
+void PrivateFonts::Release() {
+    while (!ids_.isEmpty()) QFontDatabase::removeApplicationFont(ids_.takeLast());
 }
 
 QString DefaultFontDir() {

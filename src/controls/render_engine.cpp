@@ -45,7 +45,8 @@ QImage& TintScratch(QSize size) {
 // value keeps the per-pixel work to a lookup.
 const QImage& Tinted(const QImage& mask, const ImageTint& tint) {
     QImage& out = TintScratch(mask.size());
-    const uint r = (tint.rgb >> 16) & 0xFF, g = (tint.rgb >> 8) & 0xFF, b = tint.rgb & 0xFF;
+    const uint r = tint.colour & 0xFF, g = (tint.colour >> 8) & 0xFF,
+               b = (tint.colour >> 16) & 0xFF;
     const uint level = static_cast<uint>(std::clamp(tint.level, 0, 255));
     QRgb table[256];
     for (uint alpha = 0; alpha < 256; ++alpha) {

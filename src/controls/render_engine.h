@@ -11,9 +11,10 @@ class QPainter;
 namespace rerov::ui {
 
 /// A colour, level and flag handed with an image to tint it (the key lights): when `on` is set
-/// the image's shape is filled with `rgb` (0xRRGGBB) at strength `level` (0..255).
+/// the image's shape is filled with `colour` at strength `level` (0..255). The colour is in the
+/// order of the pages' light colour list: byte 0 red, byte 1 green, byte 2 blue.
 struct ImageTint {
-    quint32 rgb = 0xFFFFFF;
+    quint32 colour = 0xFFFFFF;
     int level = 255;
     bool on = false;
 };

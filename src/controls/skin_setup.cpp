@@ -12,10 +12,11 @@
 
 namespace rerov::ui {
 
-bool SetUpSkin(QApplication& app, const QString& skinDir, const QString& fontDir) {
+bool SetUpSkin(QApplication& app, const QString& skinDir, const QString& fontDir,
+               PrivateFonts& fonts) {
     if (!ResourceIndex::Instance().SetSkinDir(skinDir)) return false;
     RegisterCustomControls();
-    const QStringList families = LoadPrivateFonts(fontDir);
+    const QStringList families = fonts.Load(fontDir);
     QFont font(families.isEmpty() ? QStringLiteral("DejaVu Sans") : families.first());
     font.setPixelSize(14);
     QApplication::setFont(font);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFontDatabase>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
 
@@ -23,9 +24,17 @@ TEST(Fonts, LoadsTheKnownFilesAndSkipsBadOrMissingOnes) {
     junk.close();
     ASSERT_TRUE(QFile::copy(kSystemFont, dir.filePath("Gravon-Regular.otf")));
     ASSERT_TRUE(QFile::copy(kSystemFont, dir.filePath("Unlisted.ttf")));
-    const QStringList families = LoadPrivateFonts(dir.path());
-    EXPECT_EQ(families, QStringList{"DejaVu Sans"});
-    EXPECT_TRUE(LoadPrivateFonts(dir.filePath("missing")).isEmpty());
+    QList<int> ids;
+    {
+        PrivateFonts fonts;
+        EXPECT_EQ(fonts.Load(dir.path()), QStringList{"DejaVu Sans"});
+        EXPECT_TRUE(fonts.Load(dir.filePath("missing")).isEmpty());
+        ids = fonts.Ids();
+        ASSERT_EQ(ids.size(), 1);
+        EXPECT_FALSE(QFontDatabase::applicationFontFamilies(ids[0]).isEmpty());
+    }
+    // Released with the object, so the copied files may go away without harming later drawing.
+    EXPECT_TRUE(QFontDatabase::applicationFontFamilies(ids[0]).isEmpty());
 }
 
 TEST(TrayIcon, WithoutATrayNothingIsShownAndNothingFails) {

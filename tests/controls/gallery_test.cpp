@@ -38,7 +38,8 @@ void Stage(Gallery& g) {
         auto* key = Get<CDeviceKeyButtonUI>(g, IndexedName("key_", i));
         if (key == nullptr) continue;
         if (i < 11) {
-            key->SetKeyLight(QColor::fromHsv(i * 33, 255, 255).rgb() & 0xFFFFFF, 255, 1);
+            const QColor c = QColor::fromHsv(i * 33, 255, 255);
+            key->SetKeyLight(quint32(c.red() | c.green() << 8 | c.blue() << 16), 255, 1);
         } else if (i < 22) {
             key->SetKeyLight(0xFFFFFF, 40 + (i - 11) * 21, 1);
         }

@@ -57,13 +57,13 @@ TEST(DeviceKeyButton, LightIsTintedWithItsColourAndLevel) {
     const QPoint edge(20, 2);
     EXPECT_EQ(dark.pixelColor(edge), QColor(Qt::black));
 
-    key.SetKeyLight(0xFF0000, 255, 1);
+    key.SetKeyLight(0x0000FF, 255, 1);  // byte 0 is red
     const QColor red = test::Paint(&key).pixelColor(edge);
     EXPECT_GT(red.red(), 180);
     EXPECT_LT(red.green(), 30);
     EXPECT_LT(red.blue(), 30);
 
-    key.SetKeyLight(0xFF0000, 64, 1);
+    key.SetKeyLight(0x0000FF, 64, 1);
     const QColor dim = test::Paint(&key).pixelColor(edge);
     EXPECT_LT(dim.red(), red.red() / 2);
     EXPECT_GT(dim.red(), 20);
@@ -73,6 +73,11 @@ TEST(DeviceKeyButton, LightIsTintedWithItsColourAndLevel) {
     EXPECT_GT(white.red(), 180);
     EXPECT_EQ(white.red(), white.green());
     EXPECT_EQ(white.green(), white.blue());
+
+    key.SetKeyLight(0xFF0000, 255, 1);
+    const QColor blue = test::Paint(&key).pixelColor(edge);
+    EXPECT_GT(blue.blue(), 180);
+    EXPECT_LT(blue.red(), 30);
 
     key.SetKeyLight(0x00FF00, 255, 0);
     EXPECT_EQ(test::Paint(&key).pixelColor(edge), QColor(Qt::black)) << "light off draws nothing";

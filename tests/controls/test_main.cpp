@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "controls/fonts.h"
 #include "controls/language_texts.h"
 #include "controls/skin_setup.h"
 
@@ -9,8 +10,9 @@ int main(int argc, char** argv) {
     // The tests draw on Qt's offscreen platform; no display is needed.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    rerov::ui::PrivateFonts fonts;
     if (!rerov::ui::SetUpSkin(app, QStringLiteral(REROV_TEST_SKIN_DIR),
-                              QStringLiteral(REROV_TEST_SKIN_DIR "/../Font"))) {
+                              QStringLiteral(REROV_TEST_SKIN_DIR "/../Font"), fonts)) {
         fprintf(stderr, "cannot set up the skin at %s\n", REROV_TEST_SKIN_DIR);
         return 2;
     }
