@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAbstractSlider>
 #include <QButtonGroup>
+#include <QChildEvent>
 #include <QComboBox>
 #include <QEvent>
 #include <QLineEdit>
@@ -18,6 +19,7 @@ namespace {
 
 constexpr char kBridgeProperty[] = "_rerov_notify_bridge";
 constexpr char kConnectedProperty[] = "_rerov_notify_connected";
+constexpr char kWatchedProperty[] = "_rerov_notify_watched";
 constexpr char kSilenceProperty[] = "_rerov_notify_silence";
 constexpr char kLastIndexProperty[] = "_rerov_last_index";
 
@@ -87,9 +89,14 @@ void NotifyBridge::Attach(QWidget* root) {
 }
 
 void NotifyBridge::Connect(QWidget* widget) {
+    // Every widget is watched, so that children added later are connected when they are
+    // first polished (before they are shown).
+    if (!widget->property(kWatchedProperty).toBool()) {
+        widget->setProperty(kWatchedProperty, true);
+        widget->installEventFilter(this);
+    }
     if (!IsNamed(widget) || widget->property(kConnectedProperty).toBool()) return;
     widget->setProperty(kConnectedProperty, true);
-    widget->installEventFilter(this);
 
     // Custom controls notify through SendNotify themselves; only Qt's own widgets are mapped.
     if (widget->inherits("rerov::ui::CControlUI")) return;
@@ -164,6 +171,11 @@ bool NotifyBridge::eventFilter(QObject* watched, QEvent* event) {
             break;
         case QEvent::FocusOut:
             if (IsNamed(widget)) SendNotify(widget, notify_type::kKillFocus);
+            break;
+        case QEvent::ChildPolished:
+            if (auto* child = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child())) {
+                Attach(child);
+            }
             break;
         case QEvent::Resize:
             if (widget == window_ || widget->objectName() == QLatin1String("root")) {

@@ -30,7 +30,8 @@ class NotifyBridge : public QObject {
     void RemoveNotifier(INotifyUI* notifier);
 
     /// Connects the signals of every named standard widget in the subtree of `root` (root
-    /// included); call again for subtrees added later. A widget is connected only once.
+    /// included). Widgets added below it later are connected when first polished (before they
+    /// are shown); a widget is connected only once.
     void Attach(QWidget* root);
 
     /// Delivers `msg` to every receiver unless its sender is silenced.

@@ -24,7 +24,7 @@ CWindowBase::~CWindowBase() {
 
 QWidget* CWindowBase::CreateControl(const QString&) { return nullptr; }
 
-void CWindowBase::Notify(const Notification&) {}
+void CWindowBase::Notify(const Notification& msg) { pump_.LoopDispatch(msg); }
 
 bool CWindowBase::Create(const QString& title, const QSize& size) {
     setObjectName(GetWindowClassName());

@@ -6,6 +6,7 @@
 
 #include "controls/layout_builder.h"
 #include "controls/notification.h"
+#include "controls/notify_pump.h"
 
 namespace rerov::ui {
 
@@ -27,8 +28,10 @@ class CWindowBase : public QWidget, public INotifyUI, public IDialogBuilderCallb
     virtual QString GetWindowClassName() const { return QStringLiteral("WindowBase"); }
     /// Creates controls for layout tags the factory does not know; none by default.
     QWidget* CreateControl(const QString& tag) override;
-    /// Receives every notification of the window's controls; nothing by default.
+    /// Receives every notification of the window's controls; by default hands it to Pump().
     void Notify(const Notification& msg) override;
+    /// The window's routing table by notification type and control name.
+    NotifyPump& Pump() { return pump_; }
 
     /// Builds the layout, sets the title and the client size. Returns false when the layout
     /// cannot be built (the window then stays empty).
@@ -61,6 +64,7 @@ class CWindowBase : public QWidget, public INotifyUI, public IDialogBuilderCallb
 
   private:
     NotifyBridge* bridge_ = nullptr;
+    NotifyPump pump_;
     QWidget* root_ = nullptr;
     QEventLoop* loop_ = nullptr;
     int result_ = 0;

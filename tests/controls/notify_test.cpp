@@ -83,6 +83,24 @@ TEST(NotifyBridge, QtWidgetsRaiseTheirNotificationTypes) {
     }
 }
 
+TEST(NotifyBridge, WidgetsAddedLaterAreConnectedBeforeTheyShow) {
+    Host host;
+    auto* page = new QWidget(host.window.get());
+    host.bridge->Attach(host.window.get());
+    host.window->show();
+    auto* button = new QPushButton(page);
+    button->setObjectName("added_later");
+    auto* inner = new QWidget(page);
+    auto* deep = Named<QCheckBox>(inner, "deep_check");
+    inner->show();
+    button->show();
+    host.recorder.received.clear();
+    button->click();
+    deep->click();
+    EXPECT_EQ(host.recorder.Log(),
+              (QStringList{"click:added_later", "selectchanged:deep_check", "click:deep_check"}));
+}
+
 TEST(NotifyBridge, ComboReportsNewAndPreviousIndex) {
     Host host;
     auto* combo = Named<QComboBox>(host.window.get(), "combo");

@@ -58,6 +58,24 @@ TEST(WindowBase, ShowModalReturnsTheCloseResult) {
     EXPECT_FALSE(window.isVisible());
 }
 
+TEST(WindowBase, DefaultNotifyRoutesThroughThePump) {
+    class Plain : public CWindowBase {
+      public:
+        QString GetSkinFile() const override { return QStringLiteral("XML_GALLERY"); }
+    };
+    Plain window;
+    ASSERT_TRUE(window.Create("Gallery", QSize(800, 572)));
+    QStringList routed;
+    window.Pump().On("click", "minbtn", [&](const Notification&) { routed << "min"; });
+    window.Pump().OnPrefix("dbclick", "key_",
+                           [&](const Notification& n) { routed << n.SenderName(); });
+    auto* min = window.FindControl("minbtn");
+    test::Press(min, {5, 5});
+    test::Release(min, {5, 5});
+    test::DoubleClick(window.FindControl("key_12"), {5, 5});
+    EXPECT_EQ(routed, (QStringList{"min", "key_12"}));
+}
+
 TEST(WindowBase, CentresOnTheScreen) {
     GalleryWindow window;
     ASSERT_TRUE(window.Create("Gallery", QSize(800, 572)));
