@@ -24,7 +24,8 @@ class NotifyBridge : public QObject {
     /// The bridge installed on `widget` or its nearest ancestor, or null.
     static NotifyBridge* Find(const QWidget* widget);
 
-    /// Adds a receiver; notifications are delivered in the order receivers were added.
+    /// Adds a receiver; notifications are delivered in the order receivers were added. A receiver
+    /// removes itself before it is destroyed.
     void AddNotifier(INotifyUI* notifier);
     /// Removes a receiver; safe to call from inside Notify.
     void RemoveNotifier(INotifyUI* notifier);

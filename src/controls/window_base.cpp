@@ -19,6 +19,9 @@ CWindowBase::CWindowBase(QWidget* owner) : QWidget(owner, Qt::Window | Qt::Frame
 }
 
 CWindowBase::~CWindowBase() {
+    // Children still report (focus, size) while QWidget tears them down; this object is no
+    // longer a CWindowBase by then.
+    bridge_->RemoveNotifier(this);
     if (loop_ != nullptr) loop_->exit(result_);
 }
 

@@ -26,9 +26,9 @@ class Recorder : public INotifyUI {
 struct Host {
     Host();
     ~Host();
+    Recorder recorder;  // outlives the window, which may still report while it is torn down
     std::unique_ptr<QWidget> window;
     NotifyBridge* bridge;
-    Recorder recorder;
 };
 
 void Press(QWidget* w, QPoint pos, Qt::KeyboardModifiers mods = Qt::NoModifier);
