@@ -174,9 +174,14 @@ bool DrawImageString(QPainter& painter, const QRect& control, const QRect& paint
     const QImage& drawn = (tint != nullptr && tint->on) ? Tinted(*image, *tint) : *image;
     const QRect source = d.source.isNull() ? image->rect() : d.source.intersected(image->rect());
 
-    painter.save();
-    painter.setClipRect(visible, Qt::IntersectClip);
-    if (d.fade < 255) painter.setOpacity(painter.opacity() * d.fade / 255.0);
+    // Plain images stay inside their target by themselves; only fades and tiles need painter
+    // state, which keeps the per-key painting free of state pushes.
+    const bool needsState = d.fade < 255 || d.xtiled || d.ytiled;
+    if (needsState) {
+        painter.save();
+        painter.setClipRect(visible, Qt::IntersectClip);
+        if (d.fade < 255) painter.setOpacity(painter.opacity() * d.fade / 255.0);
+    }
     if (d.corner.isNull()) {
         DrawPiece(painter, target, drawn, source, d.xtiled, d.ytiled);
     } else {
@@ -199,7 +204,7 @@ bool DrawImageString(QPainter& painter, const QRect& control, const QRect& paint
             }
         }
     }
-    painter.restore();
+    if (needsState) painter.restore();
     return true;
 }
 
@@ -220,11 +225,10 @@ void DrawRect(QPainter& painter, const QRect& rect, int size, quint32 argb) {
 void DrawText(QPainter& painter, const QRect& rect, const QString& text, quint32 argb,
               const QFont& font, int alignment) {
     if (text.isEmpty()) return;
-    painter.save();
+    // Font and pen are left set: every drawing helper sets what it uses.
     painter.setFont(font);
     painter.setPen(QColor::fromRgba(argb));
     painter.drawText(rect, alignment, text);
-    painter.restore();
 }
 
 bool ParseColor(const QString& text, quint32* argb) {
