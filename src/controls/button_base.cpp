@@ -3,7 +3,9 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+#include "controls/control_lookup.h"
 #include "controls/notification.h"
+#include "controls/option_ui.h"
 #include "controls/render_engine.h"
 
 namespace rerov::ui {
@@ -29,6 +31,10 @@ bool CButtonUI::SetAttribute(const QString& name, const QString& value) {
         hotTextColor_ = colour;
     } else if (name == QLatin1String("pushedtextcolor") && render::ParseColor(value, &colour)) {
         pushedTextColor_ = colour;
+    } else if (name == QLatin1String("bindtabindex")) {
+        bindTabIndex_ = value.toInt();
+    } else if (name == QLatin1String("bindtablayoutname")) {
+        bindTabLayout_ = value;
     } else {
         return CLabelUI::SetAttribute(name, value);
     }
@@ -39,6 +45,11 @@ bool CButtonUI::SetAttribute(const QString& name, const QString& value) {
 bool CButtonUI::Activate() {
     if (!CLabelUI::Activate()) return false;
     SendNotify(this, QStringLiteral("click"));
+    if (bindTabIndex_ >= 0 && !bindTabLayout_.isEmpty()) {
+        if (auto* tabs = qobject_cast<CTabLayoutUI*>(FindControl(this, bindTabLayout_))) {
+            tabs->SelectItem(bindTabIndex_);
+        }
+    }
     return true;
 }
 

@@ -14,8 +14,17 @@ class CButtonUI : public CLabelUI {
     explicit CButtonUI(QWidget* parent = nullptr);
     QString GetClass() const override { return QStringLiteral("Button"); }
     bool SetAttribute(const QString& name, const QString& value) override;
-    /// Sends "click" when enabled and visible.
+    /// Sends "click" when enabled and visible, then shows page `BindTabIndex` of the tab layout
+    /// named by BindTabLayoutName when both are set.
     bool Activate() override;
+    /// Binds the button to a page of a tab layout of its window ("bindtabindex").
+    void BindTabIndex(int index) { bindTabIndex_ = index; }
+    /// Names the tab layout the button switches ("bindtablayoutname").
+    void BindTabLayoutName(const QString& name) { bindTabLayout_ = name; }
+    /// The bound page index, -1 when unbound.
+    int GetBindTabLayoutIndex() const { return bindTabIndex_; }
+    /// The bound tab layout name.
+    QString GetBindTabLayoutName() const { return bindTabLayout_; }
 
     /// True while the mouse is over the enabled row.
     bool IsHot() const { return hot_; }
@@ -51,6 +60,8 @@ class CButtonUI : public CLabelUI {
     quint32 hotBkColor_ = 0;
     quint32 hotTextColor_ = 0;
     quint32 pushedTextColor_ = 0;
+    int bindTabIndex_ = -1;
+    QString bindTabLayout_;
 };
 
 }  // namespace rerov::ui

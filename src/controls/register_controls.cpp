@@ -8,6 +8,7 @@
 #include "controls/hand_img_button.h"
 #include "controls/hand_img_select_button.h"
 #include "controls/list_base.h"
+#include "controls/option_ui.h"
 #include "controls/redio_macro_button.h"
 #include "controls/select_panel.h"
 #include "controls/wnd_ui.h"
@@ -45,6 +46,9 @@ constexpr ClassRow kClasses[] = {
     {"CVerticalLayoutUI", &Make<CVerticalLayoutUI>},
     {"CListUI", &Make<CListUI>},
     {"CListContainerElementUI", &Make<CListContainerElementUI>},
+    {"COptionUI", &Make<COptionUI>},
+    {"CTabLayoutUI", &Make<CTabLayoutUI>},
+    {"CHorizontalLayoutUI", &Make<CHorizontalLayoutUI>},
 };
 }  // namespace
 
