@@ -91,8 +91,10 @@ void SendToHost(State& state, SimPath path, uint64_t generation, size_t node,
 
 // The device side of one host write that has passed its latency: faults, trace, the
 // firmware's answer. Returns what Write returns. Caller holds no lock.
+// `writeStarted` is when the host began the write: with a latency set, the reply is due
+// two latencies after it, so the time the write itself overran is not paid twice.
 int ReceiveHostReport(State& state, SimPath path, uint64_t generation, size_t node,
-                      const uint8_t* data, size_t length);
+                      const uint8_t* data, size_t length, Clock::time_point writeStarted);
 
 // Body of the delivery thread: hands out pending reports when due, until shutDown.
 void RunDeliveries(State& state);

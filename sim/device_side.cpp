@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <optional>
 
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
+
 #include "sim_connection.h"
 
 namespace rerov::sim::detail {
@@ -125,6 +129,21 @@ void UnplugLocked(State& state, SimPath path) {
     }
 }
 
+namespace {
+
+// Time from now until a reply is due: two latencies after the write began (one for the
+// write, one for the reply), plus any injected delay.
+std::chrono::microseconds ReplyDelay(std::chrono::microseconds latency,
+                                     std::chrono::microseconds extra,
+                                     Clock::time_point writeStarted) {
+    if (latency.count() <= 0) return extra;
+    const auto due = writeStarted + 2 * latency + extra;
+    const auto left = std::chrono::duration_cast<std::chrono::microseconds>(due - Clock::now());
+    return std::max(left, std::chrono::microseconds{1});
+}
+
+}  // namespace
+
 void SendToHost(State& state, SimPath path, uint64_t generation, size_t node,
                 std::vector<uint8_t> report, bool traced, std::chrono::microseconds delay) {
     std::unique_lock lock(state.mutex);
@@ -143,7 +162,7 @@ void SendToHost(State& state, SimPath path, uint64_t generation, size_t node,
 }
 
 int ReceiveHostReport(State& state, SimPath path, uint64_t generation, size_t node,
-                      const uint8_t* data, size_t length) {
+                      const uint8_t* data, size_t length, Clock::time_point writeStarted) {
     std::lock_guard device(state.deviceMutex);
     std::unique_lock lock(state.mutex);
     PathState& pathState = state.Path(path);
@@ -159,7 +178,7 @@ int ReceiveHostReport(State& state, SimPath path, uint64_t generation, size_t no
     const FaultEffects faults = TakeFaultsLocked(pathState, request[kReportCommandOffset]);
     if (faults.writeFails) return -1;
     const auto sink = state.traceSink;
-    const auto delay = state.latency + faults.extraDelay;
+    const auto delay = ReplyDelay(state.latency, faults.extraDelay, writeStarted);
     const bool inReach = state.keyboardInReach;
     if (faults.disconnect) UnplugLocked(state, path);
     lock.unlock();
@@ -180,6 +199,13 @@ int ReceiveHostReport(State& state, SimPath path, uint64_t generation, size_t no
 }
 
 void RunDeliveries(State& state) {
+#ifdef __linux__
+    // Replies are due at exact times that model the bus; the default 50 us timer slack
+    // would add itself to every simulated report. Failing only costs precision.
+    if (prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL) != 0) {
+        // keep the default slack
+    }
+#endif
     std::unique_lock lock(state.mutex);
     while (!state.shutDown) {
         if (state.pending.empty()) {

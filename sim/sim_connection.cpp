@@ -46,15 +46,15 @@ int SimConnection::Write(const uint8_t* data, size_t length, int timeoutMs) {
     // A report the interface does not declare is stalled by the device.
     if (!AcceptsOutputLocked(data, length)) return -1;
     const auto latency = state_->latency;
+    const auto now = Clock::now();
     if (latency.count() > 0) {
-        const auto now = Clock::now();
         const bool timesOut = timeoutMs >= 0 && std::chrono::milliseconds(timeoutMs) < latency;
         const auto until = timesOut ? now + std::chrono::milliseconds(timeoutMs) : now + latency;
         if (wake_.wait_until(lock, until, [&] { return !AliveLocked(); })) return -1;
         if (timesOut) return 0;  // the transfer was cancelled before it left the host
     }
     lock.unlock();
-    return ReceiveHostReport(*state_, path_, generation_, node_, data, length);
+    return ReceiveHostReport(*state_, path_, generation_, node_, data, length, now);
 }
 
 int SimConnection::Read(uint8_t* buffer, size_t length, int timeoutMs) {
