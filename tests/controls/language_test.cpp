@@ -16,8 +16,10 @@ namespace {
 
 const char* const kLanguageFiles[] = {"lan_en.xml", "lan_cn.xml"};
 
-// Keys the toolkit's own code asks for.
-const char* const kCodeKeys[] = {"menu_settings", "menu_about", "menu_exit"};
+// Keys asked for outside the layouts: the tray menu and the language names that the language
+// list of the settings window shows.
+const char* const kCodeKeys[] = {"menu_settings", "menu_about", "menu_exit", "language_name_zh_CN",
+                                 "language_name_en"};
 
 std::set<QString> KeysUsedBySkin() {
     std::set<QString> keys;
