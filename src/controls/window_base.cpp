@@ -80,6 +80,8 @@ void CWindowBase::Close(int result) {
     if (loop_ != nullptr) loop_->exit(result);
 }
 
+bool CWindowBase::SaveScreenshot(const QString& path) { return grab().save(path); }
+
 QWidget* CWindowBase::FindControl(const QString& name) const {
     return FindSubControlByName(this, name);
 }

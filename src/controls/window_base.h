@@ -51,6 +51,8 @@ class CWindowBase : public QWidget, public INotifyUI, public IDialogBuilderCallb
     QWidget* FindControl(const QString& name) const;
     /// The window's notification bridge.
     NotifyBridge* Bridge() const { return bridge_; }
+    /// Saves a picture of the window as it looks now (PNG by the file suffix); false on failure.
+    bool SaveScreenshot(const QString& path);
     /// Height of the strip at the top that drags the window (layout attribute "caption").
     void SetCaptionHeight(int height) { captionHeight_ = height; }
 
