@@ -1,0 +1,92 @@
+#pragma once
+// CDevicePageUI: the widget of one device page. It is built from the family's layout,
+// maps its key buttons and lights for the device object (InitPage), shows what the object
+// tells it through DevicePageView, and hands the notifications of its own controls to its
+// pump. It owns its device object.
+
+#include <QPointer>
+#include <QVector>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "controls/layout_builder.h"
+#include "controls/notification.h"
+#include "controls/notify_pump.h"
+#include "controls/option_ui.h"
+#include "czidira_usb_device.h"
+#include "device_page_view.h"
+
+namespace rerov::ui {
+class CDeviceKeyButtonUI;
+class CSelectPanelUI;
+}  // namespace rerov::ui
+
+namespace rerov {
+
+class CDevicePageUI : public ui::CHorizontalLayoutUI, public ui::INotifyUI, public DevicePageView {
+    Q_OBJECT
+  public:
+    /// A page for `device` (which it owns and connects to itself), without content yet.
+    explicit CDevicePageUI(std::unique_ptr<CZidiraUSBDevice> device, QWidget* parent = nullptr);
+    ~CDevicePageUI() override;
+    /// The device's class name ("ZidiraUSBDevice", "ZidiraKeyboardDevice", ...).
+    QString GetClass() const override;
+
+    /// Builds the device's page layout into the page (nothing for an empty layout path) and
+    /// runs the device's InitPage. False with *error set when the layout cannot be built.
+    bool BuildContent(ui::IDialogBuilderCallback* callback, QString* error = nullptr);
+
+    /// The device object.
+    CZidiraUSBDevice& Device() { return *device_; }
+    /// The routing table of the page's own notifications.
+    ui::NotifyPump& Pump() { return pump_; }
+    /// The select panel found by InitPage, or null.
+    ui::CSelectPanelUI* SelectPanel() const { return selectPanel_; }
+    /// Key button `key` / light `light`, or null when unmapped.
+    ui::CDeviceKeyButtonUI* KeyButton(int key) const;
+    ui::CDeviceKeyButtonUI* Light(int light) const;
+
+    /// Hands `msg` to the pump only when its sender is one of the page's own controls.
+    void Notify(const ui::Notification& msg) override;
+
+    // DevicePageView
+    void MapKeyButtons(int keyButtonCount, int lightCount) override;
+    bool HasKeyButton(int key) const override;
+    bool HasLight(int light) const override;
+    void PaintLights(const std::vector<uint32_t>& colours) override;
+    void SetKeyLabel(int key, const std::string& label) override;
+    void ShowSelectedKey(int key) override;
+    bool SelectTab(const std::string& switchName, int index) override;
+    void ShowSettings() override;
+    void ShowAudioLightSetting(uint32_t type, uint32_t colour, uint32_t option) override;
+    void ShowPowerLayout(bool visible) override;
+
+  signals:
+    /// The device asked for its settings to be shown (connect the editors here).
+    void settingsShown();
+    /// The device's audio light setting changed.
+    void audioLightSettingShown(quint32 type, quint32 colour, quint32 option);
+
+  private:
+    // Runs `work` on the page's thread: at once when called there, else queued.
+    template <typename Work>
+    void OnUiThread(Work work);
+    void ApplyPendingLights();
+    // Tab switches are looked up once.
+    ui::CTabLayoutUI* TabSwitch(const QString& name);
+
+    std::unique_ptr<CZidiraUSBDevice> device_;
+    ui::NotifyPump pump_;
+    QWidget* content_ = nullptr;
+    ui::CSelectPanelUI* selectPanel_ = nullptr;
+    QVector<ui::CDeviceKeyButtonUI*> keyButtons_;
+    QVector<ui::CDeviceKeyButtonUI*> lights_;
+    QHash<QString, QPointer<ui::CTabLayoutUI>> tabSwitches_;
+    // Light frames from worker threads wait here; only the newest is painted.
+    std::mutex pendingLock_;
+    std::vector<uint32_t> pendingLights_;
+    bool paintQueued_ = false;
+};
+
+}  // namespace rerov
