@@ -4,19 +4,27 @@
 // cable or the receiver, switch paths, close), independent of any widget. The shell
 // implements DeviceManagerHost with real pages and list entries; tests implement it
 // with fakes.
+//
+// Added since the first seam (for G and H1): DeviceManagerHost::RemoveDevicePage (has a
+// default, override it to take the page's widgets out at shutdown) and the DeviceManager
+// class below. Scan thread: device_scanner.h; found-device list: found_device_list.h.
 
+#include <chrono>
+#include <cstddef>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "device_link.h"
+#include "found_device_list.h"
 #include "supported_devices.h"
 
 namespace rerov {
 
 // What the manager needs of a device page (CZidiraUSBDevice implements it).
 class ManagedDevice {
-public:
+  public:
     virtual ~ManagedDevice() = default;
     // The command channel.
     virtual DeviceLink& MainLink() = 0;
@@ -36,7 +44,7 @@ public:
 
 // What the manager asks of the window (the shell's CMainWnd implements it).
 class DeviceManagerHost {
-public:
+  public:
     virtual ~DeviceManagerHost() = default;
     // The page whose record equals `record`, or null.
     virtual ManagedDevice* FindDevicePage(const SupportedDevice& record) = 0;
@@ -55,6 +63,67 @@ public:
     virtual void CloseSettingsWindow() = 0;
     // Refreshes "No_device_Link" and brings the window to the front.
     virtual void AfterArrival() = 0;
+    // Shutdown: removes the page's power control, page and list entry from their
+    // containers and drops it from its kind list. The default leaves them to the
+    // window's own teardown.
+    virtual void RemoveDevicePage(ManagedDevice* page) { (void)page; }
+};
+
+// The decisions of the device manager on the user-interface thread: arrival, removal
+// and the switch between cable and receiver, acting through the host and the pages.
+class DeviceManager {
+  public:
+    using SleepFunction = std::function<void(std::chrono::milliseconds)>;
+
+    // List and host must outlive the manager. `families` defaults to the family table
+    // with the ids in effect.
+    DeviceManager(FoundDeviceList& found, DeviceManagerHost& host);
+    DeviceManager(FoundDeviceList& found, DeviceManagerHost& host,
+                  std::vector<DeviceFamily> families);
+
+    // Replaces the sleep between QueryReceiverLink attempts (tests).
+    void SetSleepFunction(SleepFunction sleep) { sleep_ = std::move(sleep); }
+
+    // Start-up: creates the pages of every family but the last (the headset's page is
+    // created on its first arrival).
+    void CreateDevicePages();
+    // Shutdown: for every family's page, clears the link's connected flag, closes its
+    // wired interface and asks the host to remove the page.
+    void DestroyDevicePages();
+
+    // Message 3090: entry `index` has just been marked present.
+    void OnDeviceArrival(size_t index);
+    // Message 3091: entry `index` has just been marked absent.
+    void OnDeviceRemoval(size_t index);
+
+    // The family row with the vendor id, product id and kind of found-device entry
+    // `supportedRow` and the given role; -1 when there is none (or the row is out of range).
+    int FamilyOfRow(int supportedRow, int role) const;
+    // The record a device's page is known by for entry `index`: the cable command entry
+    // for a receiver entry paired both ways and for a secondary interface; the entry
+    // itself otherwise.
+    SupportedDevice DeviceRecordOf(size_t index) const;
+
+    // Number of QueryReceiverLink attempts after a switch to the receiver, and the pause
+    // after each failed one but the last.
+    static constexpr int kReceiverQueryAttempts = 26;
+    static constexpr std::chrono::milliseconds kReceiverQueryPause{50};
+
+  private:
+    void CommandArrival(size_t index, const SupportedDevice& entry, const SupportedDevice& record);
+    // Switch between cable and receiver for cable entry `index`.
+    void SwitchPath(size_t index);
+    void FinishSwitchToReceiver(ManagedDevice* page);
+    void FinishSwitchToCable(ManagedDevice* page);
+    // The paired entry of `index` when the pairing points back; -1 otherwise.
+    int PairedEntry(size_t index) const;
+    // The first entry with these ids, kind and role; -1 when none.
+    int RowOf(uint16_t vendorId, uint16_t productId, uint16_t kind, uint16_t role) const;
+
+    FoundDeviceList& found_;
+    DeviceManagerHost& host_;
+    std::vector<DeviceFamily> families_;
+    SleepFunction sleep_;
 };
 
 }  // namespace rerov

@@ -2,6 +2,7 @@
 // The seam between HidDevice and whatever supplies HID interfaces: the real hidraw/hidapi
 // backend and the device simulator are peers behind it.
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -14,7 +15,7 @@ namespace rerov {
 // USB interface). Every open connection receives every input report of its node; the
 // HidDevice above it keeps only the reports of its own collection.
 class HidConnection {
-public:
+  public:
     virtual ~HidConnection() = default;
 
     // Vendor id, product id and version number of the device.
@@ -39,13 +40,35 @@ public:
     virtual void Cancel() = 0;
 };
 
+// What a HotplugWatcher's Wait ended with.
+enum class HotplugWait {
+    Changed,      // interfaces may have come or gone since the last Wait
+    TimedOut,     // nothing happened within the time-out
+    Interrupted,  // Interrupt was called
+    Failed,       // the event source broke; the caller falls back to polling
+};
+
+// Wakes a waiting thread when the set of HID interfaces may have changed. One thread
+// waits; any thread may interrupt.
+class HotplugWatcher {
+  public:
+    virtual ~HotplugWatcher() = default;
+
+    // Blocks until a change, an Interrupt or the time-out. An Interrupt that came while
+    // nobody waited ends the next Wait at once.
+    virtual HotplugWait Wait(std::chrono::milliseconds timeout) = 0;
+
+    // Callable from any thread: ends the current or the next Wait with Interrupted.
+    virtual void Interrupt() = 0;
+};
+
 // Lists and opens HID interfaces. Paths are canonical:
 //   vid_XXXX&pid_XXXX&mi_NN&colNN#<native path>
 // with one path per top-level collection; "&colNN" is left out when the node has a
 // single top-level collection, and the collection number is the 1-based order of the
 // top-level collection in the node's report descriptor.
 class HidBackend {
-public:
+  public:
     virtual ~HidBackend() = default;
 
     // Canonical paths of every HID interface present; empty when there is none.
@@ -56,6 +79,10 @@ public:
     virtual std::unique_ptr<HidConnection> Open(const std::string& canonicalPath, bool readAccess,
                                                 bool writeAccess, bool exclusive,
                                                 std::string* error) = 0;
+
+    // A watcher of interface arrivals and removals, or null when the backend has none
+    // (the caller then polls).
+    virtual std::unique_ptr<HotplugWatcher> WatchHotplug() { return nullptr; }
 };
 
 // The process-wide backend that HidDevice objects use when none is given: the platform

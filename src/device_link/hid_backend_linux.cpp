@@ -1,6 +1,7 @@
 // The Linux HID backend: hidraw nodes found through libudev, read and written with
 // poll(2) and a time-out; an eventfd polled beside the node lets Cancel release a call
-// blocked in another thread at once.
+// blocked in another thread at once. Hot-plug events come from a libudev monitor on the
+// "hidraw" subsystem, polled beside an eventfd in the same way.
 
 #include "hid_backend_linux.h"
 
@@ -17,6 +18,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -38,6 +40,7 @@ struct UdevDeleter {
     void operator()(udev* u) const { udev_unref(u); }
     void operator()(udev_enumerate* e) const { udev_enumerate_unref(e); }
     void operator()(udev_device* d) const { udev_device_unref(d); }
+    void operator()(udev_monitor* m) const { udev_monitor_unref(m); }
 };
 template <typename T>
 using UdevPtr = std::unique_ptr<T, UdevDeleter>;
@@ -180,8 +183,98 @@ class HidrawConnection : public HidConnection {
     std::atomic<bool> cancelled_{false};
 };
 
+// Wakes on hidraw "add" and "remove" events. The udev daemon's events come after its
+// rules have set the node's permissions; without a daemon (containers) the kernel's own
+// events are the only ones there are.
+class UdevHotplugWatcher : public HotplugWatcher {
+  public:
+    static std::unique_ptr<HotplugWatcher> Create(std::string* error) {
+        auto fail = [&](const std::string& reason) -> std::unique_ptr<HotplugWatcher> {
+            if (error) *error = reason;
+            return nullptr;
+        };
+        UdevPtr<udev> u(udev_new());
+        if (!u) return fail("udev_new failed");
+        const bool daemonRuns = access("/run/udev/control", F_OK) == 0;
+        UdevPtr<udev_monitor> monitor(
+            udev_monitor_new_from_netlink(u.get(), daemonRuns ? "udev" : "kernel"));
+        if (!monitor) return fail("cannot create a udev monitor");
+        int r = udev_monitor_filter_add_match_subsystem_devtype(monitor.get(), "hidraw", nullptr);
+        if (r < 0) return fail("udev monitor filter: " + Errno(-r));
+        r = udev_monitor_enable_receiving(monitor.get());
+        if (r < 0) return fail("udev monitor: " + Errno(-r));
+        const int monitorFd = udev_monitor_get_fd(monitor.get());
+        if (monitorFd < 0) return fail("udev monitor has no descriptor");
+        const int wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+        if (wakeFd < 0) return fail("eventfd: " + Errno(errno));
+        return std::unique_ptr<HotplugWatcher>(
+            new UdevHotplugWatcher(std::move(u), std::move(monitor), monitorFd, wakeFd));
+    }
+
+    ~UdevHotplugWatcher() override { close(wakeFd_); }
+
+    HotplugWait Wait(std::chrono::milliseconds timeout) override {
+        using Clock = std::chrono::steady_clock;
+        const Clock::time_point deadline = Clock::now() + timeout;
+        for (;;) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+            const int waitMs = static_cast<int>(std::clamp<int64_t>(left.count(), 0, INT_MAX));
+            pollfd fds[2] = {{monitorFd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+            const int r = poll(fds, 2, waitMs);
+            if (r < 0 && errno == EINTR) continue;
+            if (r < 0) {
+                qCWarning(lcHid, "hot-plug poll failed: %s", std::strerror(errno));
+                return HotplugWait::Failed;
+            }
+            if (r == 0) return HotplugWait::TimedOut;
+            if (fds[1].revents & POLLIN) {
+                uint64_t count = 0;
+                // Resets the counter; a failed read leaves it set, which only wakes again.
+                [[maybe_unused]] ssize_t n = ::read(wakeFd_, &count, sizeof count);
+                return HotplugWait::Interrupted;
+            }
+            if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) {
+                qCWarning(lcHid, "hot-plug monitor closed");
+                return HotplugWait::Failed;
+            }
+            if (fds[0].revents & POLLIN) {
+                // Take every queued event: one pass of the caller covers them all. The
+                // descriptor is non-blocking, so this ends when the queue is empty.
+                while (UdevPtr<udev_device> dev{udev_monitor_receive_device(monitor_.get())}) {
+                }
+                return HotplugWait::Changed;
+            }
+        }
+    }
+
+    void Interrupt() override {
+        const uint64_t one = 1;
+        // The counter only has to become non-zero; a full counter is already non-zero.
+        [[maybe_unused]] ssize_t n = ::write(wakeFd_, &one, sizeof one);
+    }
+
+  private:
+    UdevHotplugWatcher(UdevPtr<udev> u, UdevPtr<udev_monitor> monitor, int monitorFd, int wakeFd)
+        : udev_(std::move(u)),
+          monitor_(std::move(monitor)),
+          monitorFd_(monitorFd),
+          wakeFd_(wakeFd) {}
+
+    UdevPtr<udev> udev_;
+    UdevPtr<udev_monitor> monitor_;
+    int monitorFd_;
+    int wakeFd_;
+};
+
 class HidrawBackend : public HidBackend {
   public:
+    std::unique_ptr<HotplugWatcher> WatchHotplug() override {
+        std::string error;
+        std::unique_ptr<HotplugWatcher> watcher = UdevHotplugWatcher::Create(&error);
+        if (!watcher) qCWarning(lcHid, "no hot-plug events (%s); polling", error.c_str());
+        return watcher;
+    }
+
     std::vector<std::string> EnumeratePaths() override {
         std::vector<std::string> paths;
         UdevPtr<udev> u(udev_new());
@@ -291,6 +384,10 @@ class HidrawBackend : public HidBackend {
 std::shared_ptr<HidBackend> MakePlatformHidBackend() { return std::make_shared<HidrawBackend>(); }
 
 namespace hidraw {
+
+std::unique_ptr<HotplugWatcher> MakeUdevHotplugWatcher(std::string* error) {
+    return UdevHotplugWatcher::Create(error);
+}
 
 std::string CanonicalPath(uint16_t vid, uint16_t pid, int interfaceNumber, int collection,
                           const std::string& node) {

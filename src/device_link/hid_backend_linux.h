@@ -10,6 +10,10 @@
 
 namespace rerov::hidraw {
 
+// A watcher of hidraw nodes coming and going (libudev monitor); null with *error set
+// when the monitor cannot be set up.
+std::unique_ptr<HotplugWatcher> MakeUdevHotplugWatcher(std::string* error);
+
 // "vid_%04x&pid_%04x&mi_%02x&col%02x#<node>"; without "&col" when collection is 0.
 std::string CanonicalPath(uint16_t vendorId, uint16_t productId, int interfaceNumber,
                           int collection, const std::string& node);

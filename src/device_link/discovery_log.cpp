@@ -1,0 +1,5 @@
+#include "discovery_log.h"
+
+namespace rerov {
+Q_LOGGING_CATEGORY(lcDiscovery, "rerov.discovery", QtInfoMsg)
+}  // namespace rerov
