@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 #include "sim_connection.h"
@@ -10,11 +12,65 @@ namespace rerov::sim {
 
 using detail::SimConnection;
 
+namespace {
+
+// Counts plug and unplug calls; hot-plug watchers wait for the count to move.
+struct HotplugSignal {
+    std::mutex mutex;
+    std::condition_variable changed;
+    uint64_t generation = 0;
+
+    void Bump() {
+        {
+            std::lock_guard lock(mutex);
+            ++generation;
+        }
+        changed.notify_all();
+    }
+};
+
+class SimHotplugWatcher : public HotplugWatcher {
+  public:
+    explicit SimHotplugWatcher(std::shared_ptr<HotplugSignal> signal) : signal_(std::move(signal)) {
+        std::lock_guard lock(signal_->mutex);
+        seen_ = signal_->generation;
+    }
+
+    HotplugWait Wait(std::chrono::milliseconds timeout) override {
+        std::unique_lock lock(signal_->mutex);
+        const bool woken = signal_->changed.wait_for(
+            lock, timeout, [&] { return interrupted_ || signal_->generation != seen_; });
+        if (!woken) return HotplugWait::TimedOut;
+        if (interrupted_) {
+            interrupted_ = false;
+            return HotplugWait::Interrupted;
+        }
+        seen_ = signal_->generation;
+        return HotplugWait::Changed;
+    }
+
+    void Interrupt() override {
+        {
+            std::lock_guard lock(signal_->mutex);
+            interrupted_ = true;
+        }
+        signal_->changed.notify_all();
+    }
+
+  private:
+    std::shared_ptr<HotplugSignal> signal_;
+    uint64_t seen_ = 0;         // guarded by signal_->mutex
+    bool interrupted_ = false;  // guarded by signal_->mutex
+};
+
+}  // namespace
+
 // The shared state and the thread that hands out delayed reports; the bus owns the
 // thread and stops it in its destructor.
 struct SimulatedBus::State {
     std::shared_ptr<detail::State> shared;
     std::thread deliveries;
+    std::shared_ptr<HotplugSignal> hotplug = std::make_shared<HotplugSignal>();
 };
 
 namespace detail {
@@ -113,14 +169,24 @@ std::unique_ptr<HidConnection> SimulatedBus::Open(const std::string& canonicalPa
 
 void SimulatedBus::Plug(SimPath path) {
     detail::State& shared = *state_->shared;
-    std::lock_guard lock(shared.mutex);
-    if (!shared.shutDown) shared.Path(path).plugged = true;
+    {
+        std::lock_guard lock(shared.mutex);
+        if (!shared.shutDown) shared.Path(path).plugged = true;
+    }
+    state_->hotplug->Bump();
 }
 
 void SimulatedBus::Unplug(SimPath path) {
     detail::State& shared = *state_->shared;
-    std::lock_guard lock(shared.mutex);
-    detail::UnplugLocked(shared, path);
+    {
+        std::lock_guard lock(shared.mutex);
+        detail::UnplugLocked(shared, path);
+    }
+    state_->hotplug->Bump();
+}
+
+std::unique_ptr<HotplugWatcher> SimulatedBus::WatchHotplug() {
+    return std::make_unique<SimHotplugWatcher>(state_->hotplug);
 }
 
 bool SimulatedBus::IsPlugged(SimPath path) const {

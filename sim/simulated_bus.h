@@ -70,6 +70,10 @@ class SimulatedBus : public HidBackend {
                                         bool writeAccess, bool exclusive,
                                         std::string* error) override;
 
+    // Wakes on every Plug and Unplug (an unplug by an injected fault is found by the
+    // caller's slow poll).
+    std::unique_ptr<HotplugWatcher> WatchHotplug() override;
+
     // Plugging and unplugging; unplugging makes every open connection of the path fail.
     void Plug(SimPath path);
     void Unplug(SimPath path);
