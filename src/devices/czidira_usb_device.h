@@ -115,7 +115,8 @@ class CZidiraUSBDevice : public ManagedDevice {
     /// Opaque handle of the owner window (the shell's main window).
     void SetOwnerWindow(void* window) { ownerWindow_ = window; }
     void* OwnerWindow() const { return ownerWindow_; }
-    /// Opaque handle of the page's power control.
+    /// The page's power control (the power display widget, passed opaquely so this layer
+    /// stays free of widgets).
     void SetPowerControl(void* control) { powerControl_ = control; }
     void* PowerControl() const { return powerControl_; }
     /// Stores the record; kind and role become the record's.

@@ -13,6 +13,8 @@ class CZidiraKeyboardDevice : public CZidiraUSBDevice {
   public:
     using CZidiraUSBDevice::CZidiraUSBDevice;
     std::string GetClass() const override { return "ZidiraKeyboardDevice"; }
+    /// Stores the flag; a non-zero flag also hands the lighting to the host (command 0x1C).
+    void SetHostLighting(int on) override;
 };
 
 /// The mouse, by cable or through its receiver.

@@ -4,6 +4,7 @@
 // tells it through DevicePageView, and hands the notifications of its own controls to its
 // pump. It owns its device object.
 
+#include <QLoggingCategory>
 #include <QPointer>
 #include <QVector>
 #include <memory>
@@ -18,11 +19,14 @@
 #include "device_page_view.h"
 
 namespace rerov::ui {
+class NotifyBridge;
 class CDeviceKeyButtonUI;
 class CSelectPanelUI;
 }  // namespace rerov::ui
 
 namespace rerov {
+
+Q_DECLARE_LOGGING_CATEGORY(lcDevicePage)
 
 class CDevicePageUI : public ui::CHorizontalLayoutUI, public ui::INotifyUI, public DevicePageView {
     Q_OBJECT
@@ -36,6 +40,10 @@ class CDevicePageUI : public ui::CHorizontalLayoutUI, public ui::INotifyUI, publ
     /// Builds the device's page layout into the page (nothing for an empty layout path) and
     /// runs the device's InitPage. False with *error set when the layout cannot be built.
     bool BuildContent(ui::IDialogBuilderCallback* callback, QString* error = nullptr);
+
+    /// Registers the page with the notification bridge of its window (done on building and
+    /// whenever the page moves); false when no window around it has a bridge.
+    bool RegisterNotifier();
 
     /// The device object.
     CZidiraUSBDevice& Device() { return *device_; }
@@ -68,6 +76,9 @@ class CDevicePageUI : public ui::CHorizontalLayoutUI, public ui::INotifyUI, publ
     /// The device's audio light setting changed.
     void audioLightSettingShown(quint32 type, quint32 colour, quint32 option);
 
+  protected:
+    bool event(QEvent* event) override;
+
   private:
     // Runs `work` on the page's thread: at once when called there, else queued.
     template <typename Work>
@@ -78,6 +89,7 @@ class CDevicePageUI : public ui::CHorizontalLayoutUI, public ui::INotifyUI, publ
 
     std::unique_ptr<CZidiraUSBDevice> device_;
     ui::NotifyPump pump_;
+    QPointer<ui::NotifyBridge> bridge_;
     QWidget* content_ = nullptr;
     ui::CSelectPanelUI* selectPanel_ = nullptr;
     QVector<ui::CDeviceKeyButtonUI*> keyButtons_;

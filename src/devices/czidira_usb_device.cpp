@@ -1,0 +1,216 @@
+#include "czidira_usb_device.h"
+
+#include <algorithm>
+
+#include "device_folders.h"
+
+namespace rerov {
+
+namespace {
+
+constexpr uint32_t kWhiteFullBrightness = 0xFFFFFFFFu;
+
+bool IsReceiverKind(int kind) {
+    return kind == kKindKeyboardReceiver || kind == kKindMouseReceiver;
+}
+
+// Tabs of the two function switches chosen by a function kind; -1 leaves a switch alone.
+struct FunctionTabs {
+    int function;
+    int keyFunction;
+};
+
+FunctionTabs TabsForKind(int kind, int pageKind) {
+    switch (kind) {
+        case 2:
+        case 6:
+            return {0, 1};
+        case 3:
+        case 8:
+            return {1, -1};
+        case 4:
+            if (pageKind == kKindKeyboard || pageKind == kKindMouse) return {3, -1};
+            return {0, 2};
+        case 7:
+            return {0, 2};
+        case 5:
+            return {2, -1};
+        default:
+            return {0, 0};
+    }
+}
+
+}  // namespace
+
+CZidiraUSBDevice::CZidiraUSBDevice(std::shared_ptr<HidBackend> backend)
+    : mainLink_(backend), secondaryLink_(backend) {}
+
+CZidiraUSBDevice::~CZidiraUSBDevice() {
+    // The secondary interfaces are held by this object; release them before the links go.
+    secondaryLink_.Wired().Close();
+    secondaryLink_.Receiver().Close();
+}
+
+void CZidiraUSBDevice::SetView(DevicePageView* view) { view_.store(view); }
+
+void CZidiraUSBDevice::SetKeyButtonCount(int count) { keyButtonCount_ = std::max(count, 0); }
+
+void CZidiraUSBDevice::SetLightCount(int count) {
+    lightCount_ = std::max(count, 0);
+    lightColours_ = std::make_unique<std::atomic<uint32_t>[]>(static_cast<size_t>(lightCount_));
+    for (int i = 0; i < lightCount_; ++i) lightColours_[i].store(0);
+}
+
+void CZidiraUSBDevice::SetPowerDisplay(bool hasPowerDisplay) {
+    hasPowerDisplay_ = hasPowerDisplay;
+    if (DevicePageView* view = View()) view->ShowPowerLayout(hasPowerDisplay);
+}
+
+void CZidiraUSBDevice::SetDeviceRecord(const SupportedDevice& record) {
+    deviceRecord_ = record;
+    kind_ = record.kind;
+    role_ = record.role;
+}
+
+void CZidiraUSBDevice::OpenSecondary(const std::string& path, int kind) {
+    HidDevice& slot = IsReceiverKind(kind) ? secondaryLink_.Receiver() : secondaryLink_.Wired();
+    std::lock_guard<std::mutex> guard(secondaryLink_.IoLock());
+    // Read access only: the interface carries the device's events; shared so the system
+    // keeps delivering its consumer keys.
+    if (!slot.Open(path, true, false, true, false)) slot.Close();
+}
+
+void CZidiraUSBDevice::CloseSecondary(int kind) {
+    HidDevice& slot = IsReceiverKind(kind) ? secondaryLink_.Receiver() : secondaryLink_.Wired();
+    std::lock_guard<std::mutex> guard(secondaryLink_.IoLock());
+    slot.Close();
+}
+
+std::array<uint8_t, kDeviceInfoBlockSize> CZidiraUSBDevice::DeviceInfo() const {
+    std::lock_guard<std::mutex> guard(infoLock_);
+    return deviceInfo_;
+}
+
+void CZidiraUSBDevice::SetDeviceInfo(const std::array<uint8_t, kDeviceInfoBlockSize>& info) {
+    std::lock_guard<std::mutex> guard(infoLock_);
+    deviceInfo_ = info;
+}
+
+LightingState CZidiraUSBDevice::GetLightingState() const {
+    std::lock_guard<std::mutex> guard(lightingLock_);
+    return lighting_;
+}
+
+void CZidiraUSBDevice::SetLightingState(const LightingState& state) {
+    std::lock_guard<std::mutex> guard(lightingLock_);
+    lighting_ = state;
+}
+
+std::filesystem::path CZidiraUSBDevice::ProfileFolder() const {
+    return device_folders::UserFolder(familyName_);
+}
+
+std::filesystem::path CZidiraUSBDevice::DefaultDataFolder() const {
+    return device_folders::FactoryFolder();
+}
+
+std::filesystem::path CZidiraUSBDevice::DefaultProfilePath() const {
+    return device_folders::FactoryProfile(familyName_);
+}
+
+void CZidiraUSBDevice::SetHostLighting(int on) { hostLighting_.store(on); }
+
+void CZidiraUSBDevice::InitPage() {
+    if (pageLayoutPath_.empty()) {
+        SetKeyButtonCount(0);
+        SetLightCount(0);
+        return;
+    }
+    DevicePageView* view = View();
+    if (view == nullptr) return;
+    view->MapKeyButtons(keyButtonCount_, lightCount_);
+    // The page paints its lights white at full brightness; the colour list says the same.
+    for (int light = 0; light < lightCount_; ++light) {
+        if (view->HasLight(light)) lightColours_[light].store(kWhiteFullBrightness);
+    }
+}
+
+int CZidiraUSBDevice::ApplyLighting() { return 0; }
+
+void CZidiraUSBDevice::StreamLightFrame() {
+    DevicePageView* view = View();
+    if (view == nullptr) return;
+    std::vector<uint32_t> colours(static_cast<size_t>(lightCount_));
+    for (int light = 0; light < lightCount_; ++light) colours[light] = lightColours_[light].load();
+    view->PaintLights(colours);
+}
+
+void CZidiraUSBDevice::SetLightColor(int light, uint32_t value) {
+    if (light < 0 || light >= lightCount_) return;
+    lightColours_[light].store(value);
+}
+
+uint32_t CZidiraUSBDevice::GetLightColor(int light) const {
+    if (light < 0 || light >= lightCount_) return 0;
+    return lightColours_[light].load();
+}
+
+void CZidiraUSBDevice::ShowSettings() {
+    if (DevicePageView* view = View()) view->ShowSettings();
+}
+
+void CZidiraUSBDevice::SetSettingMap(const std::map<int, int>& map) { settingMap_ = map; }
+
+void CZidiraUSBDevice::DecayLevel(int light, int curve) {
+    if (light < 0 || light >= static_cast<int>(levels_.size())) return;
+    levels_[light] = DecayedLevel(levels_[light], curve);
+}
+
+void CZidiraUSBDevice::MarkPeaks() {
+    constexpr int kMarkedEntries = 9;
+    for (int i = 0; i < kMarkedEntries; ++i) {
+        if (peakRing_[i] != 0) levels_[i] = 255;
+    }
+}
+
+void CZidiraUSBDevice::RotateLevels(int direction) {
+    if (direction != 0) {
+        std::rotate(peakRing_.rbegin(), peakRing_.rbegin() + 1, peakRing_.rend());
+    } else {
+        std::rotate(peakRing_.begin(), peakRing_.begin() + 1, peakRing_.end());
+    }
+}
+
+void CZidiraUSBDevice::SelectFunctionTab(int kind) {
+    functionTab_.store(kind);
+    DevicePageView* view = View();
+    if (view == nullptr) return;
+    const FunctionTabs tabs = TabsForKind(kind, kind_);
+    if (tabs.function >= 0) view->SelectTab(kFunctionSwitchName, tabs.function);
+    if (tabs.keyFunction >= 0) view->SelectTab(kKeyFunctionSwitchName, tabs.keyFunction);
+}
+
+void CZidiraUSBDevice::SetLightSetting(const LightSetting& setting) {
+    std::lock_guard<std::mutex> guard(lightingLock_);
+    lighting_.setting = setting;
+}
+
+void CZidiraUSBDevice::SetAudioLightSetting(uint32_t type, uint32_t colour, uint32_t option) {
+    {
+        std::lock_guard<std::mutex> guard(audioLock_);
+        audioLight_ = {type, colour, option};
+    }
+    if (DevicePageView* view = View()) view->ShowAudioLightSetting(type, colour, option);
+}
+
+AudioLightWords CZidiraUSBDevice::AudioLightSetting() const {
+    std::lock_guard<std::mutex> guard(audioLock_);
+    return audioLight_;
+}
+
+void CZidiraUSBDevice::SelectKey(int key) {
+    selectedKey_.store(key);
+    if (DevicePageView* view = View()) view->ShowSelectedKey(key);
+}
+
+}  // namespace rerov

@@ -1,0 +1,140 @@
+#include "device_page.h"
+
+#include <QEvent>
+
+#include "controls/control_lookup.h"
+#include "controls/device_key_button.h"
+#include "controls/notify_bridge.h"
+#include "controls/select_panel.h"
+
+namespace rerov {
+
+Q_LOGGING_CATEGORY(lcDevicePage, "rerov.devices.page", QtWarningMsg)
+
+namespace {
+
+constexpr quint32 kWhite = 0xFFFFFF;
+constexpr int kFullLevel = 255;
+
+// Splits "prefix_<n>" at its last '_' into the prefix (with the '_') and the decimal
+// number; false when there is no '_' or no number after it.
+bool SplitIndexed(const QString& text, QString* prefix, int* number) {
+    const qsizetype underscore = text.lastIndexOf(QLatin1Char('_'));
+    if (underscore < 0) return false;
+    bool ok = false;
+    const int value = text.mid(underscore + 1).toInt(&ok, 10);
+    if (!ok) return false;
+    *prefix = text.left(underscore + 1);
+    *number = value;
+    return true;
+}
+
+// The first direct child of `parent` that is a select panel, or null.
+ui::CSelectPanelUI* FirstSelectPanel(const QWidget* parent) {
+    if (parent == nullptr) return nullptr;
+    const QList<QWidget*> children = parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* child : children) {
+        if (auto* panel = qobject_cast<ui::CSelectPanelUI*>(child)) return panel;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+CDevicePageUI::CDevicePageUI(std::unique_ptr<CZidiraUSBDevice> device, QWidget* parent)
+    : ui::CHorizontalLayoutUI(parent), device_(std::move(device)) {
+    device_->SetView(this);
+}
+
+CDevicePageUI::~CDevicePageUI() {
+    if (bridge_) bridge_->RemoveNotifier(this);
+    // The device stops its own threads while the page can still take their calls.
+    device_->SetView(nullptr);
+    device_.reset();
+}
+
+QString CDevicePageUI::GetClass() const { return QString::fromStdString(device_->GetClass()); }
+
+bool CDevicePageUI::BuildContent(ui::IDialogBuilderCallback* callback, QString* error) {
+    const std::string& layoutPath = device_->PageLayoutPath();
+    if (!layoutPath.empty()) {
+        ui::LayoutBuilder builder;
+        QWidget* root = builder.Create(QString::fromStdString(layoutPath), callback, this);
+        if (root == nullptr) {
+            if (error != nullptr) *error = builder.ErrorString();
+            return false;
+        }
+        content_ = root;
+        Add(root);
+        setMinimumSize(root->minimumSize().expandedTo(root->size()));
+    }
+    device_->InitPage();
+    RegisterNotifier();
+    return true;
+}
+
+bool CDevicePageUI::RegisterNotifier() {
+    ui::NotifyBridge* bridge = ui::NotifyBridge::Find(this);
+    if (bridge == bridge_.data()) return bridge != nullptr;
+    if (bridge_) bridge_->RemoveNotifier(this);
+    bridge_ = bridge;
+    if (bridge_) bridge_->AddNotifier(this);
+    return bridge_ != nullptr;
+}
+
+bool CDevicePageUI::event(QEvent* event) {
+    // A page moved into a window starts hearing that window's notifications.
+    if (event->type() == QEvent::ParentChange) RegisterNotifier();
+    return ui::CHorizontalLayoutUI::event(event);
+}
+
+ui::CDeviceKeyButtonUI* CDevicePageUI::KeyButton(int key) const {
+    return key >= 0 && key < keyButtons_.size() ? keyButtons_[key] : nullptr;
+}
+
+ui::CDeviceKeyButtonUI* CDevicePageUI::Light(int light) const {
+    return light >= 0 && light < lights_.size() ? lights_[light] : nullptr;
+}
+
+void CDevicePageUI::Notify(const ui::Notification& msg) {
+    if (!msg.sender) return;
+    const QString name = msg.SenderName();
+    if (name.isEmpty() || ui::FindSubControlByName(this, name) != msg.sender) return;
+    qCDebug(lcDevicePage) << "own notification" << msg.type << name;
+    pump_.LoopDispatch(msg);
+}
+
+void CDevicePageUI::MapKeyButtons(int keyButtonCount, int lightCount) {
+    keyButtons_.fill(nullptr, std::max(keyButtonCount, 0));
+    lights_.fill(nullptr, std::max(lightCount, 0));
+    selectPanel_ = FirstSelectPanel(this);
+    if (selectPanel_ == nullptr) selectPanel_ = FirstSelectPanel(content_);
+    if (selectPanel_ == nullptr) return;
+
+    const QList<QWidget*> children =
+        selectPanel_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    QString prefix;
+    int number = 0;
+    for (QWidget* child : children) {
+        auto* button = qobject_cast<ui::CDeviceKeyButtonUI*>(child);
+        if (button == nullptr) continue;
+        if (SplitIndexed(button->objectName(), &prefix, &number) &&
+            prefix.compare(QLatin1String("key_"), Qt::CaseInsensitive) == 0 && number >= 0 &&
+            number < keyButtons_.size()) {
+            keyButtons_[number] = button;
+        }
+        if (SplitIndexed(button->GetUserData(), &prefix, &number) &&
+            prefix.compare(QLatin1String("light_"), Qt::CaseInsensitive) == 0 && number >= 0 &&
+            number < lights_.size()) {
+            lights_[number] = button;
+            button->SetKeyLight(kWhite, kFullLevel, 1);
+        }
+    }
+    selectPanel_->update();
+}
+
+bool CDevicePageUI::HasKeyButton(int key) const { return KeyButton(key) != nullptr; }
+
+bool CDevicePageUI::HasLight(int light) const { return Light(light) != nullptr; }
+
+}  // namespace rerov

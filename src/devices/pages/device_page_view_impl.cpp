@@ -1,0 +1,111 @@
+// What the device object shows on its page (DevicePageView). Calls from worker threads are
+// handed to the page's thread; light frames are coalesced so only the newest is painted.
+
+#include <QMetaObject>
+#include <QThread>
+
+#include "controls/control_lookup.h"
+#include "controls/device_key_button.h"
+#include "controls/select_panel.h"
+#include "device_page.h"
+
+namespace rerov {
+
+namespace {
+constexpr const char* kPowerLayoutName = "device_power_Layout";
+}  // namespace
+
+template <typename Work>
+void CDevicePageUI::OnUiThread(Work work) {
+    if (QThread::currentThread() == thread()) {
+        work();
+    } else {
+        // Queued with the page as context: dropped when the page is gone first.
+        QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
+    }
+}
+
+void CDevicePageUI::PaintLights(const std::vector<uint32_t>& colours) {
+    {
+        std::lock_guard<std::mutex> guard(pendingLock_);
+        pendingLights_ = colours;
+        if (paintQueued_) return;
+        paintQueued_ = true;
+    }
+    OnUiThread([this] { ApplyPendingLights(); });
+}
+
+void CDevicePageUI::ApplyPendingLights() {
+    std::vector<uint32_t> colours;
+    {
+        std::lock_guard<std::mutex> guard(pendingLock_);
+        colours.swap(pendingLights_);
+        paintQueued_ = false;
+    }
+    const int count = std::min<int>(static_cast<int>(colours.size()), lights_.size());
+    for (int light = 0; light < count; ++light) {
+        ui::CDeviceKeyButtonUI* button = lights_[light];
+        if (button == nullptr) continue;
+        const uint32_t colour = colours[static_cast<size_t>(light)];
+        button->SetKeyLight(colour & 0xFFFFFFu, static_cast<int>(colour >> 24), 1);
+    }
+    if (selectPanel_ != nullptr) selectPanel_->update();
+}
+
+void CDevicePageUI::SetKeyLabel(int key, const std::string& label) {
+    OnUiThread([this, key, text = QString::fromStdString(label)] {
+        if (ui::CDeviceKeyButtonUI* button = KeyButton(key)) button->SetText(text);
+    });
+}
+
+void CDevicePageUI::ShowSelectedKey(int key) {
+    OnUiThread([this, key] {
+        for (int i = 0; i < keyButtons_.size(); ++i) {
+            ui::CDeviceKeyButtonUI* button = keyButtons_[i];
+            if (button == nullptr) continue;
+            const int selected = i == key ? 1 : 0;
+            if (button->IsKeySelected() == selected) continue;
+            button->SetKeySelected(selected);
+            button->update();
+        }
+    });
+}
+
+ui::CTabLayoutUI* CDevicePageUI::TabSwitch(const QString& name) {
+    auto found = tabSwitches_.constFind(name);
+    if (found != tabSwitches_.constEnd() && found.value()) return found.value().data();
+    // The switches may live in the window around the page as well as in the page.
+    auto* tabs = qobject_cast<ui::CTabLayoutUI*>(ui::FindSubControlByName(this, name));
+    if (tabs == nullptr) tabs = qobject_cast<ui::CTabLayoutUI*>(ui::FindControl(this, name));
+    if (tabs != nullptr) tabSwitches_.insert(name, tabs);
+    return tabs;
+}
+
+bool CDevicePageUI::SelectTab(const std::string& switchName, int index) {
+    if (QThread::currentThread() != thread()) {
+        OnUiThread([this, switchName, index] { SelectTab(switchName, index); });
+        return true;
+    }
+    ui::CTabLayoutUI* tabs = TabSwitch(QString::fromStdString(switchName));
+    return tabs != nullptr && tabs->SelectItem(index);
+}
+
+void CDevicePageUI::ShowSettings() {
+    OnUiThread([this] { emit settingsShown(); });
+}
+
+void CDevicePageUI::ShowAudioLightSetting(uint32_t type, uint32_t colour, uint32_t option) {
+    OnUiThread([this, type, colour, option] { emit audioLightSettingShown(type, colour, option); });
+}
+
+void CDevicePageUI::ShowPowerLayout(bool visible) {
+    OnUiThread([this, visible] {
+        auto* power = static_cast<QWidget*>(device_->PowerControl());
+        if (power == nullptr) return;
+        if (QWidget* layout =
+                ui::FindSubControlByName(power, QString::fromLatin1(kPowerLayoutName)))
+            layout->setVisible(visible);
+    });
+}
+
+}  // namespace rerov
