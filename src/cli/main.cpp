@@ -4,9 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "app_command.h"
 #include "cli_options.h"
 #include "cli_session.h"
 #include "commands.h"
+#include "sim_command.h"
 #ifdef REROV_HAVE_PROFILE_COMMAND
 #include "profile_command.h"
 #endif
@@ -24,6 +26,9 @@ int main(int argc, char** argv) {
         std::cout << UsageText();
         return kExitOk;
     }
+    // These talk to the running program; no device backend of their own.
+    if (options.command == "app") return RunAppCommand(options.args);
+    if (options.command == "sim") return RunSimCommand(options.args);
     CliSession session;
     bool usageError = false;
     if (!session.Start(options, &error, &usageError)) {

@@ -1,0 +1,13 @@
+#pragma once
+// rerovctl sim plug|unplug DEVICE, sim reach keyboard on|off: drive the simulated devices
+// of a rerov-ever started with --simulate.
+
+#include <string>
+#include <vector>
+
+namespace rerov::cli {
+
+// Runs "sim ..."; returns the exit code (0 done, 1 no program or refused, 2 usage).
+int RunSimCommand(const std::vector<std::string>& args);
+
+}  // namespace rerov::cli

@@ -1,0 +1,75 @@
+#pragma once
+// The program's local IPC channel: where it listens and how messages are framed. A message
+// is a 4-byte big-endian length followed by that many bytes of one UTF-8 JSON object with a
+// string "type". Requests and replies use the same framing; every request gets one reply
+// {"type": "reply", "ok": true, ...} or {"type": "reply", "ok": false, "error": "..."}.
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QString>
+#include <cstdint>
+
+namespace rerov::ipc {
+
+// Largest body accepted in either direction. Requests are a few dozen bytes and the longest
+// reply (the device list) a few hundred; anything near this limit is not ours.
+inline constexpr uint32_t kMaxMessageBytes = 64 * 1024;
+
+// Request types.
+inline constexpr char kActivate[] = "activate";     // a second start: come to the front
+inline constexpr char kAppState[] = "app.state";    // the device list as the window shows it
+inline constexpr char kAppShow[] = "app.show";      // bring the window to the front
+inline constexpr char kAppQuit[] = "app.quit";      // exit as the tray menu's "exit" does
+inline constexpr char kSimPlug[] = "sim.plug";      // {"device": name}
+inline constexpr char kSimUnplug[] = "sim.unplug";  // {"device": name}
+inline constexpr char kSimReach[] = "sim.reach";    // {"device": "keyboard", "on": bool}
+inline constexpr char kReply[] = "reply";           // the type of every reply
+
+// The name of the single instance; the lock file and the channel derive from it.
+inline constexpr char kInstanceName[] = "ZIRAV OD800 OVAV";
+
+// The folder of the lock file and the channel's socket: the user's runtime folder
+// (XDG_RUNTIME_DIR on Linux, private to the user). Empty when none can be had.
+QString RuntimeFolder();
+// The server name the program listens on (a socket path in RuntimeFolder() that carries
+// the instance name and the user id), empty without a runtime folder.
+QString ServerName();
+// The single-instance lock file beside the socket, empty without a runtime folder.
+QString LockFilePath();
+
+// The frame of one message: length prefix and compact JSON.
+QByteArray EncodeMessage(const QJsonObject& message);
+
+// A successful reply: the given fields and {"type": "reply", "ok": true}.
+QJsonObject OkReply(const QJsonObject& fields = {});
+// A refusal {"type": "reply", "ok": false, "error": text}.
+QJsonObject ErrorReply(const QString& text);
+
+// Splits a byte stream into messages. Feed it what arrives; it hands out whole messages in
+// order. Once it has seen a bad frame (empty, too long, not a JSON object, no string
+// "type") it stays failed: the rest of that stream cannot be trusted.
+class FrameReader {
+  public:
+    enum class Status {
+        NeedMore,  // no whole message buffered yet
+        Message,   // *message holds the next one
+        Failed,    // the stream is broken; Error() says why
+    };
+
+    // Appends received bytes (dropped once the stream has failed).
+    void Append(const QByteArray& bytes);
+    // The next whole message, if any.
+    Status Next(QJsonObject* message);
+    // Why the stream failed, empty otherwise.
+    QString Error() const { return error_; }
+    // Bytes buffered and not yet handed out.
+    qsizetype Buffered() const { return buffer_.size(); }
+
+  private:
+    Status Fail(const QString& reason);
+
+    QByteArray buffer_;
+    QString error_;
+};
+
+}  // namespace rerov::ipc

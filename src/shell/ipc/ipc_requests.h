@@ -1,0 +1,52 @@
+#pragma once
+// What the requests of the IPC channel do, apart from any socket: each request object is
+// turned into its reply by calling the running window (AppControl) or the simulator.
+
+#include <QJsonObject>
+#include <string>
+
+#include "shell/app_control.h"
+
+namespace rerov::ipc {
+
+// The simulated devices of a program started with --simulate. UI thread only.
+class SimulatorControl {
+  public:
+    virtual ~SimulatorControl() = default;
+    // Plugs in a path by its --simulate name (keyboard, keyboard-receiver, mouse,
+    // mouse-receiver, mousepad, headset). False with a reason for an unknown name.
+    virtual bool Plug(const std::string& device, std::string* error) = 0;
+    // Unplugs a path by its --simulate name. False with a reason for an unknown name.
+    virtual bool Unplug(const std::string& device, std::string* error) = 0;
+    // The keyboard behind its receiver comes into reach (true) or goes out of it.
+    virtual void SetKeyboardInReach(bool inReach) = 0;
+};
+
+// When the program started and first showed its window, on the steady clock in
+// microseconds (std::chrono::steady_clock, the monotonic clock on Linux); -1 until known.
+struct StartupTimes {
+    qint64 mainEnteredUs = -1;
+    qint64 windowShownUs = -1;
+};
+
+// What requests act on; null members are not available (no window yet, not simulated).
+struct RequestTargets {
+    AppControl* app = nullptr;
+    SimulatorControl* sim = nullptr;
+    const StartupTimes* times = nullptr;
+};
+
+// The reply to one request, and whether the program is to exit once it is sent.
+struct RequestOutcome {
+    QJsonObject reply;
+    bool exitAfterReply = false;
+};
+
+// Carries out one well-formed request (it has a string "type"). Unknown types and bad
+// arguments are refused with an error reply and no effect.
+RequestOutcome HandleRequest(const QJsonObject& request, const RequestTargets& targets);
+
+// The JSON form of the window's state used in the "app.state" reply.
+QJsonObject StateToJson(const AppState& state);
+
+}  // namespace rerov::ipc

@@ -1,0 +1,132 @@
+#include "shell/ipc/ipc_server.h"
+
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLoggingCategory>
+#include <algorithm>
+
+#include "shell/ipc/ipc_protocol.h"
+#include "shell/ipc/peer_user.h"
+
+Q_LOGGING_CATEGORY(lcIpc, "rerov.ipc", QtInfoMsg)
+
+namespace rerov::ipc {
+
+struct IpcServer::Connection {
+    QLocalSocket* socket = nullptr;  // owned by the server object (QObject parent)
+    FrameReader reader;
+    bool closing = false;  // a bad frame was answered; nothing more is read
+};
+
+IpcServer::IpcServer(QObject* parent) : QObject(parent) {}
+
+IpcServer::~IpcServer() { Close(); }
+
+bool IpcServer::Listen(const QString& name, QString* error) {
+    Close();
+    server_ = new QLocalServer(this);
+    server_->setSocketOptions(QLocalServer::UserAccessOption);
+    // Only a crashed instance leaves a socket behind; the lock says none is running.
+    QLocalServer::removeServer(name);
+    if (!server_->listen(name)) {
+        *error =
+            QStringLiteral("cannot open the IPC channel %1: %2").arg(name, server_->errorString());
+        delete server_;
+        server_ = nullptr;
+        return false;
+    }
+    connect(server_, &QLocalServer::newConnection, this, &IpcServer::OnNewConnection);
+    return true;
+}
+
+bool IpcServer::IsListening() const { return server_ && server_->isListening(); }
+
+void IpcServer::Close() {
+    for (const auto& connection : connections_) {
+        connection->socket->disconnect(this);
+        connection->socket->abort();
+        connection->socket->deleteLater();
+    }
+    connections_.clear();
+    if (server_) {
+        server_->close();
+        delete server_;
+        server_ = nullptr;
+    }
+}
+
+void IpcServer::OnNewConnection() {
+    while (QLocalSocket* socket = server_->nextPendingConnection()) {
+        socket->setParent(this);
+        if (!PeerIsSameUser(socket->socketDescriptor())) {
+            qCWarning(lcIpc) << "refused a connection from another user";
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        if (ConnectionCount() >= kMaxConnections) {
+            qCWarning(lcIpc) << "refused a connection: too many open";
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        auto connection = std::make_unique<Connection>();
+        connection->socket = socket;
+        Connection* raw = connection.get();
+        connections_.push_back(std::move(connection));
+        connect(socket, &QLocalSocket::readyRead, this, [this, raw] { OnReadyRead(raw); });
+        connect(socket, &QLocalSocket::disconnected, this, [this, socket] { Drop(socket); });
+        // Bytes may have arrived before the signals were connected.
+        if (socket->bytesAvailable() > 0) OnReadyRead(raw);
+    }
+}
+
+void IpcServer::OnReadyRead(Connection* connection) {
+    QLocalSocket* socket = connection->socket;
+    if (connection->closing) {
+        socket->readAll();  // discarded: the stream failed
+        return;
+    }
+    connection->reader.Append(socket->readAll());
+    QJsonObject request;
+    for (;;) {
+        const FrameReader::Status status = connection->reader.Next(&request);
+        if (status == FrameReader::Status::NeedMore) return;
+        if (status == FrameReader::Status::Failed) {
+            qCWarning(lcIpc) << "refused a message:" << connection->reader.Error();
+            connection->closing = true;
+            socket->write(EncodeMessage(ErrorReply(connection->reader.Error())));
+            socket->flush();
+            socket->disconnectFromServer();  // after the reply is written
+            return;
+        }
+        const RequestOutcome outcome = HandleRequest(request, targets_);
+        socket->write(EncodeMessage(outcome.reply));
+        socket->flush();
+        if (outcome.exitAfterReply) {
+            // Nothing sent after a quit is carried out; the connection stays open so that
+            // the client sees it close when the program has ended.
+            connection->closing = true;
+            QMetaObject::invokeMethod(this, &IpcServer::RequestExit, Qt::QueuedConnection);
+            return;
+        }
+    }
+}
+
+void IpcServer::Drop(QLocalSocket* socket) {
+    const auto it = std::find_if(connections_.begin(), connections_.end(),
+                                 [socket](const auto& c) { return c->socket == socket; });
+    if (it == connections_.end()) return;
+    connections_.erase(it);
+    socket->deleteLater();
+}
+
+void IpcServer::RequestExit() {
+    if (exitHandler_) {
+        exitHandler_();
+    } else if (targets_.app) {
+        targets_.app->Exit();
+    }
+}
+
+}  // namespace rerov::ipc

@@ -1,0 +1,48 @@
+#pragma once
+// Stand-ins for the running window and the simulator that record what the IPC channel asks.
+
+#include <string>
+#include <vector>
+
+#include "shell/app_control.h"
+#include "shell/ipc/ipc_requests.h"
+
+namespace rerov::ipc::testing {
+
+class FakeApp : public AppControl {
+  public:
+    AppState State() const override { return state; }
+    void BringToFront() override { ++fronts; }
+    void Exit() override { ++exits; }
+
+    AppState state;
+    int fronts = 0;
+    int exits = 0;
+};
+
+class FakeSim : public SimulatorControl {
+  public:
+    bool Plug(const std::string& device, std::string* error) override {
+        return Record("plug " + device, device, error);
+    }
+    bool Unplug(const std::string& device, std::string* error) override {
+        return Record("unplug " + device, device, error);
+    }
+    void SetKeyboardInReach(bool inReach) override {
+        calls.push_back(inReach ? "reach on" : "reach off");
+    }
+
+    std::vector<std::string> calls;
+
+  private:
+    bool Record(const std::string& call, const std::string& device, std::string* error) {
+        if (device != "keyboard" && device != "mouse") {
+            *error = "unknown device " + device;
+            return false;
+        }
+        calls.push_back(call);
+        return true;
+    }
+};
+
+}  // namespace rerov::ipc::testing

@@ -1,0 +1,151 @@
+// The requests of the IPC channel against a fake window and simulator: what each one does,
+// and that refused requests have no effect.
+
+#include "shell/ipc/ipc_requests.h"
+
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+
+#include "ipc_fakes.h"
+#include "shell/ipc/ipc_protocol.h"
+
+namespace rerov::ipc {
+namespace {
+
+using testing::FakeApp;
+using testing::FakeSim;
+
+class RequestsTest : public ::testing::Test {
+  protected:
+    RequestOutcome Handle(const QJsonObject& request, bool simulated = true) {
+        return HandleRequest(request, RequestTargets{&app, simulated ? &sim : nullptr, &times});
+    }
+
+    FakeApp app;
+    FakeSim sim;
+    StartupTimes times;
+};
+
+TEST_F(RequestsTest, StateReportsEveryEntryAsTheWindowShowsIt) {
+    app.state.entries = {{"mouse", false, false, false, false},
+                         {"keyboard", true, true, true, true},
+                         {"MousePad", true, false, false, false}};
+    app.state.noDeviceHintVisible = false;
+    times.mainEnteredUs = 1000;
+    times.windowShownUs = 1250;
+    const RequestOutcome outcome = Handle({{"type", "app.state"}});
+    ASSERT_TRUE(outcome.reply.value("ok").toBool());
+    EXPECT_FALSE(outcome.exitAfterReply);
+    const QJsonArray entries = outcome.reply.value("entries").toArray();
+    ASSERT_EQ(entries.size(), 3);
+    const QJsonObject keyboard = entries[1].toObject();
+    EXPECT_EQ(keyboard.value("family").toString(), "keyboard");
+    EXPECT_TRUE(keyboard.value("shown").toBool());
+    EXPECT_TRUE(keyboard.value("current").toBool());
+    EXPECT_TRUE(keyboard.value("connected").toBool());
+    EXPECT_TRUE(keyboard.value("receiver").toBool());
+    const QJsonObject mousePad = entries[2].toObject();
+    EXPECT_EQ(mousePad.value("family").toString(), "MousePad");
+    EXPECT_TRUE(mousePad.value("shown").toBool());
+    EXPECT_FALSE(mousePad.value("connected").toBool());
+    EXPECT_FALSE(outcome.reply.value("noDeviceHintVisible").toBool(true));
+    EXPECT_TRUE(outcome.reply.value("simulated").toBool());
+    EXPECT_EQ(outcome.reply.value("windowShownUs").toInteger(), 1250);
+
+    app.state.noDeviceHintVisible = true;
+    const RequestOutcome real = Handle({{"type", "app.state"}}, false);
+    EXPECT_TRUE(real.reply.value("noDeviceHintVisible").toBool());
+    EXPECT_FALSE(real.reply.value("simulated").toBool(true));
+}
+
+TEST_F(RequestsTest, EachRequestActsOnItsTarget) {
+    struct Case {
+        QJsonObject request;
+        int fronts;
+        std::vector<std::string> simCalls;
+        bool exitAfterReply;
+    };
+    const Case cases[] = {
+        {{{"type", "activate"}}, 1, {}, false},
+        {{{"type", "app.show"}}, 1, {}, false},
+        {{{"type", "app.quit"}}, 0, {}, true},
+        {{{"type", "sim.plug"}, {"device", "keyboard"}}, 0, {"plug keyboard"}, false},
+        {{{"type", "sim.unplug"}, {"device", "mouse"}}, 0, {"unplug mouse"}, false},
+        {{{"type", "sim.reach"}, {"device", "keyboard"}, {"on", false}}, 0, {"reach off"}, false},
+        {{{"type", "sim.reach"}, {"device", "keyboard"}, {"on", true}}, 0, {"reach on"}, false},
+    };
+    for (const Case& c : cases) {
+        app = FakeApp();
+        sim = FakeSim();
+        const RequestOutcome outcome = Handle(c.request);
+        const std::string name = c.request.value("type").toString().toStdString();
+        EXPECT_TRUE(outcome.reply.value("ok").toBool()) << name;
+        EXPECT_EQ(app.fronts, c.fronts) << name;
+        EXPECT_EQ(sim.calls, c.simCalls) << name;
+        EXPECT_EQ(outcome.exitAfterReply, c.exitAfterReply) << name;
+        // The program ends only after the reply has gone out, never inside the handler.
+        EXPECT_EQ(app.exits, 0) << name;
+    }
+}
+
+TEST_F(RequestsTest, RefusedRequestsHaveNoEffect) {
+    struct Case {
+        const char* why;
+        QJsonObject request;
+        bool simulated;
+        const char* errorPart;
+    };
+    const Case cases[] = {
+        {"unknown type", {{"type", "app.format_disk"}}, true, "unknown request"},
+        {"plug without --simulate",
+         {{"type", "sim.plug"}, {"device", "keyboard"}},
+         false,
+         "--simulate"},
+        {"unplug without --simulate",
+         {{"type", "sim.unplug"}, {"device", "keyboard"}},
+         false,
+         "--simulate"},
+        {"reach without --simulate",
+         {{"type", "sim.reach"}, {"device", "keyboard"}, {"on", true}},
+         false,
+         "--simulate"},
+        {"unknown device", {{"type", "sim.plug"}, {"device", "toaster"}}, true, "toaster"},
+        {"no device", {{"type", "sim.plug"}}, true, "no device"},
+        {"device not a string", {{"type", "sim.unplug"}, {"device", 3}}, true, "no device"},
+        {"reach of the mouse",
+         {{"type", "sim.reach"}, {"device", "mouse"}, {"on", true}},
+         true,
+         "only the keyboard"},
+        {"reach without on", {{"type", "sim.reach"}, {"device", "keyboard"}}, true, "\"on\""},
+        {"reach with a text on",
+         {{"type", "sim.reach"}, {"device", "keyboard"}, {"on", "off"}},
+         true,
+         "\"on\""},
+    };
+    for (const Case& c : cases) {
+        app = FakeApp();
+        sim = FakeSim();
+        const RequestOutcome outcome = Handle(c.request, c.simulated);
+        EXPECT_FALSE(outcome.reply.value("ok").toBool(true)) << c.why;
+        EXPECT_TRUE(outcome.reply.value("error").toString().contains(QLatin1String(c.errorPart)))
+            << c.why << ": " << outcome.reply.value("error").toString().toStdString();
+        EXPECT_FALSE(outcome.exitAfterReply) << c.why;
+        EXPECT_TRUE(sim.calls.empty()) << c.why;
+        EXPECT_EQ(app.fronts + app.exits, 0) << c.why;
+    }
+}
+
+TEST_F(RequestsTest, WindowRequestsBeforeTheWindowExistsAreRefusedButActivationIsNot) {
+    const RequestTargets noWindow{nullptr, &sim, &times};
+    for (const char* type : {"app.state", "app.show", "app.quit"}) {
+        const RequestOutcome outcome = HandleRequest({{"type", type}}, noWindow);
+        EXPECT_FALSE(outcome.reply.value("ok").toBool(true)) << type;
+        EXPECT_FALSE(outcome.exitAfterReply) << type;
+    }
+    // The first pass of the device scan shows the window anyway.
+    EXPECT_TRUE(HandleRequest({{"type", "activate"}}, noWindow).reply.value("ok").toBool());
+}
+
+}  // namespace
+}  // namespace rerov::ipc
