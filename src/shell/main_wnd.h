@@ -1,0 +1,242 @@
+#pragma once
+// CMainWnd: the program's main window. It hosts the device list, the device pages and
+// their power displays, owns the tray icon and its menu, runs the scan thread, follows the
+// system's suspend and resume, and routes the notifications of its controls by type to
+// handler tables. It is the device manager's host and the running program's AppControl.
+
+#include <QPointer>
+#include <QRect>
+#include <QString>
+#include <array>
+#include <atomic>
+#include <memory>
+#include <vector>
+
+#include "controls/notify_pump.h"
+#include "controls/window_base.h"
+#include "device_manager.h"
+#include "device_scanner.h"
+#include "found_device_list.h"
+#include "shell/app_control.h"
+
+namespace rerov {
+class CDevicePageUI;
+class CZidiraUSBDevice;
+class DeviceManager;
+namespace ui {
+class CTabLayoutUI;
+class CHorizontalLayoutUI;
+class PopupMenu;
+class TrayIcon;
+}  // namespace ui
+}  // namespace rerov
+
+namespace rerov::shell {
+
+class CDeviceOptionUI;
+class CMpDevicePowerUI;
+class SleepWatch;
+class PageEntryAdapter;
+
+/// The window's own timers (each fires once per arming).
+inline constexpr int kTimerMonitorFit = 1011;  // 100 ms after start-up: monitor fit
+inline constexpr int kTimerTrayMenu = 1032;    // 10 ms after a tray right click: the menu
+
+/// Number of worker slots; slot 0 is the scan thread.
+inline constexpr int kWorkerSlotCount = 20;
+inline constexpr int kScanSlot = 0;
+
+/// The window title and tray tip.
+inline constexpr const char* kProductTitle = "REROV ER60 EVER";
+
+/// A worker thread the window starts and stops (a slot of its table).
+class WorkerSlot {
+  public:
+    virtual ~WorkerSlot() = default;
+    /// Asks the thread to end; does not wait.
+    virtual void RequestStop() = 0;
+    /// Waits up to `boundMs` for the thread to end; true when it ended.
+    virtual bool WaitStopped(int boundMs) = 0;
+};
+
+/// Where a device list entry stands: its position in "device_select_layout".
+struct DeviceListCount {
+    int firstShown = -1;  // position of the first shown entry, -1 when none
+    int shownCount = 0;
+};
+
+class CMainWnd : public ui::CWindowBase, public DeviceManagerHost, public AppControl {
+    Q_OBJECT
+  public:
+    /// A window whose devices use `backend` (null: the process-wide one).
+    explicit CMainWnd(std::shared_ptr<HidBackend> backend = nullptr);
+    ~CMainWnd() override;
+
+    QString GetSkinFile() const override { return QStringLiteral("XML_MAIN"); }
+    QString GetWindowClassName() const override { return QStringLiteral("MainWnd"); }
+    QWidget* CreateControl(const QString& tag) override;
+    void Notify(const ui::Notification& msg) override;
+
+    // --- Start and end ---
+
+    /// Scan options used by StartUp (tests shorten the poll).
+    void SetScanOptions(const DeviceScannerOptions& options) { scanOptions_ = options; }
+    /// Window start-up (also run by "windowinit"): creates the device pages, hides the
+    /// window until the scan's first pass, starts the scan thread and timer 1011. Runs once.
+    void StartUp();
+    /// True once StartUp ran.
+    bool IsStarted() const { return started_; }
+    /// Orderly end: hides the window, stops every worker (waiting for each), removes the
+    /// tray icon and destroys the device pages in reverse order. Runs once.
+    void Shutdown();
+    /// Whether Exit also ends the application's event loop (default true).
+    void SetQuitOnExit(bool quit) { quitOnExit_ = quit; }
+    /// Marks the program as running on the simulator: " (simulated)" in title and tray tip.
+    void SetSimulated(bool simulated);
+    /// The found-device list the scan thread keeps.
+    FoundDeviceList& FoundDevices() { return found_; }
+    /// Makes the scan thread run a pass now (after a simulated plug, for instance).
+    void ScanNow();
+
+    // --- Device list (UI thread) ---
+
+    /// The list entry at `index` of "device_select_layout", or null.
+    CDeviceOptionUI* Entry(int index) const;
+    /// Number of list entries.
+    int EntryCount() const;
+    /// Shows or hides entry `index`; with `current` also selects its page and power display.
+    void SelectDeviceEntry(int index, bool show, bool current);
+    /// Hides entry `index`; when it was the current one the first other shown entry
+    /// becomes current.
+    void DeactivateDeviceEntry(int index);
+    /// Message 3331: lParam 0 hides the entry of a family, 1 shows it (current only when
+    /// every entry was hidden); other values do nothing.
+    void OnShowEntryMessage(int familyIndex, int lParam);
+    /// The reaction to the device option of an entry becoming selected.
+    void OnDeviceEntrySelected();
+    /// "device_select_prev" / "device_select_next": the shown entry before / after the
+    /// current one becomes current; neither wraps around.
+    void SelectPreviousDevice();
+    void SelectNextDevice();
+    /// The page of the first shown entry whose device option is selected, or null.
+    CDevicePageUI* CurrentDevicePage() const;
+    /// Whether any entry is shown, with the first shown position and the count.
+    bool AnyDeviceConnected(DeviceListCount* count = nullptr) const;
+    /// The page of entry `index`, or null.
+    CDevicePageUI* PageOfEntry(int index) const;
+    /// The page of a family, or null.
+    CDevicePageUI* PageOfFamily(int familyIndex) const;
+    /// Keyboard / mouse index of the current entry (for the audio bridge).
+    int CurrentKeyboardIndex() const { return currentKeyboardIndex_; }
+    int CurrentMouseIndex() const { return currentMouseIndex_; }
+
+    /// Creates the pages of every family row but the last (mouse, keyboard, mouse pad), in
+    /// family order, so a family's entry sits at the position of its family index.
+    void CreateDevicePages();
+    /// Destroys every page with its entry and power display, in reverse order.
+    void DestroyDevicePages();
+
+    // --- Window behaviour ---
+
+    /// Shows or hides "No_device_Link" by AnyDeviceConnected.
+    void RefreshNoDeviceHint();
+    /// Fits the window to a monitor rectangle (1000 x 640 at 96 DPI, x 1.5 on a monitor
+    /// wider than 1500 and taller than 960) and centres it; keeps it shown or hidden.
+    void FitToMonitor(const QRect& monitor);
+    /// The DPI the last monitor fit chose (96 at start).
+    int Dpi() const { return dpi_; }
+    /// The tray icon's left click: hide when shown, else fit, show and raise.
+    void OnTrayLeftClick();
+    /// A tray menu item was chosen ("exit" ends the program).
+    void OnMenuCommand(const QString& name);
+    /// The routing table of one notification type ("click", "selectchanged", ...); later
+    /// features add their handlers here.
+    ui::NotifyPump& Routes(const QString& type);
+    /// True while the system is not suspended.
+    bool IsAwake() const { return awake_.load(); }
+    /// System suspend (true) or resume (false), as login1 announces it.
+    void OnPrepareForSleep(bool suspending);
+    /// Worker slot `slot` (null when empty).
+    WorkerSlot* Worker(int slot) const;
+
+    // --- DeviceManagerHost ---
+    ManagedDevice* FindDevicePage(const SupportedDevice& record) override;
+    bool CreateDevicePage(int supportedRow, int role) override;
+    bool HasListEntry(ManagedDevice* page) override;
+    void SelectDeviceEntry(ManagedDevice* page) override;
+    void DeactivateDeviceEntry(ManagedDevice* page) override;
+    void StartEntryTimer(ManagedDevice* page, int timerId, int periodMs) override;
+    void ShowDeviceEntry(int familyIndex, bool show) override;
+    void CloseSettingsWindow() override;
+    void AfterArrival() override;
+    void RemoveDevicePage(ManagedDevice* page) override;
+
+    // --- AppControl ---
+    AppState State() const override;
+    void BringToFront() override;
+    void Exit() override;
+
+  signals:
+    /// Exit ran: the program is ending.
+    void exitRequested();
+
+  protected:
+    void InitWindow() override;
+    void OnControlTimer(int id);
+    bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    struct PageSlot;
+    void SetUpRouting();
+    void SetUpTray();
+    void ShowTrayMenu();
+    void OnCaptionClick(const QString& name);
+    void HideToTray();
+    void SetStatusHold(bool hold);
+    void CloseSecondaryWindows();
+    void StartScan();
+    void OnArrival(size_t index);
+    void OnRemoval(size_t index);
+    void OnFirstPass();
+    void SetWindowActiveFlags(bool active);
+    void TellPagesHostLighting(int on);
+    void ApplyTitle();
+    int EntryIndexOf(const ManagedDevice* page) const;
+    int EntryIndexOfFamily(int familyIndex) const;
+    PageSlot* SlotOf(const CDeviceOptionUI* entry) const;
+    void UpdateAfterListChange();
+    ui::CTabLayoutUI* Tab(const QString& name) const;
+    QRect CurrentMonitor() const;
+
+    std::shared_ptr<HidBackend> backend_;
+    std::vector<SupportedDevice> supported_;
+    FoundDeviceList found_;
+    std::unique_ptr<DeviceManager> manager_;
+    std::unique_ptr<DeviceScanner> scanner_;
+    DeviceScannerOptions scanOptions_;
+    std::array<std::unique_ptr<WorkerSlot>, kWorkerSlotCount> workers_;
+    std::vector<std::unique_ptr<PageSlot>> pages_;          // in creation order
+    std::array<std::vector<CDevicePageUI*>, 4> pageLists_;  // keyboards, mice, pads, headsets
+    QHash<QString, ui::NotifyPump*> routes_;
+    std::vector<std::unique_ptr<ui::NotifyPump>> routeTables_;
+    QHash<QString, QPointer<QWidget>> captionButtons_;
+    std::vector<QPointer<QWidget>> secondaryWindows_;
+    ui::TrayIcon* tray_ = nullptr;
+    ui::PopupMenu* trayMenu_ = nullptr;
+    SleepWatch* sleepWatch_ = nullptr;
+    std::atomic<bool> awake_{true};
+    int lightingControl_ = 1;
+    int dpi_ = 96;
+    int currentKeyboardIndex_ = 0;
+    int currentMouseIndex_ = 0;
+    bool started_ = false;
+    bool shutDown_ = false;
+    bool firstPassSeen_ = false;
+    bool quitOnExit_ = true;
+    bool simulated_ = false;
+    QString profileTitle_;
+};
+
+}  // namespace rerov::shell

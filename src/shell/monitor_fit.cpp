@@ -1,0 +1,14 @@
+#include "shell/monitor_fit.h"
+
+namespace rerov::shell {
+
+MonitorFit FitToMonitor(const QRect& monitor) {
+    MonitorFit fit;
+    fit.dpi = (monitor.width() > 1500 && monitor.height() > 960) ? 144 : 96;
+    fit.size = QSize(kFitBaseSize.width() * fit.dpi / 96, kFitBaseSize.height() * fit.dpi / 96);
+    fit.geometry = QRect(QPoint(0, 0), fit.size);
+    fit.geometry.moveCenter(monitor.center());
+    return fit;
+}
+
+}  // namespace rerov::shell
