@@ -1,0 +1,26 @@
+#pragma once
+// The command line of rerov-ever. The program takes no notice of it apart from
+// --simulate[=LIST] (run on the device simulator) and --help; Qt's own options are taken
+// out by the application object before this sees them.
+
+#include <QStringList>
+#include <vector>
+
+#include "simulated_bus.h"
+
+namespace rerov::startup {
+
+struct ProgramOptions {
+    bool help = false;
+    bool simulate = false;
+    std::vector<sim::SimPath> simulatedPaths;  // plugged in at start (--simulate)
+};
+
+// Parses the arguments after the program name. False with a one-line reason for a device
+// list that names an unknown device; other arguments are ignored.
+bool ParseProgramOptions(const QStringList& arguments, ProgramOptions* options, QString* error);
+
+// The text of --help.
+const char* ProgramUsage();
+
+}  // namespace rerov::startup

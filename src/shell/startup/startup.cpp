@@ -1,0 +1,157 @@
+#include "shell/startup/startup.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QLoggingCategory>
+#include <cstdio>
+#include <memory>
+
+#include "controls/fonts.h"
+#include "controls/resource_index.h"
+#include "controls/skin_setup.h"
+#include "hid_backend.h"
+#include "shell/ipc/ipc_protocol.h"
+#include "shell/ipc/ipc_server.h"
+#include "shell/ipc/single_instance.h"
+#include "shell/main_wnd.h"
+#include "shell/shell_controls.h"
+#include "shell/startup/program_options.h"
+#include "shell/startup/sim_bus_control.h"
+#include "shell/startup/skin_check.h"
+#include "shell/startup/window_shown_probe.h"
+#include "simulated_bus.h"
+
+Q_LOGGING_CATEGORY(lcStartup, "rerov.startup", QtWarningMsg)
+
+namespace rerov::startup {
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitSkin = 1;
+constexpr int kExitUsage = 2;
+
+// The main window's size at creation; the monitor fit resizes it later.
+constexpr int kWindowWidth = 800;
+constexpr int kWindowHeight = 572;
+
+// How long a second start tries to reach the first (which may still be starting).
+constexpr int kActivateTimeoutMs = 5000;
+
+void PrintError(const QString& message) {
+    std::fprintf(stderr, "rerov-ever: %s\n", qPrintable(message));
+}
+
+// The devices of --simulate: the simulator installed as the HID backend, its paths plugged.
+std::shared_ptr<sim::SimulatedBus> InstallSimulator(const ProgramOptions& options) {
+    auto bus = std::make_shared<sim::SimulatedBus>();
+    for (const sim::SimPath path : options.simulatedPaths) bus->Plug(path);
+    InstallHidBackend(bus);
+    return bus;
+}
+
+// The fonts are loaded before the skin (and before the single-instance check) so that every
+// window can use them for its whole life; the skin's default font is the first of them.
+void UsePrivateFont(const QStringList& families) {
+    if (families.isEmpty()) return;
+    QFont font(families.first());
+    font.setPixelSize(QApplication::font().pixelSize());
+    QApplication::setFont(font);
+}
+
+}  // namespace
+
+int RunProgram(int argc, char** argv) {
+    ipc::StartupTimes times;
+    times.mainEnteredUs = SteadyNowUs();
+
+    QApplication app(argc, argv);
+    // "closebtn" hides the window and dialogs come and go; only "exit" ends the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    ProgramOptions options;
+    QString error;
+    if (!ParseProgramOptions(QApplication::arguments().mid(1), &options, &error)) {
+        PrintError(error);
+        return kExitUsage;
+    }
+    if (options.help) {
+        std::fputs(ProgramUsage(), stdout);
+        return kExitOk;
+    }
+
+    // 1. Private fonts beside the program, when present; released last.
+    ui::PrivateFonts fonts;
+    const QStringList families = fonts.Load(ui::DefaultFontDir());
+
+    // 2. One instance per user; a second start brings the first to the front and ends.
+    ipc::SingleInstance instance(ipc::LockFilePath());
+    ipc::IpcServer server;
+    switch (instance.TryClaim(&error)) {
+        case ipc::SingleInstance::Claim::AlreadyRunning:
+            if (!ipc::SingleInstance::ActivateRunning(ipc::ServerName(), kActivateTimeoutMs,
+                                                      &error)) {
+                qCWarning(lcStartup) << "the running program did not answer:" << error;
+            }
+            return kExitOk;
+        case ipc::SingleInstance::Claim::Unavailable:
+            qCWarning(lcStartup) << "running without the single-instance lock:" << error;
+            break;
+        case ipc::SingleInstance::Claim::First:
+            if (!server.Listen(ipc::ServerName(), &error)) {
+                qCWarning(lcStartup) << "running without the IPC channel:" << error;
+            }
+            break;
+    }
+
+    // 3. The skin and its resource index; without them there is no window to show.
+    const QString skinDir = ui::DefaultSkinDir();
+    ui::PrivateFonts noMoreFonts;  // step 1 loaded them: no font folder this time
+    if (!CheckSkin(skinDir, &error) || !ui::SetUpSkin(app, skinDir, QString(), noMoreFonts)) {
+        PrintError(error.isEmpty() ? QStringLiteral("cannot load the skin in %1").arg(skinDir)
+                                   : error);
+        return kExitSkin;
+    }
+    UsePrivateFont(families);
+
+    // 4. The control classes the layouts name (the toolkit's own ones came with the skin).
+    shell::RegisterShellControls();
+
+    // 5. The devices: the simulator with --simulate, else the real HID interfaces.
+    std::shared_ptr<sim::SimulatedBus> bus;
+    if (options.simulate) bus = InstallSimulator(options);
+
+    // 6. The main window; its start-up hides it until the device scan's first pass.
+    auto window = std::make_unique<shell::CMainWnd>();
+    if (!window->Create(QLatin1String(shell::kProductTitle), QSize(kWindowWidth, kWindowHeight))) {
+        PrintError(QStringLiteral("cannot build the main window from the layout %1")
+                       .arg(ui::ResourceIndex::Instance().LayoutPath(window->GetSkinFile())));
+        return kExitSkin;
+    }
+    window->SetSimulated(options.simulate);
+    window->CenterWindow();
+    new WindowShownProbe(window.get(), &times);
+    std::unique_ptr<SimBusControl> simControl;
+    if (bus) {
+        shell::CMainWnd* target = window.get();
+        simControl = std::make_unique<SimBusControl>(bus, [target] { target->ScanNow(); });
+    }
+    server.SetTargets(ipc::RequestTargets{window.get(), simControl.get(), &times});
+    window->show();
+
+    // 7. The message loop, until "exit" (the tray menu, app quit) ends it.
+    const int status = QApplication::exec();
+
+    // 8. Teardown in reverse order: nothing reaches the window any more, the window stops
+    // its threads and destroys its pages, then the channel and the lock go; the fonts and
+    // the application object go last, as the stack unwinds.
+    server.SetTargets(ipc::RequestTargets{nullptr, nullptr, &times});
+    window.reset();
+    simControl.reset();
+    server.Close();
+    instance.Release();
+    qCInfo(lcStartup, "ended with status %d", status);
+    return status;
+}
+
+}  // namespace rerov::startup
