@@ -130,14 +130,17 @@ bool DeviceScanner::CallAndWait(const Poster& post, std::function<void()> work) 
 }
 
 void DeviceScanner::Run() {
+    using Clock = std::chrono::steady_clock;
     bool enumerate = true;
     bool firstPassReported = false;
+    Clock::time_point lastEnumeration = Clock::now();
     while (!stopRequested_.load()) {
         if (enumerate && list_.AnyAbsent()) {
             if (!EnumeratePass()) {
                 qCWarning(lcDiscovery, "HID enumeration failed; the scan ends");
                 break;
             }
+            lastEnumeration = Clock::now();
         }
         if (!firstPassReported) {
             firstPassReported = true;
@@ -148,9 +151,11 @@ void DeviceScanner::Run() {
         const Woken woken = WaitForChange();
         if (woken == Woken::Stop) break;
         // With working hot-plug events a quiet time-out means nothing came or went; only
-        // an interface whose probe failed is worth another look.
+        // an interface whose probe failed is worth another look, and now and then a full
+        // rescan in case an event was lost.
         const bool events = watcher_ && !watcherFailed_;
-        enumerate = woken == Woken::Event || !events || retryPending_;
+        enumerate = woken == Woken::Event || !events || retryPending_ ||
+                    Clock::now() - lastEnumeration >= options_.fullRescan;
     }
     qCDebug(lcDiscovery, "抓取设备线程设定退出");
     {

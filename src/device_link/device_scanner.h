@@ -4,16 +4,25 @@
 // again when their path no longer opens (removal callback), and calls the first-pass
 // callback once per run after its first enumeration. It sleeps on the backend's
 // hot-plug watcher; a slow poll is the fallback when there is no watcher and the safety
-// net when there is one. A pass enumerates only when woken by a hot-plug event, by
-// Wake(), or at the slow poll when an earlier probe failed (with a watcher) or some
-// entry is absent (without one).
+// net when there is one. Every pass probes the present paths; it enumerates (only while
+// some entry is absent) when woken by a hot-plug event or by Wake(), and at the slow
+// poll: without a watcher always, with one only when an earlier probe failed or the
+// rare full rescan is due. A quiet pass thus costs no enumeration.
 //
 // Callbacks run on the scan thread, one at a time; while one runs the scan waits, as
 // the window's handlers expect. A callback that hands its work to the UI thread and
 // waits for it must not wait while that thread sits in Stop(): use CallAndWait, which
 // gives up once a stop is requested and the work has not started. (A plain blocking
 // queued call that first checks StopRequested() still has a window between the check
-// and the call.) Stop() may then be called from the UI thread at any time.
+// and the call.) Stop() may then be called from the UI thread at any time. With Qt:
+//
+//   scanner.SetArrivalCallback([&](size_t index) {
+//       scanner.CallAndWait(
+//           [&](std::function<void()> work) {
+//               QMetaObject::invokeMethod(window, std::move(work), Qt::QueuedConnection);
+//           },
+//           [&, index] { manager.OnDeviceArrival(index); });
+//   });
 
 #include <atomic>
 #include <chrono>
@@ -34,6 +43,9 @@ struct DeviceScannerOptions {
     std::chrono::milliseconds slowPoll{2000};
     // Use the backend's hot-plug watcher when it has one.
     bool useHotplug = true;
+    // With a watcher: a full enumeration at the slow poll at least this often, in case
+    // an event was lost.
+    std::chrono::milliseconds fullRescan{30000};
 };
 
 class DeviceScanner {

@@ -233,13 +233,15 @@ class UdevHotplugWatcher : public HotplugWatcher {
                 [[maybe_unused]] ssize_t n = ::read(wakeFd_, &count, sizeof count);
                 return HotplugWait::Interrupted;
             }
-            if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) {
+            if (fds[0].revents & (POLLHUP | POLLNVAL)) {
                 qCWarning(lcHid, "hot-plug monitor closed");
                 return HotplugWait::Failed;
             }
-            if (fds[0].revents & POLLIN) {
+            if (fds[0].revents & (POLLIN | POLLERR)) {
                 // Take every queued event: one pass of the caller covers them all. The
-                // descriptor is non-blocking, so this ends when the queue is empty.
+                // descriptor is non-blocking, so this ends when the queue is empty. An
+                // error (events lost to a full buffer) is cleared by the receive and
+                // reported as a change, so the caller rescans.
                 while (UdevPtr<udev_device> dev{udev_monitor_receive_device(monitor_.get())}) {
                 }
                 return HotplugWait::Changed;

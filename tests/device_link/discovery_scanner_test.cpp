@@ -162,6 +162,7 @@ TEST_F(ScannerTest, SecondIdenticalKeyboardGetsNoEntry) {
 TEST_F(ScannerTest, QuietPassesProbePresentPathsWithoutEnumerating) {
     DeviceScannerOptions options;
     options.slowPoll = std::chrono::milliseconds(5);  // many safety-net passes
+    options.fullRescan = std::chrono::minutes(10);
     bus_->Plug(sim::SimPath::KeyboardCable);
     auto scanner = MakeScanner(options, false);
     ASSERT_TRUE(scanner->Start());
@@ -205,6 +206,49 @@ TEST_F(ScannerTest, InterfaceWhoseProbeFailedIsTriedAgainAtTheSlowPoll) {
     EXPECT_EQ(calls_.SortedArrivals(), (Indices{kKeyboardCommand, kKeyboardSecondary}));
     EXPECT_EQ(backend_->failScanProbes.load(), 0);
     EXPECT_TRUE(scanner->Stop(kGenerous));
+}
+
+TEST_F(ScannerTest, FullRescanAtTheSlowPollFindsWhatNoEventAnnounced) {
+    // A bus whose watcher never wakes: plugging is noticed only by the rescan.
+    class SilentBackend : public CountingBackend {
+      public:
+        using CountingBackend::CountingBackend;
+        std::unique_ptr<HotplugWatcher> WatchHotplug() override {
+            return std::make_unique<SilentWatcher>();
+        }
+
+      private:
+        class SilentWatcher : public HotplugWatcher {
+          public:
+            HotplugWait Wait(std::chrono::milliseconds timeout) override {
+                std::unique_lock lock(mutex_);
+                const bool interrupted = wake_.wait_for(lock, timeout, [&] { return woken_; });
+                woken_ = false;
+                return interrupted ? HotplugWait::Interrupted : HotplugWait::TimedOut;
+            }
+            void Interrupt() override {
+                std::lock_guard lock(mutex_);
+                woken_ = true;
+                wake_.notify_all();
+            }
+
+          private:
+            std::mutex mutex_;
+            std::condition_variable wake_;
+            bool woken_ = false;
+        };
+    };
+    auto backend = std::make_shared<SilentBackend>(bus_);
+    DeviceScannerOptions options;
+    options.slowPoll = std::chrono::milliseconds(5);
+    options.fullRescan = std::chrono::milliseconds(20);
+    DeviceScanner scanner(found_, backend, options);
+    scanner.SetArrivalCallback([this](size_t index) { calls_.Arrived(index); });
+    ASSERT_TRUE(scanner.Start());
+    ASSERT_TRUE(Eventually([&] { return backend->enumerations.load() >= 1; }));
+    bus_->Plug(sim::SimPath::KeyboardCable);
+    ASSERT_TRUE(calls_.WaitForArrivals(2));
+    EXPECT_TRUE(scanner.Stop(kGenerous));
 }
 
 TEST_F(ScannerTest, StopEndsAWaitingScanPromptly) {
