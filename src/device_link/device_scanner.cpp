@@ -39,6 +39,7 @@ bool DeviceScanner::Start() {
     if (options_.useHotplug && backend_) watcher_ = backend_->WatchHotplug();
     watcherFailed_ = false;
     retryPending_ = false;
+    refusedPaths_.clear();
     {
         std::lock_guard lock(mutex_);
         stopRequested_.store(false);
@@ -138,6 +139,9 @@ void DeviceScanner::Run() {
         if (enumerate && list_.AnyAbsent()) {
             if (!EnumeratePass()) {
                 qCWarning(lcDiscovery, "HID enumeration failed; the scan ends");
+                // The window waits for the first pass to show itself; it must come even
+                // when there will be no devices.
+                if (!firstPassReported && onFirstPass_) onFirstPass_();
                 break;
             }
             lastEnumeration = Clock::now();
@@ -179,9 +183,12 @@ bool DeviceScanner::EnumeratePass() {
             continue;
         }
         if (!probe.Open(*path, true, false, true, false)) {
-            // Skipped in this pass; tried again on the next one.
+            // Skipped in this pass; tried again on the next one. Said once per path, as
+            // a missing access right stays missing until someone acts.
             retryPending_ = true;
-            qCDebug(lcDiscovery, "probe: %s", probe.LastError().c_str());
+            if (refusedPaths_.insert(*path).second) {
+                qCWarning(lcDiscovery, "%s", probe.LastError().c_str());
+            }
             continue;
         }
         const int index = list_.MarkPresent(
@@ -201,8 +208,15 @@ void DeviceScanner::RemovalCheck() {
     for (const auto& [index, path] : list_.PresentEntries()) {
         if (stopRequested_.load()) return;
         // Opening without access rights only asks whether the interface is still there.
+        // A node name can be handed to the next device plugged in, so the ids must
+        // still be the path's.
         std::string error;
-        if (backend_ && backend_->Open(path, false, false, false, &error)) continue;
+        std::unique_ptr<HidConnection> probe =
+            backend_ ? backend_->Open(path, false, false, false, &error) : nullptr;
+        if (probe && probe->VendorId() == VendorIdFromPath(path) &&
+            probe->ProductId() == ProductIdFromPath(path)) {
+            continue;
+        }
         if (!list_.MarkAbsent(index)) continue;
         qCDebug(lcDiscovery, "entry %zu gone: %s", index, path.c_str());
         if (onRemoval_) onRemoval_(index);

@@ -31,6 +31,8 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <set>
+#include <string>
 #include <thread>
 
 #include "found_device_list.h"
@@ -115,6 +117,7 @@ class DeviceScanner {
     std::unique_ptr<HotplugWatcher> watcher_;  // set before the thread starts, then its own
     bool retryPending_ = false;                // scan thread only: a probe open failed
     bool watcherFailed_ = false;               // scan thread only: fell back to polling
+    std::set<std::string> refusedPaths_;       // scan thread only: probe failures reported
 
     mutable std::mutex mutex_;
     std::condition_variable wake_;

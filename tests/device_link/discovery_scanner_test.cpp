@@ -180,6 +180,22 @@ TEST_F(ScannerTest, QuietPassesProbePresentPathsWithoutEnumerating) {
     EXPECT_TRUE(scanner->Stop(kGenerous));
 }
 
+TEST_F(ScannerTest, PathWhoseNodeNowBelongsToAnotherDeviceIsRemoved) {
+    bus_->Plug(sim::SimPath::KeyboardCable);
+    bus_->Plug(sim::SimPath::MouseCable);
+    auto scanner = MakeScanner(HotplugOnly(), false);
+    ASSERT_TRUE(scanner->Start());
+    ASSERT_TRUE(calls_.WaitForArrivals(4));
+    // The keyboard goes; its node names now open the mouse, as a reused node would.
+    backend_->Redirect(found_.PathOf(kKeyboardCommand), found_.PathOf(kMouseCommand));
+    backend_->Redirect(found_.PathOf(kKeyboardSecondary), found_.PathOf(kMouseCommand + 1));
+    bus_->Unplug(sim::SimPath::KeyboardCable);
+    ASSERT_TRUE(calls_.WaitForRemovals(2));
+    EXPECT_EQ(calls_.SortedRemovals(), (Indices{kKeyboardCommand, kKeyboardSecondary}));
+    EXPECT_TRUE(found_.IsPresent(kMouseCommand));
+    EXPECT_TRUE(scanner->Stop(kGenerous));
+}
+
 TEST_F(ScannerTest, WithoutHotplugTheSlowPollFindsDevices) {
     DeviceScannerOptions options;
     options.useHotplug = false;

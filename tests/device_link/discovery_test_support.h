@@ -10,6 +10,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -59,7 +60,13 @@ class CountingBackend : public HidBackend {
             if (error) *error = "probe refused by the test";
             return nullptr;
         }
-        return bus_->Open(Untwin(path), readAccess, writeAccess, exclusive, error);
+        return bus_->Open(Redirected(Untwin(path)), readAccess, writeAccess, exclusive, error);
+    }
+
+    // From now on `path` opens the node of `target` (a node name handed to another device).
+    void Redirect(const std::string& path, const std::string& target) {
+        std::lock_guard lock(mutex_);
+        redirects_[path] = target;
     }
 
     std::unique_ptr<HotplugWatcher> WatchHotplug() override { return bus_->WatchHotplug(); }
@@ -72,6 +79,11 @@ class CountingBackend : public HidBackend {
     std::atomic<bool> twins{false};
 
   private:
+    std::string Redirected(const std::string& path) {
+        std::lock_guard lock(mutex_);
+        const auto it = redirects_.find(path);
+        return it == redirects_.end() ? path : it->second;
+    }
     static std::string Untwin(const std::string& path) { return Replace(path, "#twin:", "#sim:"); }
     static std::string Replace(std::string text, const std::string& from, const std::string& to) {
         const size_t at = text.find(from);
@@ -80,6 +92,8 @@ class CountingBackend : public HidBackend {
     }
 
     std::shared_ptr<sim::SimulatedBus> bus_;
+    std::mutex mutex_;
+    std::map<std::string, std::string> redirects_;
 };
 
 class EventLog;
