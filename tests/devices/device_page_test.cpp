@@ -1,0 +1,231 @@
+// The page widget: key and light mapping, notifications of its own controls only, light
+// frames from other threads, and the tab switches the device selects.
+
+#include "device_page.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <memory>
+#include <thread>
+
+#include "controls/device_key_button.h"
+#include "controls/notify_bridge.h"
+#include "controls/option_ui.h"
+#include "controls/select_panel.h"
+
+namespace rerov {
+namespace {
+
+constexpr const char* kMappingLayout = R"(<?xml version="1.0" encoding="UTF-8"?>
+<ui version="4.0"><class>T</class>
+<widget class="CContainerUI" name="root">
+ <property name="geometry"><rect><x>0</x><y>0</y><width>300</width><height>200</height></rect></property>
+ <widget class="CSelectPanelUI" name="panel_a">
+  <property name="geometry"><rect><x>0</x><y>0</y><width>300</width><height>100</height></rect></property>
+  <widget class="CDeviceKeyButtonUI" name="key_3"><property name="userdata" stdset="0"><string>light_5</string></property></widget>
+  <widget class="CDeviceKeyButtonUI" name="KEY_7"><property name="userdata" stdset="0"><string>light_7</string></property></widget>
+  <widget class="CDeviceKeyButtonUI" name="key_200"><property name="userdata" stdset="0"><string>light_1</string></property></widget>
+  <widget class="CDeviceKeyButtonUI" name="key_0"><property name="userdata" stdset="0"><string>light_200</string></property></widget>
+  <widget class="CDeviceKeyButtonUI" name="key_x"><property name="userdata" stdset="0"><string>lamp_2</string></property></widget>
+  <widget class="CDeviceKeyButtonUI" name="key_-1"><property name="userdata" stdset="0"><string>light_-3</string></property></widget>
+  <widget class="CButtonUI" name="key_4"><property name="userdata" stdset="0"><string>light_4</string></property></widget>
+  <widget class="CContainerUI" name="nest">
+   <widget class="CDeviceKeyButtonUI" name="key_9"><property name="userdata" stdset="0"><string>light_6</string></property></widget>
+  </widget>
+ </widget>
+ <widget class="CSelectPanelUI" name="panel_b">
+  <property name="geometry"><rect><x>0</x><y>100</y><width>300</width><height>100</height></rect></property>
+  <widget class="CDeviceKeyButtonUI" name="key_8"><property name="userdata" stdset="0"><string>light_3</string></property></widget>
+ </widget>
+</widget></ui>
+)";
+
+// A window with a notification bridge and the test layout on disk.
+class DevicePageFixture : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        layoutPath_ = dir_.filePath(QStringLiteral("page.ui"));
+        QFile file(layoutPath_);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(kMappingLayout);
+        file.close();
+        window_ = std::make_unique<QWidget>();
+        window_->resize(700, 500);
+        bridge_ = new ui::NotifyBridge(window_.get());
+    }
+
+    // A page of `keys` key buttons and `lights` lights on the test layout, in the window.
+    CDevicePageUI* MakePage(int keys, int lights, QWidget* parent = nullptr) {
+        auto device = std::make_unique<CZidiraUSBDevice>();
+        device->SetPageLayoutPath(layoutPath_.toStdString());
+        device->SetKeyButtonCount(keys);
+        device->SetLightCount(lights);
+        auto* page = new CDevicePageUI(std::move(device), parent ? parent : window_.get());
+        QString error;
+        EXPECT_TRUE(page->BuildContent(nullptr, &error)) << error.toStdString();
+        return page;
+    }
+
+    QTemporaryDir dir_;
+    QString layoutPath_;
+    std::unique_ptr<QWidget> window_;
+    ui::NotifyBridge* bridge_ = nullptr;
+};
+
+ui::CDeviceKeyButtonUI* Button(QWidget* page, const char* name) {
+    return page->findChild<ui::CDeviceKeyButtonUI*>(QString::fromLatin1(name));
+}
+
+TEST_F(DevicePageFixture, InitPageMapsKeysAndLightsOfTheFirstPanel) {
+    CDevicePageUI* page = MakePage(170, 8);
+    ASSERT_NE(page->SelectPanel(), nullptr);
+    EXPECT_EQ(page->SelectPanel()->objectName(), "panel_a");
+
+    EXPECT_EQ(page->KeyButton(3), Button(page, "key_3"));
+    EXPECT_EQ(page->KeyButton(7), Button(page, "KEY_7"));  // the prefix ignores case
+    EXPECT_EQ(page->KeyButton(0), Button(page, "key_0"));
+    EXPECT_EQ(page->KeyButton(9), nullptr);    // not a direct child of the panel
+    EXPECT_EQ(page->KeyButton(8), nullptr);    // second panel
+    EXPECT_EQ(page->KeyButton(4), nullptr);    // not a key button
+    EXPECT_EQ(page->KeyButton(200), nullptr);  // past the 170 keys
+    EXPECT_EQ(page->KeyButton(-1), nullptr);
+
+    EXPECT_EQ(page->Light(5), Button(page, "key_3"));
+    EXPECT_EQ(page->Light(7), Button(page, "KEY_7"));
+    EXPECT_EQ(page->Light(1), Button(page, "key_200"));  // key ignored, light kept
+    for (int light : {0, 2, 3, 4, 6}) EXPECT_EQ(page->Light(light), nullptr) << light;
+
+    // Mapped lights are white at full brightness, in the page and in the device's list.
+    ui::CDeviceKeyButtonUI* lit = Button(page, "key_3");
+    EXPECT_EQ(lit->GetLightColour(), 0xFFFFFFu);
+    EXPECT_EQ(lit->GetLightLevel(), 255);
+    EXPECT_EQ(lit->GetLightOn(), 1);
+    EXPECT_EQ(Button(page, "key_0")->GetLightOn(), 0);  // light 200 does not exist
+    EXPECT_EQ(page->Device().GetLightColor(5), 0xFFFFFFFFu);
+    EXPECT_EQ(page->Device().GetLightColor(2), 0u);
+    EXPECT_EQ(page->Device().KeyButtonCount(), 170);
+}
+
+TEST_F(DevicePageFixture, EmptyLayoutPathLeavesNoKeysOrLights) {
+    auto device = std::make_unique<CZidiraUSBDevice>();
+    device->SetKeyButtonCount(11);
+    device->SetLightCount(15);
+    auto* page = new CDevicePageUI(std::move(device), window_.get());
+    EXPECT_TRUE(page->BuildContent(nullptr));
+    EXPECT_EQ(page->Device().KeyButtonCount(), 0);
+    EXPECT_EQ(page->Device().LightCount(), 0);
+    EXPECT_EQ(page->SelectPanel(), nullptr);
+}
+
+TEST_F(DevicePageFixture, MissingLayoutFailsWithAReason) {
+    auto device = std::make_unique<CZidiraUSBDevice>();
+    device->SetPageLayoutPath(dir_.filePath(QStringLiteral("absent.ui")).toStdString());
+    CDevicePageUI page(std::move(device));
+    QString error;
+    EXPECT_FALSE(page.BuildContent(nullptr, &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST_F(DevicePageFixture, NotificationsOfOtherPagesAreIgnored) {
+    CDevicePageUI* first = MakePage(10, 8);
+    CDevicePageUI* second = MakePage(10, 8);
+    auto* outside = new ui::CButtonUI(window_.get());
+    outside->setObjectName(QStringLiteral("key_3"));  // same name, not on any page
+    int firstClicks = 0;
+    int secondClicks = 0;
+    first->Pump().OnType(QStringLiteral("click"), [&](const ui::Notification&) { ++firstClicks; });
+    second->Pump().OnType(QStringLiteral("click"),
+                          [&](const ui::Notification&) { ++secondClicks; });
+
+    // Both pages hold a "key_3"; only the sender's own page hears it.
+    EXPECT_TRUE(ui::SendNotify(Button(first, "key_3"), QStringLiteral("click")));
+    EXPECT_EQ(firstClicks, 1);
+    EXPECT_EQ(secondClicks, 0);
+    EXPECT_TRUE(ui::SendNotify(Button(second, "key_3"), QStringLiteral("click")));
+    EXPECT_EQ(firstClicks, 1);
+    EXPECT_EQ(secondClicks, 1);
+    EXPECT_TRUE(ui::SendNotify(outside, QStringLiteral("click")));
+    EXPECT_EQ(firstClicks, 1);
+    EXPECT_EQ(secondClicks, 1);
+}
+
+TEST_F(DevicePageFixture, DestroyedPageLeavesTheBridge) {
+    CDevicePageUI* page = MakePage(10, 8);
+    ui::CDeviceKeyButtonUI* key = Button(page, "key_3");
+    int clicks = 0;
+    page->Pump().OnType(QStringLiteral("click"), [&](const ui::Notification&) { ++clicks; });
+    auto* survivor = new ui::CButtonUI(window_.get());
+    survivor->setObjectName(QStringLiteral("other"));
+    EXPECT_TRUE(ui::SendNotify(key, QStringLiteral("click")));
+    EXPECT_EQ(clicks, 1);
+    delete page;
+    // The bridge must not call the deleted page.
+    EXPECT_TRUE(ui::SendNotify(survivor, QStringLiteral("click")));
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(DevicePageFixture, LightFramesFromAWorkerThreadArriveOnThePage) {
+    CDevicePageUI* page = MakePage(10, 8);
+    CZidiraUSBDevice& device = page->Device();
+    std::thread worker([&device] {
+        for (uint32_t round = 0; round < 50; ++round) {
+            device.SetLightColor(5, 0x01000000u * round);
+            device.StreamLightFrame();
+        }
+        device.SetLightColor(5, 0x80112233u);
+        device.SetLightColor(7, 0x10FF0000u);
+        device.StreamLightFrame();
+    });
+    worker.join();
+    ui::CDeviceKeyButtonUI* five = Button(page, "key_3");
+    QElapsedTimer timer;
+    timer.start();
+    // Generous: the queued frame only needs the event loop to run once.
+    while (five->GetLightColour() != 0x112233u && timer.elapsed() < 10000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    EXPECT_EQ(five->GetLightColour(), 0x112233u);
+    EXPECT_EQ(five->GetLightLevel(), 0x80);
+    EXPECT_EQ(Button(page, "KEY_7")->GetLightColour(), 0xFF0000u);
+    EXPECT_EQ(Button(page, "KEY_7")->GetLightLevel(), 0x10);
+}
+
+TEST_F(DevicePageFixture, FunctionTabsSelectedInTheWindow) {
+    auto* function = new ui::CTabLayoutUI(window_.get());
+    function->setObjectName(QStringLiteral("device_function_switch"));
+    for (int i = 0; i < 4; ++i) new QWidget(function);
+    auto* keyFunction = new ui::CTabLayoutUI(window_.get());
+    keyFunction->setObjectName(QStringLiteral("device_key_function_switch"));
+    for (int i = 0; i < 3; ++i) new QWidget(keyFunction);
+    CDevicePageUI* page = MakePage(10, 8);
+
+    page->Device().SelectFunctionTab(5);
+    EXPECT_EQ(function->GetCurSel(), 2);
+    EXPECT_EQ(keyFunction->GetCurSel(), 0);
+    page->Device().SelectFunctionTab(7);
+    EXPECT_EQ(function->GetCurSel(), 0);
+    EXPECT_EQ(keyFunction->GetCurSel(), 2);
+    EXPECT_FALSE(page->SelectTab("device_function_switch", 9));  // no such tab
+    EXPECT_FALSE(page->SelectTab("no_such_switch", 0));
+}
+
+TEST_F(DevicePageFixture, SelectedKeyAndLabelsShowOnTheButtons) {
+    CDevicePageUI* page = MakePage(10, 8);
+    page->Device().SelectKey(3);
+    EXPECT_EQ(Button(page, "key_3")->IsKeySelected(), 1);
+    page->Device().SelectKey(7);
+    EXPECT_EQ(Button(page, "key_3")->IsKeySelected(), 0);
+    EXPECT_EQ(Button(page, "KEY_7")->IsKeySelected(), 1);
+    page->SetKeyLabel(3, "Esc");
+    page->SetKeyLabel(9, "ignored");  // unmapped
+    EXPECT_EQ(Button(page, "key_3")->GetText(), "Esc");
+    EXPECT_EQ(page->GetClass(), "ZidiraUSBDevice");
+}
+
+}  // namespace
+}  // namespace rerov
