@@ -251,5 +251,29 @@ TEST(DeviceLayoutsRender, KeyboardPageToPng) {
     EXPECT_GT(red, 2 * blue) << "Esc is not lit";
 }
 
+TEST(DeviceLayoutsRender, OtherFamiliesToPng) {
+    const std::pair<int, const char*> families[] = {{kFamilyMouse, "mouse_page.png"},
+                                                    {kFamilyMousePad, "mousepad_page.png"},
+                                                    {kFamilyHeadset, "headset_page.png"}};
+    for (const auto& [family, file] : families) {
+        std::unique_ptr<CDevicePageUI> page = BuildFamilyPage(family);
+        page->resize(600, 440);
+        CZidiraUSBDevice& device = page->Device();
+        for (int light = 0; light < device.LightCount(); ++light) {
+            const QColor colour = QColor::fromHsv(light * 360 / device.LightCount(), 255, 255);
+            device.SetLightColor(light, 0xFF000000u | (colour.blue() << 16) |
+                                            (colour.green() << 8) | colour.red());
+        }
+        device.StreamLightFrame();
+        const QImage image = page->grab().toImage();
+        const QString path = QDir(QStringLiteral(REROV_DEVICE_PNG_DIR)).filePath(file);
+        EXPECT_TRUE(image.save(path)) << path.toStdString();
+        // Light 0 is red: its face shows more red than blue.
+        const QRect light = page->Light(0)->geometry().translated(page->SelectPanel()->pos());
+        const QColor centre = image.pixelColor(light.center());
+        EXPECT_GT(centre.red(), centre.blue()) << file;
+    }
+}
+
 }  // namespace
 }  // namespace rerov
