@@ -3,14 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QString>
 #include <QTemporaryDir>
 #include <atomic>
+#include <cstdio>
 #include <filesystem>
 #include <thread>
 #include <utility>
 #include <vector>
 
 #include "family_devices.h"
+#include "simulated_bus.h"
 
 namespace rerov {
 namespace {
@@ -285,6 +288,44 @@ TEST(DeviceBase, FactoryMakesEachFamily) {
     }
     EXPECT_EQ(CreateFamilyDevice(4, rows[0]), nullptr);
     EXPECT_EQ(CreateFamilyDevice(-1, rows[0]), nullptr);
+}
+
+// The secondary (event) interface of the keyboard's cable path on a simulated bus.
+std::string KeyboardSecondaryPath(sim::SimulatedBus& bus) {
+    const SupportedDevice row = SupportedDevices(LoadDeviceIds())[1];  // kind 1, role 255
+    char prefix[64];
+    std::snprintf(prefix, sizeof prefix, "vid_%04x&pid_%04x&mi_%02d&col%02d", row.vendorId,
+                  row.productId, row.interfaceNumber, row.collectionNumber);
+    for (const std::string& path : bus.EnumeratePaths()) {
+        if (QString::fromStdString(path).startsWith(QLatin1String(prefix), Qt::CaseInsensitive)) {
+            return path;
+        }
+    }
+    return {};
+}
+
+TEST(DeviceBase, SecondaryInterfaceHeldPerPath) {
+    auto bus = std::make_shared<sim::SimulatedBus>();
+    bus->Plug(sim::SimPath::KeyboardCable);
+    const std::string path = KeyboardSecondaryPath(*bus);
+    ASSERT_FALSE(path.empty());
+
+    CZidiraUSBDevice device(bus);
+    device.OpenSecondary(path, kKindKeyboard);  // cable kind: the wired slot
+    EXPECT_TRUE(device.SecondaryLink().Wired().IsOpen());
+    EXPECT_FALSE(device.SecondaryLink().Receiver().IsOpen());
+    device.CloseSecondary(kKindKeyboardReceiver);  // the other path: nothing to close
+    EXPECT_TRUE(device.SecondaryLink().Wired().IsOpen());
+    device.CloseSecondary(kKindKeyboard);
+    EXPECT_FALSE(device.SecondaryLink().Wired().IsOpen());
+
+    device.OpenSecondary(path, kKindKeyboardReceiver);  // receiver kind: the receiver slot
+    EXPECT_TRUE(device.SecondaryLink().Receiver().IsOpen());
+    EXPECT_FALSE(device.SecondaryLink().Wired().IsOpen());
+    // A path that does not open leaves the slot closed.
+    device.OpenSecondary(path + "-gone", kKindKeyboardReceiver);
+    EXPECT_FALSE(device.SecondaryLink().Receiver().IsOpen());
+    EXPECT_FALSE(device.MainLink().IsConnected());  // the command link is not touched
 }
 
 }  // namespace

@@ -261,8 +261,8 @@ TEST(DeviceLayoutsRender, OtherFamiliesToPng) {
         CZidiraUSBDevice& device = page->Device();
         for (int light = 0; light < device.LightCount(); ++light) {
             const QColor colour = QColor::fromHsv(light * 360 / device.LightCount(), 255, 255);
-            device.SetLightColor(light, 0xFF000000u | (colour.blue() << 16) |
-                                            (colour.green() << 8) | colour.red());
+            device.SetLightColor(
+                light, 0xFF000000u | (colour.blue() << 16) | (colour.green() << 8) | colour.red());
         }
         device.StreamLightFrame();
         const QImage image = page->grab().toImage();
