@@ -227,5 +227,18 @@ TEST_F(DevicePageFixture, SelectedKeyAndLabelsShowOnTheButtons) {
     EXPECT_EQ(page->GetClass(), "ZidiraUSBDevice");
 }
 
+TEST_F(DevicePageFixture, FamilyPagesCreatedByFamilyRow) {
+    const SupportedDevice record = SupportedDevices(DeviceIds{})[8];  // mouse pad, command
+    QString error;
+    CDevicePageUI* pad = CreateFamilyPage(kFamilyMousePad, record, window_.get(), nullptr, &error);
+    ASSERT_NE(pad, nullptr) << error.toStdString();
+    EXPECT_EQ(pad->GetClass(), "ZidiraMousePadDevice");
+    EXPECT_EQ(pad->Device().Kind(), kKindMousePad);
+    EXPECT_EQ(pad->parentWidget(), window_.get());
+    EXPECT_NE(pad->Light(14), nullptr);
+    EXPECT_EQ(CreateFamilyPage(7, record, window_.get(), nullptr, &error), nullptr);
+    EXPECT_FALSE(error.isEmpty());
+}
+
 }  // namespace
 }  // namespace rerov

@@ -6,6 +6,7 @@
 #include "controls/device_key_button.h"
 #include "controls/notify_bridge.h"
 #include "controls/select_panel.h"
+#include "family_devices.h"
 
 namespace rerov {
 
@@ -65,12 +66,29 @@ bool CDevicePageUI::BuildContent(ui::IDialogBuilderCallback* callback, QString* 
             return false;
         }
         content_ = root;
+        // The picture and controls of the layout must stay visible; the empty rest of the
+        // layout's rectangle may shrink with the window.
+        const QRect used = root->childrenRect();
+        if (used.isValid()) root->setMinimumSize(used.right() + 1, used.bottom() + 1);
         Add(root);
-        setMinimumSize(root->minimumSize().expandedTo(root->size()));
     }
     device_->InitPage();
     RegisterNotifier();
     return true;
+}
+
+CDevicePageUI* CreateFamilyPage(int familyIndex, const SupportedDevice& record, QWidget* parent,
+                                ui::IDialogBuilderCallback* callback, QString* error,
+                                std::shared_ptr<HidBackend> backend) {
+    std::unique_ptr<CZidiraUSBDevice> device =
+        CreateFamilyDevice(familyIndex, record, std::move(backend));
+    if (device == nullptr) {
+        if (error != nullptr) *error = QStringLiteral("unknown device family %1").arg(familyIndex);
+        return nullptr;
+    }
+    auto page = std::make_unique<CDevicePageUI>(std::move(device), parent);
+    if (!page->BuildContent(callback, error)) return nullptr;
+    return page.release();
 }
 
 bool CDevicePageUI::RegisterNotifier() {

@@ -101,4 +101,12 @@ class CDevicePageUI : public ui::CHorizontalLayoutUI, public ui::INotifyUI, publ
     bool paintQueued_ = false;
 };
 
+/// Creates the page of family row `familyIndex` for the device `record` (the family's
+/// device object, its layout built and mapped) under `parent`. Null with *error set when the
+/// family is unknown or its layout cannot be built.
+CDevicePageUI* CreateFamilyPage(int familyIndex, const SupportedDevice& record, QWidget* parent,
+                                ui::IDialogBuilderCallback* callback = nullptr,
+                                QString* error = nullptr,
+                                std::shared_ptr<HidBackend> backend = nullptr);
+
 }  // namespace rerov
