@@ -1,6 +1,7 @@
 // The device manager's side of the main window: creating and destroying the device pages
 // with their list entries and power displays, and the operations on the device list.
 
+#include <QLayout>
 #include <QLoggingCategory>
 #include <algorithm>
 
@@ -54,6 +55,25 @@ ui::CTabLayoutUI* CMainWnd::Tab(const QString& name) const {
 
 // --- Creating and destroying pages ---
 
+namespace {
+
+// A page picture laid out by absolute positions keeps its size and sits in the middle of
+// the page area, however large the window is.
+void CentreContent(QWidget* page) {
+    QLayout* layout = page->layout();
+    if (layout == nullptr) return;
+    for (int i = 0; i < layout->count(); ++i) {
+        QWidget* content = layout->itemAt(i)->widget();
+        if (content == nullptr || content->layout() != nullptr || content->size().isEmpty()) {
+            continue;
+        }
+        content->setFixedSize(content->size());
+        layout->setAlignment(content, Qt::AlignCenter);
+    }
+}
+
+}  // namespace
+
 void CMainWnd::CreateDevicePages() { manager_->CreateDevicePages(); }
 
 bool CMainWnd::CreateDevicePage(int supportedRow, int role) {
@@ -106,6 +126,7 @@ bool CMainWnd::CreateDevicePage(int supportedRow, int role) {
         return false;
     }
     pageSwitch->Add(page);
+    CentreContent(page);
     const int group = GroupOfKind(record.kind);
     if (group >= 0) pageLists_[size_t(group)].push_back(page);
 
@@ -247,14 +268,13 @@ void CMainWnd::UpdateAfterListChange() {
         ++shown;
         if (entry->IsSyncTicked()) ++ticked;
     }
-    if (QWidget* hint = FindControl(kNoDeviceHint)) hint->setVisible(shown == 0);
     if (shown == 0) {
         if (ui::CTabLayoutUI* power = Tab(QStringLiteral("device_power_switch"))) {
             power->SelectItem(0);
-            power->hide();  // nothing to report without a device
         }
         if (ui::CTabLayoutUI* pages = Tab(kDeviceSwitch)) pages->SelectItem(0);
     }
+    RefreshNoDeviceHint();
     if (shown < 2) {
         // Lighting synchronisation needs two devices.
         for (const auto& list : pageLists_) {
@@ -362,7 +382,18 @@ bool CMainWnd::AnyDeviceConnected(DeviceListCount* count) const {
 }
 
 void CMainWnd::RefreshNoDeviceHint() {
-    if (QWidget* hint = FindControl(kNoDeviceHint)) hint->setVisible(!AnyDeviceConnected());
+    DeviceListCount count;
+    const bool any = AnyDeviceConnected(&count);
+    if (QWidget* hint = FindControl(kNoDeviceHint)) hint->setVisible(!any);
+    // Nothing to report or to step through without devices.
+    if (!any) {
+        if (QWidget* power = FindControl(QStringLiteral("device_power_switch"))) power->hide();
+    }
+    for (const char* name : {"device_select_prev", "device_select_next"}) {
+        if (QWidget* arrow = FindControl(QLatin1String(name))) {
+            arrow->setEnabled(count.shownCount >= 2);
+        }
+    }
 }
 
 // --- DeviceManagerHost ---

@@ -46,9 +46,29 @@ void SetControlBkImage(QWidget* control, const QString& image) {
 
 void CPowerBarUI::PaintForeColor(QPainter& painter, const QRect&) {
     if (max_ <= min_) return;
+    const QRect body = BodyRect();
     const double part = std::clamp(double(value_ - min_) / double(max_ - min_), 0.0, 1.0);
-    const int w = int(width() * part);
-    ui::render::DrawColor(painter, QRect(width() - w, 0, w, height()), GetAdjustColor(foreColor_));
+    const int w = int(body.width() * part);
+    ui::render::DrawColor(painter, QRect(body.right() + 1 - w, 0, w, height()),
+                          GetAdjustColor(foreColor_));
+}
+
+void CPowerBarUI::PaintBkColor(QPainter& painter, const QRect&) {
+    ui::render::DrawColor(painter, BodyRect(), GetAdjustColor(bkColor_));
+}
+
+void CPowerBarUI::PaintBorder(QPainter& painter, const QRect&) {
+    // The battery outline and its terminal on the right.
+    const QRect body = BodyRect();
+    if (borderSize_ > 0) ui::render::DrawRect(painter, body, borderSize_, borderColor_);
+    const int nubHeight = std::max(2, height() / 3);
+    ui::render::DrawColor(painter,
+                          QRect(body.right() + 1, (height() - nubHeight) / 2, kNubWidth, nubHeight),
+                          borderColor_);
+}
+
+QRect CPowerBarUI::BodyRect() const {
+    return QRect(0, 0, std::max(0, width() - kNubWidth), height());
 }
 
 void CMpDevicePowerUI::SetKindRole(int kind, int role) {

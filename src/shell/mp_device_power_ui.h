@@ -13,7 +13,8 @@
 namespace rerov::shell {
 
 /// A battery gauge: the charged part in the background colour from the left, the part the
-/// value counts (the spent part, 100 - level) in the fore colour from the right.
+/// value counts (the spent part, 100 - level) in the fore colour from the right; the border
+/// colour draws the outline and the terminal.
 class CPowerBarUI : public ui::CProgressUI {
     Q_OBJECT
   public:
@@ -21,7 +22,14 @@ class CPowerBarUI : public ui::CProgressUI {
     QString GetClass() const override { return QStringLiteral("PowerBar"); }
 
   protected:
+    void PaintBkColor(QPainter& painter, const QRect& paint) override;
     void PaintForeColor(QPainter& painter, const QRect& paint) override;
+    void PaintBorder(QPainter& painter, const QRect& paint) override;
+
+  private:
+    static constexpr int kNubWidth = 3;
+    // The battery's body: the control without its terminal.
+    QRect BodyRect() const;
 };
 
 /// The power display ("MpDevicePower"), built from "XML\\CustomControlXML\\MpDevicePower.xml".

@@ -1,0 +1,55 @@
+#include "shell_test_support.h"
+
+#include <QApplication>
+
+namespace rerov::shell::test {
+namespace {
+
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+    const size_t at = text.find(from);
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    return text;
+}
+
+}  // namespace
+
+std::vector<std::string> TwinBackend::EnumeratePaths() {
+    std::vector<std::string> paths = bus_->EnumeratePaths();
+    if (twins) {
+        const size_t count = paths.size();
+        for (size_t i = 0; i < count; ++i) paths.push_back(Replace(paths[i], "#sim:", "#twin:"));
+    }
+    return paths;
+}
+
+std::unique_ptr<HidConnection> TwinBackend::Open(const std::string& path, bool readAccess,
+                                                 bool writeAccess, bool exclusive,
+                                                 std::string* error) {
+    return bus_->Open(Replace(path, "#twin:", "#sim:"), readAccess, writeAccess, exclusive, error);
+}
+
+MainWindowOnSim::MainWindowOnSim()
+    : bus(std::make_shared<sim::SimulatedBus>()), backend(std::make_shared<TwinBackend>(bus)) {
+    InstallHidBackend(backend);
+    window = std::make_unique<CMainWnd>(backend);
+    window->SetQuitOnExit(false);
+    if (!window->Create(QStringLiteral("REROV ER60 EVER"), QSize(800, 572))) window.reset();
+}
+
+MainWindowOnSim::~MainWindowOnSim() {
+    if (window) window->Shutdown();
+    window.reset();
+    InstallHidBackend(nullptr);
+}
+
+void MainWindowOnSim::Plug(sim::SimPath path) {
+    bus->Plug(path);
+    if (window) window->ScanNow();
+}
+
+void MainWindowOnSim::Unplug(sim::SimPath path) {
+    bus->Unplug(path);
+    if (window) window->ScanNow();
+}
+
+}  // namespace rerov::shell::test

@@ -1,0 +1,102 @@
+#pragma once
+// Fixtures of the shell tests: a fake device page for list entries, and the main window on
+// the simulator.
+
+#include <QString>
+#include <QWidget>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "device_manager.h"
+#include "shell/entry_page.h"
+#include "shell/main_wnd.h"
+#include "simulated_bus.h"
+
+namespace rerov::shell::test {
+
+// Generous limit for "it happened" waits; the machine is shared.
+inline constexpr int kWaitMs = 10000;
+
+// A device object that records what its list entry asks of it.
+class FakeDevice : public ManagedDevice {
+  public:
+    DeviceLink& MainLink() override { return link; }
+    const SupportedDevice& DeviceRecord() const override { return record; }
+    void SetDeviceRecord(const SupportedDevice& r) override { record = r; }
+    int FamilyIndex() const override { return familyIndex; }
+    bool HasPowerDisplay() const override { return powerDisplay; }
+    void ReadAll() override { ++readAlls; }
+    void ReadPowerStatus() override { ++powerReads; }
+    void OpenSecondary(const std::string&, int) override {}
+    void CloseSecondary(int) override {}
+
+    DeviceLink link;
+    SupportedDevice record;
+    int familyIndex = 1;
+    bool powerDisplay = true;
+    int readAlls = 0;
+    int powerReads = 0;
+};
+
+// A page for an entry: the fake device plus the entry-side operations.
+class FakeEntryPage : public EntryPage {
+  public:
+    ManagedDevice& Device() override { return device; }
+    void StreamLightFrame() override { ++frames; }
+    void OnSyncRequest() override { ++syncRequests; }
+    bool IsReceiverLinkAlive() override {
+        ++aliveQueries;
+        return alive;
+    }
+    QWidget* KeyLightContainer() override { return nullptr; }
+    bool IsWindowActive() const override { return true; }
+
+    // Puts the fake link on the cable (receiver false) or the receiver, connected or not.
+    void Connect(bool receiver, bool connected = true) {
+        device.link.SetLinkMode(receiver ? kLinkModeReceiver : kLinkModeWired);
+        device.link.SetConnected(connected);
+    }
+
+    FakeDevice device;
+    bool alive = true;
+    int frames = 0;
+    int syncRequests = 0;
+    int aliveQueries = 0;
+};
+
+// Serves the simulator and, with twins on, shows every interface a second time under
+// another node that opens the same device: a second identical device.
+class TwinBackend : public HidBackend {
+  public:
+    explicit TwinBackend(std::shared_ptr<sim::SimulatedBus> bus) : bus_(std::move(bus)) {}
+    std::vector<std::string> EnumeratePaths() override;
+    std::unique_ptr<HidConnection> Open(const std::string& path, bool readAccess, bool writeAccess,
+                                        bool exclusive, std::string* error) override;
+    std::unique_ptr<HotplugWatcher> WatchHotplug() override { return bus_->WatchHotplug(); }
+    bool twins = false;  // set before the scan sees the bus
+
+  private:
+    std::shared_ptr<sim::SimulatedBus> bus_;
+};
+
+// The main window on the simulator, started as the program starts it.
+class MainWindowOnSim {
+  public:
+    MainWindowOnSim();
+    ~MainWindowOnSim();
+    // Plugs or unplugs a path and makes the scan look at once.
+    void Plug(sim::SimPath path);
+    void Unplug(sim::SimPath path);
+
+    std::shared_ptr<sim::SimulatedBus> bus;
+    std::shared_ptr<TwinBackend> backend;
+    std::unique_ptr<CMainWnd> window;
+};
+
+// Position of each family's entry (family order: mouse, keyboard, mouse pad).
+inline constexpr int kMouseEntry = 0;
+inline constexpr int kKeyboardEntry = 1;
+inline constexpr int kPadEntry = 2;
+
+}  // namespace rerov::shell::test
