@@ -1,0 +1,79 @@
+#pragma once
+// Running the real rerov-ever and rerovctl as separate processes, each test in its own
+// runtime and data folders so that tests never meet each other's instance.
+
+#include <QJsonObject>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+
+namespace rerov::e2e {
+
+// Generous limits: the machine is small and shared with other builds.
+inline constexpr int kStartMs = 30000;
+inline constexpr int kStateMs = 30000;
+inline constexpr int kRunMs = 60000;
+
+struct RunOutcome {
+    bool finished = false;
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// A private runtime folder (user-only) and data folder, and the environment that uses
+// them on the offscreen platform. The test process's own XDG_RUNTIME_DIR is pointed at the
+// runtime folder too, so that ipc::ServerName() finds the program under test.
+class Sandbox {
+  public:
+    Sandbox();
+    bool IsValid() const { return runtime_.isValid() && data_.isValid(); }
+    QProcessEnvironment Environment() const { return environment_; }
+    QString RuntimeDir() const { return runtime_.path(); }
+
+  private:
+    QTemporaryDir runtime_;
+    QTemporaryDir data_;
+    QProcessEnvironment environment_;
+};
+
+// Runs a program to its end (killed after kRunMs).
+RunOutcome RunToEnd(const QString& program, const QStringList& arguments,
+                    const QProcessEnvironment& environment);
+// Runs rerovctl with `arguments`.
+RunOutcome Rerovctl(const Sandbox& sandbox, const QStringList& arguments);
+
+// rerov-ever running in the background; killed when the object goes if still running.
+class RunningProgram {
+  public:
+    RunningProgram(const Sandbox& sandbox, const QStringList& arguments,
+                   const QString& program = QStringLiteral(REROV_EVER_PATH));
+    ~RunningProgram();
+
+    // Waits until the program answers "app state" (its window exists). False when it ended
+    // or did not answer within kStartMs.
+    bool WaitUntilAnswering();
+    // Polls "rerovctl app state --json" until `accept` is true for it, up to kStateMs.
+    // The last state seen is left in *last.
+    bool WaitForState(const std::function<bool(const QJsonObject&)>& accept, QJsonObject* last);
+    // True while the process runs.
+    bool IsRunning();
+    // Waits for the process to end; false when it still runs after `timeoutMs`.
+    bool WaitForEnd(int timeoutMs);
+    QProcess& Process() { return process_; }
+    // What the program wrote to stderr so far.
+    QString StandardError() const;
+
+  private:
+    const Sandbox& sandbox_;
+    QProcess process_;
+    QString errPath_;
+};
+
+// The entry of `family` in an "app state --json" reply (empty when there is none).
+QJsonObject Entry(const QJsonObject& state, const QString& family);
+
+}  // namespace rerov::e2e

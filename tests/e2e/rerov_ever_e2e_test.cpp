@@ -1,0 +1,306 @@
+// The real rerov-ever on the offscreen platform, started with --simulate and driven with
+// rerovctl: its device list follows the simulated plugs, one instance per user, app quit
+// ends it cleanly, the IPC channel refuses bad input, and a broken skin ends start-up.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <csignal>
+
+#include "e2e_support.h"
+#include "shell/ipc/ipc_client.h"
+#include "shell/ipc/ipc_protocol.h"
+
+namespace rerov::e2e {
+namespace {
+
+const QString kKeyboard = QStringLiteral("keyboard");
+
+bool KeyboardIs(const QJsonObject& state, bool connected, bool receiver) {
+    const QJsonObject keyboard = Entry(state, kKeyboard);
+    return keyboard.value("shown").toBool() == connected &&
+           keyboard.value("connected").toBool() == connected &&
+           (!connected || keyboard.value("receiver").toBool() == receiver) &&
+           state.value("noDeviceHintVisible").toBool() == !connected;
+}
+
+std::string Dump(const QJsonObject& state) {
+    return QJsonDocument(state).toJson(QJsonDocument::Compact).toStdString();
+}
+
+class ProgramTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_TRUE(sandbox_.IsValid()); }
+
+    // Starts rerov-ever with `arguments` and waits until it answers.
+    std::unique_ptr<RunningProgram> Start(const QStringList& arguments) {
+        auto program = std::make_unique<RunningProgram>(sandbox_, arguments);
+        EXPECT_TRUE(program->WaitUntilAnswering()) << program->StandardError().toStdString();
+        return program;
+    }
+
+    void Expect(RunningProgram& program, bool connected, bool receiver, const char* step) {
+        QJsonObject last;
+        EXPECT_TRUE(program.WaitForState(
+            [&](const QJsonObject& s) { return KeyboardIs(s, connected, receiver); }, &last))
+            << step << ": " << Dump(last);
+    }
+
+    void Sim(const QStringList& arguments) {
+        const RunOutcome run = Rerovctl(sandbox_, QStringList{"sim"} + arguments);
+        EXPECT_EQ(run.exitCode, 0)
+            << arguments.join(' ').toStdString() << ": " << run.err.toStdString();
+    }
+
+    Sandbox sandbox_;
+};
+
+TEST_F(ProgramTest, StartsWithTheSimulatedKeyboardConnectedByCable) {
+    auto program = Start({"--simulate"});
+    QJsonObject state;
+    ASSERT_TRUE(program->WaitForState(
+        [](const QJsonObject& s) { return KeyboardIs(s, true, false); }, &state))
+        << Dump(state);
+    EXPECT_TRUE(Entry(state, kKeyboard).value("current").toBool()) << Dump(state);
+    EXPECT_TRUE(state.value("simulated").toBool());
+    // Only the keyboard is plugged in: no other entry is shown.
+    for (const QJsonValue& entry : state.value("entries").toArray()) {
+        if (entry.toObject().value("family").toString() != kKeyboard) {
+            EXPECT_FALSE(entry.toObject().value("shown").toBool()) << Dump(state);
+        }
+    }
+    // The plain form says the same.
+    const RunOutcome plain = Rerovctl(sandbox_, {"app", "state"});
+    EXPECT_EQ(plain.exitCode, 0);
+    EXPECT_TRUE(plain.out.contains("keyboard: shown, current, connected, cable\n"))
+        << plain.out.toStdString();
+    EXPECT_TRUE(plain.out.contains("No_device_Link: hidden\n")) << plain.out.toStdString();
+    EXPECT_EQ(Rerovctl(sandbox_, {"app", "show"}).exitCode, 0);
+}
+
+TEST_F(ProgramTest, UnplugShowsTheHintAndPlugBringsTheKeyboardBack) {
+    auto program = Start({"--simulate=keyboard"});
+    Expect(*program, true, false, "at start");
+    Sim({"unplug", "keyboard"});
+    Expect(*program, false, false, "after unplug");
+    Sim({"plug", "keyboard"});
+    Expect(*program, true, false, "after plugging back");
+}
+
+TEST_F(ProgramTest, TheReceiverTakesOverWhenTheCableGoesAndGivesBackWhenItReturns) {
+    auto program = Start({"--simulate"});
+    Expect(*program, true, false, "at start");
+    Sim({"plug", "keyboard-receiver"});
+    Sim({"unplug", "keyboard"});
+    Expect(*program, true, true, "cable unplugged, receiver plugged");
+    Sim({"plug", "keyboard"});
+    Expect(*program, true, false, "cable back");
+}
+
+TEST_F(ProgramTest, TheEntryFollowsTheKeyboardInAndOutOfTheReceiversReach) {
+    auto program = Start({"--simulate=keyboard-receiver"});
+    Expect(*program, true, true, "at start");
+    Sim({"reach", "keyboard", "off"});
+    Expect(*program, false, false, "keyboard out of the receiver's reach");
+    Sim({"reach", "keyboard", "on"});
+    Expect(*program, true, true, "keyboard back in reach");
+}
+
+TEST_F(ProgramTest, ASecondStartEndsWithStatusZeroAndTheFirstStays) {
+    auto first = Start({"--simulate"});
+    Expect(*first, true, false, "first instance");
+    const RunOutcome second = RunToEnd(REROV_EVER_PATH, {"--simulate"}, sandbox_.Environment());
+    EXPECT_TRUE(second.finished);
+    EXPECT_EQ(second.exitCode, 0) << second.err.toStdString();
+    EXPECT_TRUE(first->IsRunning());
+    Expect(*first, true, false, "first instance after the second start");
+}
+
+TEST_F(ProgramTest, AppQuitEndsTheProgramWithStatusZero) {
+    auto program = Start({"--simulate"});
+    Expect(*program, true, false, "before quitting");
+    const RunOutcome quit = Rerovctl(sandbox_, {"app", "quit"});
+    EXPECT_EQ(quit.exitCode, 0) << quit.err.toStdString();
+    // rerovctl returns once the program has closed the channel; the process follows.
+    ASSERT_TRUE(program->WaitForEnd(kRunMs));
+    EXPECT_EQ(program->Process().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program->Process().exitCode(), 0);
+    const QString err = program->StandardError();
+    // A thread left running at the end shows up as one of these (or as a crash above).
+    EXPECT_FALSE(err.contains("QThread: Destroyed while thread")) << err.toStdString();
+    EXPECT_FALSE(err.contains("terminate called")) << err.toStdString();
+    EXPECT_FALSE(err.contains("did not stop")) << err.toStdString();
+    const RunOutcome after = Rerovctl(sandbox_, {"app", "state"});
+    EXPECT_EQ(after.exitCode, 1);
+    EXPECT_TRUE(after.err.contains("not running")) << after.err.toStdString();
+}
+
+TEST_F(ProgramTest, RerovctlSaysSoWhenNoProgramRuns) {
+    for (const QStringList& arguments : {QStringList{"app", "state"}, QStringList{"app", "quit"},
+                                         QStringList{"sim", "plug", "mouse"}}) {
+        const RunOutcome run = Rerovctl(sandbox_, arguments);
+        EXPECT_EQ(run.exitCode, 1) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains("rerov-ever is not running")) << run.err.toStdString();
+    }
+}
+
+TEST_F(ProgramTest, SimCommandsAreRefusedWithoutSimulate) {
+    auto program = Start({});
+    for (const QStringList& arguments :
+         {QStringList{"sim", "plug", "keyboard"}, QStringList{"sim", "unplug", "mouse"},
+          QStringList{"sim", "reach", "keyboard", "off"}}) {
+        const RunOutcome run = Rerovctl(sandbox_, arguments);
+        EXPECT_EQ(run.exitCode, 1) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains("not started with --simulate")) << run.err.toStdString();
+    }
+    QJsonObject state;
+    ASSERT_TRUE(program->WaitForState([](const QJsonObject&) { return true; }, &state));
+    EXPECT_FALSE(state.value("simulated").toBool(true));
+}
+
+TEST_F(ProgramTest, BadUsageOfRerovctlIsAUsageError) {
+    const QStringList cases[] = {
+        {"app"},
+        {"app", "dance"},
+        {"app", "state", "--xml"},
+        {"sim", "plug"},
+        {"sim", "plug", "toaster"},
+        {"sim", "reach", "mouse", "off"},
+        {"sim", "reach", "keyboard", "maybe"},
+    };
+    for (const QStringList& arguments : cases) {
+        const RunOutcome run = Rerovctl(sandbox_, arguments);
+        EXPECT_EQ(run.exitCode, 2) << arguments.join(' ').toStdString();
+    }
+}
+
+TEST_F(ProgramTest, MalformedMessagesAreRefusedWithoutEffect) {
+    auto program = Start({"--simulate"});
+    Expect(*program, true, false, "before the bad messages");
+    const QByteArray unplug =
+        ipc::EncodeMessage(QJsonObject{{"type", "sim.unplug"}, {"device", "keyboard"}});
+    QByteArray tooLarge(4, '\0');
+    tooLarge[0] = 0x7f;  // about 2 GB announced
+    const QByteArray frames[] = {
+        tooLarge + unplug,
+        QByteArray("\0\0\0\x05hello", 9) + unplug,
+        QByteArray("\0\0\0\x02{}", 6) + unplug,
+        QByteArray("\0\0\0\0", 4) + unplug,
+    };
+    for (const QByteArray& bytes : frames) {
+        ipc::IpcClient client;
+        QString error;
+        ASSERT_TRUE(client.Connect(ipc::ServerName(), kStartMs, &error)) << error.toStdString();
+        ASSERT_TRUE(client.SendRaw(bytes, kRunMs));
+        QJsonObject reply;
+        ASSERT_TRUE(client.ReadReply(kRunMs, &reply, &error)) << error.toStdString();
+        EXPECT_FALSE(reply.value("ok").toBool(true));
+        EXPECT_TRUE(client.WaitForClosed(kRunMs));
+    }
+    // An unknown request on a good frame is refused too.
+    {
+        ipc::IpcClient client;
+        QString error;
+        ASSERT_TRUE(client.Connect(ipc::ServerName(), kStartMs, &error));
+        QJsonObject reply;
+        ASSERT_TRUE(client.Request({{"type", "app.selfdestruct"}}, kRunMs, &reply, &error));
+        EXPECT_FALSE(reply.value("ok").toBool(true));
+    }
+    // None of the unplugs after a bad frame was carried out.
+    QJsonObject state;
+    ASSERT_TRUE(program->WaitForState([](const QJsonObject&) { return true; }, &state));
+    EXPECT_TRUE(KeyboardIs(state, true, false)) << Dump(state);
+    EXPECT_TRUE(program->IsRunning());
+}
+
+TEST_F(ProgramTest, AnInstanceThatWasKilledLeavesNothingThatBlocksTheNext) {
+    {
+        auto killed = Start({"--simulate"});
+        ASSERT_TRUE(killed->IsRunning());
+        ::kill(static_cast<pid_t>(killed->Process().processId()), SIGKILL);
+        ASSERT_TRUE(killed->WaitForEnd(kRunMs));
+    }
+    auto next = Start({"--simulate"});
+    Expect(*next, true, false, "the start after a killed instance");
+}
+
+TEST_F(ProgramTest, AnUnknownSimulatedDeviceIsAUsageError) {
+    const RunOutcome run =
+        RunToEnd(REROV_EVER_PATH, {"--simulate=keyboard,toaster"}, sandbox_.Environment());
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains("toaster")) << run.err.toStdString();
+}
+
+// --- A missing or broken skin ---
+
+bool CopyTree(const QString& from, const QString& to) {
+    if (!QDir().mkpath(to)) return false;
+    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = to + source.mid(from.size());
+        if (it.fileInfo().isDir() ? !QDir().mkpath(target) : !QFile::copy(source, target)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Overwrite(const QString& path, const QByteArray& content) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(content) == content.size();
+}
+
+TEST_F(ProgramTest, AMissingOrBrokenSkinEndsStartUpWithStatusOneAndSaysWhy) {
+    // A copy of the program in a folder of its own: the skin is looked for beside it.
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString program = folder.filePath("rerov-ever");
+    ASSERT_TRUE(QFile::copy(REROV_EVER_PATH, program));
+    const QString installedSkin = QFileInfo(REROV_EVER_PATH).absolutePath() + "/skin";
+    const QString skin = folder.filePath("skin");
+
+    struct Case {
+        const char* name;
+        std::function<bool()> breakSkin;  // from a fresh copy of the skin
+        const char* messagePart;
+    };
+    const Case cases[] = {
+        {"no skin folder", [&] { return QDir(skin).removeRecursively(); }, "skin folder"},
+        {"no resource index", [&] { return QFile::remove(skin + "/res.xml"); }, "res.xml"},
+        {"broken resource index",
+         [&] { return Overwrite(skin + "/res.xml", "<Resource><Layout name=\"XML_MAIN\""); },
+         "res.xml"},
+        {"no main layout in the index",
+         [&] { return Overwrite(skin + "/res.xml", "<Resource></Resource>"); }, "XML_MAIN"},
+        {"main layout missing", [&] { return QFile::remove(skin + "/main.ui"); }, "main.ui"},
+        {"main layout broken",
+         [&] { return Overwrite(skin + "/main.ui", "<ui version=\"4.0\"><widget class="); },
+         "main.ui"},
+        {"no style sheet", [&] { return QFile::remove(skin + "/style.qss"); }, "style.qss"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(QDir(skin).removeRecursively());
+        ASSERT_TRUE(CopyTree(installedSkin, skin)) << c.name;
+        ASSERT_TRUE(c.breakSkin()) << c.name;
+        const RunOutcome run = RunToEnd(program, {"--simulate"}, sandbox_.Environment());
+        EXPECT_TRUE(run.finished) << c.name << ": crashed or hung";
+        EXPECT_EQ(run.exitCode, 1) << c.name;
+        EXPECT_TRUE(run.err.contains("rerov-ever: ")) << c.name << ": " << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(c.messagePart)) << c.name << ": " << run.err.toStdString();
+    }
+    // The same copy with its skin whole starts (so the cases above failed for their fault).
+    ASSERT_TRUE(QDir(skin).removeRecursively());
+    ASSERT_TRUE(CopyTree(installedSkin, skin));
+    RunningProgram whole(sandbox_, {"--simulate"}, program);
+    EXPECT_TRUE(whole.WaitUntilAnswering()) << whole.StandardError().toStdString();
+}
+
+}  // namespace
+}  // namespace rerov::e2e
