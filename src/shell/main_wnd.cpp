@@ -322,6 +322,17 @@ void CMainWnd::OnControlTimer(int id) {
     }
 }
 
+void CMainWnd::enterEvent(QEnterEvent* event) {
+    SetWindowActiveFlags(true);
+    ui::CWindowBase::enterEvent(event);
+}
+
+void CMainWnd::leaveEvent(QEvent* event) {
+    // The key pictures are not repainted while the pointer is elsewhere.
+    SetWindowActiveFlags(false);
+    ui::CWindowBase::leaveEvent(event);
+}
+
 void CMainWnd::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange) SetWindowActiveFlags(isActiveWindow());
     if (event->type() == QEvent::WindowStateChange) {
@@ -415,14 +426,16 @@ void CMainWnd::ShowTrayMenu() {
 
 void CMainWnd::OnMenuCommand(const QString& name) {
     if (name == QLatin1String("exit")) {
+        CloseSecondaryWindows();
         Exit();
         return;
     }
-    ui::Notification msg;
-    msg.type = QStringLiteral("menu");
-    msg.sender = this;
-    Routes(QStringLiteral("menucommand")).LoopDispatch(msg);
-    Q_UNUSED(name);
+    const auto it = menuCommands_.constFind(name);
+    if (it != menuCommands_.constEnd() && *it) (*it)();
+}
+
+void CMainWnd::AddMenuCommand(const QString& name, std::function<void()> command) {
+    menuCommands_.insert(name, std::move(command));
 }
 
 void CMainWnd::CloseSecondaryWindows() {

@@ -9,6 +9,7 @@
 #include <QString>
 #include <array>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -147,8 +148,11 @@ class CMainWnd : public ui::CWindowBase, public DeviceManagerHost, public AppCon
     int Dpi() const { return dpi_; }
     /// The tray icon's left click: hide when shown, else fit, show and raise.
     void OnTrayLeftClick();
-    /// A tray menu item was chosen ("exit" ends the program).
+    /// A tray menu item was chosen: "exit" ends the program, other names run the command
+    /// added for them (nothing for an unknown name).
     void OnMenuCommand(const QString& name);
+    /// Adds (or replaces) the command of a menu item name ("about_menu", "setwnd_menu").
+    void AddMenuCommand(const QString& name, std::function<void()> command);
     /// The routing table of one notification type ("click", "selectchanged", ...); later
     /// features add their handlers here.
     ui::NotifyPump& Routes(const QString& type);
@@ -185,6 +189,8 @@ class CMainWnd : public ui::CWindowBase, public DeviceManagerHost, public AppCon
     void OnControlTimer(int id);
     bool event(QEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -222,6 +228,7 @@ class CMainWnd : public ui::CWindowBase, public DeviceManagerHost, public AppCon
     QHash<QString, ui::NotifyPump*> routes_;
     std::vector<std::unique_ptr<ui::NotifyPump>> routeTables_;
     QHash<QString, QPointer<QWidget>> captionButtons_;
+    QHash<QString, std::function<void()>> menuCommands_;
     std::vector<QPointer<QWidget>> secondaryWindows_;
     ui::TrayIcon* tray_ = nullptr;
     ui::PopupMenu* trayMenu_ = nullptr;

@@ -311,6 +311,16 @@ TEST_F(MainWindow, TrayExitStopsEverything) {
     EXPECT_TRUE(wnd->State().entries.empty());
 }
 
+TEST_F(MainWindow, MenuItemsRunTheirCommands) {
+    int about = 0;
+    wnd->AddMenuCommand(QStringLiteral("about_menu"), [&] { ++about; });
+    wnd->OnMenuCommand(QStringLiteral("about_menu"));
+    wnd->OnMenuCommand(QStringLiteral("no_such_item"));
+    EXPECT_EQ(about, 1);
+    EXPECT_TRUE(wnd->isVisible());
+    EXPECT_NE(wnd->Worker(kScanSlot), nullptr);
+}
+
 TEST_F(MainWindow, SimulatedShowsInTheTitle) {
     wnd->SetSimulated(true);
     EXPECT_EQ(wnd->windowTitle(), QStringLiteral("REROV ER60 EVER (simulated)"));
