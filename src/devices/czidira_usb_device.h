@@ -47,6 +47,14 @@ struct LightingState {
     bool operator==(const LightingState&) const = default;
 };
 
+// Counters of the lighting preview, owned by the thread that runs it.
+struct AnimationState {
+    uint8_t stepPosition = 0;   // global colour-wheel position of most steps
+    uint8_t wheelPosition = 0;  // running colour-wheel index
+    uint8_t blinkPhase = 0;     // blink on/off
+    uint64_t lastTick = 0;      // tick time of the last blink toggle (ms)
+};
+
 // The audio light setting as the page keeps it: three 32-bit words.
 struct AudioLightWords {
     uint32_t type = 0;
@@ -115,6 +123,10 @@ class CZidiraUSBDevice : public ManagedDevice {
     /// Opaque handle of the owner window (the shell's main window).
     void SetOwnerWindow(void* window) { ownerWindow_ = window; }
     void* OwnerWindow() const { return ownerWindow_; }
+    /// The page's list entry in the device list (a widget, passed opaquely so this layer
+    /// stays free of widgets).
+    void SetListEntry(void* entry) { listEntry_ = entry; }
+    void* ListEntry() const { return listEntry_; }
     /// The page's power control (the power display widget, passed opaquely so this layer
     /// stays free of widgets).
     void SetPowerControl(void* control) { powerControl_ = control; }
@@ -182,7 +194,7 @@ class CZidiraUSBDevice : public ManagedDevice {
     std::array<uint8_t, kLevelArraySize>& Levels() { return levels_; }
     std::array<uint8_t, kLevelArraySize>& WheelPositions() { return wheelPositions_; }
     std::array<uint8_t, kPeakRingSize>& PeakRing() { return peakRing_; }
-    uint8_t& StepPosition() { return stepPosition_; }
+    AnimationState& Animation() { return animation_; }
 
     // --- Folders ---
 
@@ -285,6 +297,7 @@ class CZidiraUSBDevice : public ManagedDevice {
     mutable std::mutex infoLock_;
     std::array<uint8_t, kDeviceInfoBlockSize> deviceInfo_{};
     void* powerControl_ = nullptr;
+    void* listEntry_ = nullptr;
     std::string pageLayoutPath_;
     void* ownerWindow_ = nullptr;
     std::string profileFileTitle_;
@@ -313,7 +326,7 @@ class CZidiraUSBDevice : public ManagedDevice {
     std::mutex customLightLock_;
     std::vector<LedEffectStep> customEffects_;
     std::vector<KeyColor> customGroups_;
-    uint8_t stepPosition_ = 0;
+    AnimationState animation_;
     std::array<uint8_t, kLevelArraySize> levels_{};
     std::array<uint8_t, kLevelArraySize> wheelPositions_{};
     std::array<uint8_t, kPeakRingSize> peakRing_{};

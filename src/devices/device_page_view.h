@@ -34,6 +34,7 @@ class DevicePageView {
 
     /// Selects tab `index` of the tab switch named `switchName` ("device_function_switch",
     /// "device_key_function_switch"); false when the page has no such switch or no such tab.
+    /// Called off the UI thread the selection is queued and the result is true.
     virtual bool SelectTab(const std::string& switchName, int index) = 0;
 
     /// Shows the object's current settings in the page's controls.
