@@ -240,5 +240,25 @@ TEST_F(DevicePageFixture, FamilyPagesCreatedByFamilyRow) {
     EXPECT_FALSE(error.isEmpty());
 }
 
+TEST_F(DevicePageFixture, PowerLayoutFollowsThePowerDisplayFlag) {
+    QWidget power;
+    auto* powerLayout = new QWidget(&power);
+    powerLayout->setObjectName(QStringLiteral("device_power_Layout"));
+    powerLayout->setVisible(true);  // shown until the page says otherwise
+    ASSERT_FALSE(powerLayout->isHidden());
+    auto device = std::make_unique<CZidiraUSBDevice>();
+    device->SetPageLayoutPath(layoutPath_.toStdString());
+    device->SetPowerDisplay(false);  // before the page exists: nothing to show it on yet
+    device->SetPowerControl(&power);
+    auto* page = new CDevicePageUI(std::move(device), window_.get());
+    ASSERT_TRUE(page->BuildContent(nullptr));
+    EXPECT_TRUE(powerLayout->isHidden());
+    page->Device().SetPowerDisplay(true);
+    EXPECT_FALSE(powerLayout->isHidden());
+    page->Device().SetPowerDisplay(false);
+    EXPECT_TRUE(powerLayout->isHidden());
+    delete page;  // before the power control goes
+}
+
 }  // namespace
 }  // namespace rerov

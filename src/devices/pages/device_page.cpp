@@ -73,6 +73,8 @@ bool CDevicePageUI::BuildContent(ui::IDialogBuilderCallback* callback, QString* 
         Add(root);
     }
     device_->InitPage();
+    // The power control was handed over before the page existed: show its state now.
+    if (device_->PowerControl() != nullptr) ShowPowerLayout(device_->HasPowerDisplay());
     RegisterNotifier();
     return true;
 }
