@@ -120,16 +120,14 @@ void CMainWnd::InitWindow() {
 }
 
 void CMainWnd::SetUpRouting() {
+    // Types that share a handler table share one pump ("msenter" and "msleave": hover).
+    QHash<QString, ui::NotifyPump*> tables;
     for (const RouteRow& row : kRouteRows) {
         const QString table = QLatin1String(row.table);
-        ui::NotifyPump* pump = nullptr;
-        for (auto it = routes_.cbegin(); it != routes_.cend(); ++it) {
-            if (it.value() != nullptr && routes_.key(it.value()) == table) pump = it.value();
-        }
+        ui::NotifyPump*& pump = tables[table];
         if (pump == nullptr) {
             routeTables_.push_back(std::make_unique<ui::NotifyPump>());
             pump = routeTables_.back().get();
-            routes_.insert(table, pump);
         }
         routes_.insert(QLatin1String(row.type), pump);
     }
@@ -355,6 +353,8 @@ void CMainWnd::FitToMonitor(const QRect& monitor) {
     const bool shown = isVisible() && !isMinimized();
     const MonitorFit fit = shell::FitToMonitor(monitor);
     dpi_ = fit.dpi;
+    fittedSize_ = fit.size;
+    if (isMaximized()) showNormal();
     setFixedSize(fit.size);
     move(fit.geometry.topLeft());
     if (shown) {
@@ -368,9 +368,11 @@ void CMainWnd::OnCaptionClick(const QString& name) {
     if (name == QLatin1String("minbtn")) {
         showMinimized();
     } else if (name == QLatin1String("maxbtn")) {
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);  // the fitted size is fixed
         showMaximized();
     } else if (name == QLatin1String("restorebtn")) {
         showNormal();
+        if (!fittedSize_.isEmpty()) setFixedSize(fittedSize_);
     } else if (name == QLatin1String("closebtn")) {
         HideToTray();
     }

@@ -6,6 +6,7 @@
 
 #include <QPointer>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <array>
 #include <atomic>
@@ -236,6 +237,7 @@ class CMainWnd : public ui::CWindowBase, public DeviceManagerHost, public AppCon
     std::atomic<bool> awake_{true};
     int lightingControl_ = 1;
     int dpi_ = 96;
+    QSize fittedSize_;
     int currentKeyboardIndex_ = 0;
     int currentMouseIndex_ = 0;
     bool started_ = false;

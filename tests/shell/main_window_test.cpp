@@ -299,6 +299,26 @@ TEST_F(MainWindow, CloseButtonHidesAndTheTrayBringsItBack) {
     EXPECT_FALSE(wnd->isVisible());
 }
 
+TEST_F(MainWindow, CaptionButtonsMaximiseRestoreAndMinimise) {
+    wnd->FitToMonitor(QRect(0, 0, 1366, 768));
+    auto click = [&](const char* name) {
+        auto* button = qobject_cast<ui::CButtonUI*>(wnd->FindControl(QLatin1String(name)));
+        ASSERT_NE(button, nullptr) << name;
+        button->Activate();
+    };
+    click("maxbtn");
+    QTRY_VERIFY_WITH_TIMEOUT(wnd->isMaximized(), kWaitMs);
+    EXPECT_TRUE(wnd->FindControl("maxbtn")->isHidden());
+    EXPECT_FALSE(wnd->FindControl("restorebtn")->isHidden());
+    click("restorebtn");
+    QTRY_VERIFY_WITH_TIMEOUT(!wnd->isMaximized(), kWaitMs);
+    EXPECT_FALSE(wnd->FindControl("maxbtn")->isHidden());
+    EXPECT_TRUE(wnd->FindControl("restorebtn")->isHidden());
+    EXPECT_EQ(wnd->size(), QSize(1000, 640));
+    click("minbtn");
+    QTRY_VERIFY_WITH_TIMEOUT(wnd->isMinimized(), kWaitMs);
+}
+
 TEST_F(MainWindow, TrayExitStopsEverything) {
     sim.Plug(SimPath::KeyboardCable);
     WaitKeyboardOn(false);
