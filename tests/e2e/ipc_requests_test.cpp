@@ -19,7 +19,7 @@ using testing::FakeSim;
 class RequestsTest : public ::testing::Test {
   protected:
     RequestOutcome Handle(const QJsonObject& request, bool simulated = true) {
-        return HandleRequest(request, RequestTargets{&app, simulated ? &sim : nullptr, &times});
+        return HandleRequest(request, RequestTargets{&app, simulated ? &sim : nullptr, &times, {}});
     }
 
     FakeApp app;
@@ -52,6 +52,15 @@ TEST_F(RequestsTest, StateReportsEveryEntryAsTheWindowShowsIt) {
     EXPECT_FALSE(outcome.reply.value("noDeviceHintVisible").toBool(true));
     EXPECT_TRUE(outcome.reply.value("simulated").toBool());
     EXPECT_EQ(outcome.reply.value("windowShownUs").toInteger(), 1250);
+
+    EXPECT_FALSE(outcome.reply.contains("window"));
+    const RequestTargets withWindow{&app, &sim, &times, [] {
+                                        return QJsonObject{{"title", "T"}, {"visible", true}};
+                                    }};
+    const QJsonObject window =
+        HandleRequest({{"type", "app.state"}}, withWindow).reply.value("window").toObject();
+    EXPECT_EQ(window.value("title").toString(), "T");
+    EXPECT_TRUE(window.value("visible").toBool());
 
     app.state.noDeviceHintVisible = true;
     const RequestOutcome real = Handle({{"type", "app.state"}}, false);
@@ -137,7 +146,7 @@ TEST_F(RequestsTest, RefusedRequestsHaveNoEffect) {
 }
 
 TEST_F(RequestsTest, WindowRequestsBeforeTheWindowExistsAreRefusedButActivationIsNot) {
-    const RequestTargets noWindow{nullptr, &sim, &times};
+    const RequestTargets noWindow{nullptr, &sim, &times, {}};
     for (const char* type : {"app.state", "app.show", "app.quit"}) {
         const RequestOutcome outcome = HandleRequest({{"type", type}}, noWindow);
         EXPECT_FALSE(outcome.reply.value("ok").toBool(true)) << type;

@@ -46,7 +46,7 @@ class ServerTest : public ::testing::Test {
         name_ = folder_.filePath(QStringLiteral("server.ipc"));
         QString error;
         ASSERT_TRUE(server_.Listen(name_, &error)) << error.toStdString();
-        server_.SetTargets(RequestTargets{&app_, &sim_, nullptr});
+        server_.SetTargets(RequestTargets{&app_, &sim_, nullptr, {}});
     }
 
     // Runs `client` on its own thread while this thread serves the server's event loop.

@@ -67,6 +67,11 @@ TEST_F(ProgramTest, StartsWithTheSimulatedKeyboardConnectedByCable) {
         << Dump(state);
     EXPECT_TRUE(Entry(state, kKeyboard).value("current").toBool()) << Dump(state);
     EXPECT_TRUE(state.value("simulated").toBool());
+    // Shown by the scan's first pass, marked as simulated.
+    const QJsonObject window = state.value("window").toObject();
+    EXPECT_TRUE(window.value("visible").toBool()) << Dump(state);
+    EXPECT_EQ(window.value("title").toString(), "REROV ER60 EVER (simulated)") << Dump(state);
+    EXPECT_GE(state.value("windowShownUs").toInteger(-1), state.value("mainEnteredUs").toInteger());
     // Only the keyboard is plugged in: no other entry is shown.
     for (const QJsonValue& entry : state.value("entries").toArray()) {
         if (entry.toObject().value("family").toString() != kKeyboard) {
@@ -158,8 +163,12 @@ TEST_F(ProgramTest, SimCommandsAreRefusedWithoutSimulate) {
         EXPECT_TRUE(run.err.contains("not started with --simulate")) << run.err.toStdString();
     }
     QJsonObject state;
-    ASSERT_TRUE(program->WaitForState([](const QJsonObject&) { return true; }, &state));
+    ASSERT_TRUE(program->WaitForState(
+        [](const QJsonObject& s) { return s.value("window").toObject().value("visible").toBool(); },
+        &state))
+        << Dump(state);
     EXPECT_FALSE(state.value("simulated").toBool(true));
+    EXPECT_EQ(state.value("window").toObject().value("title").toString(), "REROV ER60 EVER");
 }
 
 TEST_F(ProgramTest, BadUsageOfRerovctlIsAUsageError) {

@@ -31,6 +31,7 @@ RequestOutcome State(const QJsonObject&, const RequestTargets& targets) {
         fields.insert(QStringLiteral("mainEnteredUs"), targets.times->mainEnteredUs);
         fields.insert(QStringLiteral("windowShownUs"), targets.times->windowShownUs);
     }
+    if (targets.window) fields.insert(QStringLiteral("window"), targets.window());
     return Reply(OkReply(fields));
 }
 

@@ -3,6 +3,7 @@
 // turned into its reply by calling the running window (AppControl) or the simulator.
 
 #include <QJsonObject>
+#include <functional>
 #include <string>
 
 #include "shell/app_control.h"
@@ -34,6 +35,9 @@ struct RequestTargets {
     AppControl* app = nullptr;
     SimulatorControl* sim = nullptr;
     const StartupTimes* times = nullptr;
+    // The main window as the desktop sees it ({"title", "visible", "minimized"}), reported
+    // under "window" by "app.state"; empty: not reported.
+    std::function<QJsonObject()> window;
 };
 
 // The reply to one request, and whether the program is to exit once it is sent.

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QJsonObject>
 #include <QLoggingCategory>
 #include <cstdio>
 #include <memory>
@@ -136,7 +137,13 @@ int RunProgram(int argc, char** argv) {
         shell::CMainWnd* target = window.get();
         simControl = std::make_unique<SimBusControl>(bus, [target] { target->ScanNow(); });
     }
-    server.SetTargets(ipc::RequestTargets{window.get(), simControl.get(), &times});
+    const shell::CMainWnd* shown = window.get();
+    server.SetTargets(ipc::RequestTargets{
+        window.get(), simControl.get(), &times, [shown] {
+            return QJsonObject{{QStringLiteral("title"), shown->windowTitle()},
+                               {QStringLiteral("visible"), shown->isVisible()},
+                               {QStringLiteral("minimized"), shown->isMinimized()}};
+        }});
     window->show();
 
     // 7. The message loop, until "exit" (the tray menu, app quit) ends it.
@@ -145,7 +152,7 @@ int RunProgram(int argc, char** argv) {
     // 8. Teardown in reverse order: nothing reaches the window any more, the window stops
     // its threads and destroys its pages, then the channel and the lock go; the fonts and
     // the application object go last, as the stack unwinds.
-    server.SetTargets(ipc::RequestTargets{nullptr, nullptr, &times});
+    server.SetTargets(ipc::RequestTargets{nullptr, nullptr, &times, {}});
     window.reset();
     simControl.reset();
     server.Close();
