@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "device_folders.h"
+#include "profile_folders.h"
 
 namespace rerov {
 
@@ -107,15 +107,15 @@ void CZidiraUSBDevice::SetLightingState(const LightingState& state) {
 }
 
 std::filesystem::path CZidiraUSBDevice::ProfileFolder() const {
-    return device_folders::UserFolder(familyName_);
+    return rerov::ProfileFolder(familyName_);
 }
 
 std::filesystem::path CZidiraUSBDevice::DefaultDataFolder() const {
-    return device_folders::FactoryFolder();
+    return rerov::DefaultDataFolder();
 }
 
 std::filesystem::path CZidiraUSBDevice::DefaultProfilePath() const {
-    return device_folders::FactoryProfile(familyName_);
+    return rerov::DefaultProfilePath(familyName_);
 }
 
 void CZidiraUSBDevice::SetHostLighting(int on) { hostLighting_.store(on); }

@@ -16,10 +16,10 @@ namespace rerov {
 namespace {
 
 constexpr std::array<std::pair<const char*, int>, 4> kFamilyKinds{{
-    {kFamilyKeyboard, 1},
-    {kFamilyMouse, 2},
-    {kFamilyMousePad, 3},
-    {kFamilyHeadset, 7},
+    {kFamilyNameKeyboard, 1},
+    {kFamilyNameMouse, 2},
+    {kFamilyNameMousePad, 3},
+    {kFamilyNameHeadset, 7},
 }};
 
 std::filesystem::path FromQString(const QString& text) {

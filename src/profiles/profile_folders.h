@@ -9,10 +9,10 @@ namespace rerov {
 inline constexpr const char* kProductFolderName = "REROV ER60 EVER";
 
 /// The device family folder names.
-inline constexpr const char* kFamilyKeyboard = "keyboard";
-inline constexpr const char* kFamilyMouse = "mouse";
-inline constexpr const char* kFamilyMousePad = "MousePad";
-inline constexpr const char* kFamilyHeadset = "HD";
+inline constexpr const char* kFamilyNameKeyboard = "keyboard";
+inline constexpr const char* kFamilyNameMouse = "mouse";
+inline constexpr const char* kFamilyNameMousePad = "MousePad";
+inline constexpr const char* kFamilyNameHeadset = "HD";
 
 /// Base name of every family's light configuration file in its profile folder.
 inline constexpr const char* kLightFileName = "zired_light";
