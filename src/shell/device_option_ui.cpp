@@ -79,6 +79,10 @@ QWidget* CDeviceOptionUI::NameLabel() {
     return nameLabel_.data();
 }
 
+void CDeviceOptionUI::DoInit() {
+    if (QWidget* name = NameLabel()) name->setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
 void CDeviceOptionUI::SetDeviceIcons(int kind, int role) {
     kind_ = kind;
     role_ = role;

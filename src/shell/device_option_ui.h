@@ -100,6 +100,8 @@ class CDeviceOptionUI : public ui::CHorizontalLayoutUI {
 
   protected:
     void OnControlTimer(int id) override;
+    /// Lets clicks on the name reach the device option beneath it.
+    void DoInit() override;
 
   private:
     ui::COptionUI* SyncOption();

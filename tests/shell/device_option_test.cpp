@@ -82,6 +82,15 @@ TEST(DeviceEntry, SyncTickSwapsTheImages) {
     EXPECT_EQ(entry->DeviceOption()->GetNormalImage(), entry->NormalImage());
 }
 
+TEST(DeviceEntry, TheWholeTileSelectsTheDevice) {
+    auto entry = BuildEntry();
+    ASSERT_NE(entry, nullptr);
+    entry->SetEntryName(QStringLiteral("Keyboard"));
+    const QWidget* name = entry->findChild<QWidget*>(QStringLiteral("device_select_name"));
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(entry->childAt(name->geometry().center()), entry->DeviceOption());
+}
+
 TEST(DeviceEntry, PowerTabKeepsTheLastValidValues) {
     auto entry = BuildEntry();
     ASSERT_NE(entry, nullptr);
