@@ -139,6 +139,7 @@ TEST_F(ProgramTest, AppQuitEndsTheProgramWithStatusZero) {
     EXPECT_FALSE(err.contains("QThread: Destroyed while thread")) << err.toStdString();
     EXPECT_FALSE(err.contains("terminate called")) << err.toStdString();
     EXPECT_FALSE(err.contains("did not stop")) << err.toStdString();
+    EXPECT_FALSE(err.contains("outlives the window")) << err.toStdString();
     const RunOutcome after = Rerovctl(sandbox_, {"app", "state"});
     EXPECT_EQ(after.exitCode, 1);
     EXPECT_TRUE(after.err.contains("not running")) << after.err.toStdString();

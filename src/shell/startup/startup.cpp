@@ -150,11 +150,18 @@ int RunProgram(int argc, char** argv) {
     const int status = QApplication::exec();
 
     // 8. Teardown in reverse order: nothing reaches the window any more, the window stops
-    // its threads and destroys its pages, then the channel and the lock go; the fonts and
-    // the application object go last, as the stack unwinds.
+    // its threads and destroys its pages, the simulator stops its thread, then the channel
+    // and the lock go; the fonts and the application object go last, as the stack unwinds.
     server.SetTargets(ipc::RequestTargets{nullptr, nullptr, &times, {}});
     window.reset();
     simControl.reset();
+    if (bus) {
+        // The simulator's delivery thread ends with the bus, here rather than after main.
+        InstallHidBackend(nullptr);
+        const std::weak_ptr<sim::SimulatedBus> left = bus;
+        bus.reset();
+        if (!left.expired()) qCWarning(lcStartup, "the simulator outlives the window");
+    }
     server.Close();
     instance.Release();
     qCInfo(lcStartup, "ended with status %d", status);
