@@ -158,6 +158,52 @@ TEST_F(ServerTest, QuitIsAnsweredThenEndsTheProgramOnceAndIgnoresWhatFollows) {
     EXPECT_EQ(app_.fronts, 0);
 }
 
+TEST_F(ServerTest, ConnectionsBeyondTheLimitAreClosedAndTheOthersStillServed) {
+    RunClient([&] {
+        std::vector<std::unique_ptr<IpcClient>> idle;
+        QString error;
+        for (int i = 0; i < IpcServer::kMaxConnections; ++i) {
+            idle.push_back(std::make_unique<IpcClient>());
+            ASSERT_TRUE(idle.back()->Connect(name_, kGenerousMs, &error)) << error.toStdString();
+        }
+        IpcClient extra;
+        ASSERT_TRUE(extra.Connect(name_, kGenerousMs, &error)) << error.toStdString();
+        EXPECT_TRUE(extra.WaitForClosed(kGenerousMs)) << "a connection over the limit was kept";
+        EXPECT_TRUE(Ask(*idle.front(), {{"type", "app.show"}}).value("ok").toBool());
+        // A connection that goes makes room for a new one.
+        idle.back()->Close();
+        idle.pop_back();
+        bool served = false;
+        for (int attempt = 0; attempt < 50 && !served; ++attempt) {
+            IpcClient next;
+            QJsonObject reply;
+            served = next.Connect(name_, kGenerousMs, &error) &&
+                     next.Request({{"type", "app.show"}}, kGenerousMs, &reply, &error) &&
+                     reply.value("ok").toBool();
+        }
+        EXPECT_TRUE(served) << error.toStdString();
+    });
+    EXPECT_GE(app_.fronts, 2);
+}
+
+TEST_F(ServerTest, AClientThatLeavesInTheMiddleOfAFrameLeavesNothingBehind) {
+    RunClient([&] {
+        IpcClient client;
+        QString error;
+        ASSERT_TRUE(client.Connect(name_, kGenerousMs, &error)) << error.toStdString();
+        const QByteArray frame = EncodeMessage(QJsonObject{{"type", "app.show"}});
+        ASSERT_TRUE(client.SendRaw(frame.left(frame.size() - 3), kGenerousMs));
+        client.Close();
+    });
+    QEventLoop loop;
+    for (int i = 0; i < 200 && server_.ConnectionCount() > 0; ++i) {
+        QTimer::singleShot(50, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    EXPECT_EQ(server_.ConnectionCount(), 0);
+    EXPECT_EQ(app_.fronts, 0);
+}
+
 TEST_F(ServerTest, TheSocketIsOpenToItsUserOnly) {
     const QFileInfo socket(name_);
     ASSERT_TRUE(socket.exists());

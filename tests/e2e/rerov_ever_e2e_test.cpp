@@ -313,9 +313,12 @@ TEST_F(ProgramTest, AMissingOrBrokenSkinEndsStartUpWithStatusOneAndSaysWhy) {
         EXPECT_TRUE(run.err.contains("rerov-ever: ")) << c.name << ": " << run.err.toStdString();
         EXPECT_TRUE(run.err.contains(c.messagePart)) << c.name << ": " << run.err.toStdString();
     }
-    // The same copy with its skin whole starts (so the cases above failed for their fault).
+    // The same copy with its skin whole starts (so the cases above failed for their fault),
+    // even with a font beside it that is not a font.
     ASSERT_TRUE(QDir(skin).removeRecursively());
     ASSERT_TRUE(CopyTree(installedSkin, skin));
+    ASSERT_TRUE(QDir().mkpath(folder.filePath("Font")));
+    ASSERT_TRUE(Overwrite(folder.filePath("Font/Gravon-Regular.otf"), "not a font"));
     RunningProgram whole(sandbox_, {"--simulate"}, program);
     EXPECT_TRUE(whole.WaitUntilAnswering()) << whole.StandardError().toStdString();
 }
