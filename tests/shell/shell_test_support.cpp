@@ -15,7 +15,7 @@ std::string Replace(std::string text, const std::string& from, const std::string
 
 std::vector<std::string> TwinBackend::EnumeratePaths() {
     std::vector<std::string> paths = bus_->EnumeratePaths();
-    if (twins) {
+    if (twins.load()) {
         const size_t count = paths.size();
         for (size_t i = 0; i < count; ++i) paths.push_back(Replace(paths[i], "#sim:", "#twin:"));
     }

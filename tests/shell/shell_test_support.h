@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -74,7 +75,7 @@ class TwinBackend : public HidBackend {
     std::unique_ptr<HidConnection> Open(const std::string& path, bool readAccess, bool writeAccess,
                                         bool exclusive, std::string* error) override;
     std::unique_ptr<HotplugWatcher> WatchHotplug() override { return bus_->WatchHotplug(); }
-    bool twins = false;  // set before the scan sees the bus
+    std::atomic<bool> twins{false};  // read by the scan thread
 
   private:
     std::shared_ptr<sim::SimulatedBus> bus_;
