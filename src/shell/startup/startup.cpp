@@ -43,13 +43,33 @@ void PrintError(const QString& message) {
     std::fprintf(stderr, "rerov-ever: %s\n", qPrintable(message));
 }
 
-// The devices of --simulate: the simulator installed as the HID backend, its paths plugged.
-std::shared_ptr<sim::SimulatedBus> InstallSimulator(const ProgramOptions& options) {
-    auto bus = std::make_shared<sim::SimulatedBus>();
-    for (const sim::SimPath path : options.simulatedPaths) bus->Plug(path);
-    InstallHidBackend(bus);
-    return bus;
-}
+// The devices of --simulate: the simulator installed as the HID backend with its paths
+// plugged, for as long as this object lives. Its delivery thread ends with it, so it must
+// go after the window (whose links use it) and before main returns.
+class InstalledSimulator {
+  public:
+    explicit InstalledSimulator(const ProgramOptions& options) {
+        if (!options.simulate) return;
+        bus_ = std::make_shared<sim::SimulatedBus>();
+        for (const sim::SimPath path : options.simulatedPaths) bus_->Plug(path);
+        InstallHidBackend(bus_);
+    }
+    ~InstalledSimulator() {
+        if (!bus_) return;
+        InstallHidBackend(nullptr);
+        const std::weak_ptr<sim::SimulatedBus> left = bus_;
+        bus_.reset();
+        if (!left.expired()) qCWarning(lcStartup, "the simulator outlives the window");
+    }
+    InstalledSimulator(const InstalledSimulator&) = delete;
+    InstalledSimulator& operator=(const InstalledSimulator&) = delete;
+
+    // The bus, or null without --simulate.
+    const std::shared_ptr<sim::SimulatedBus>& Bus() const { return bus_; }
+
+  private:
+    std::shared_ptr<sim::SimulatedBus> bus_;
+};
 
 // The fonts are loaded before the skin (and before the single-instance check) so that every
 // window can use them for its whole life; the skin's default font is the first of them.
@@ -106,6 +126,7 @@ int RunProgram(int argc, char** argv) {
     }
 
     // 3. The skin and its resource index; without them there is no window to show.
+    error.clear();
     const QString skinDir = ui::DefaultSkinDir();
     ui::PrivateFonts noMoreFonts;  // step 1 loaded them: no font folder this time
     if (!CheckSkin(skinDir, &error) || !ui::SetUpSkin(app, skinDir, QString(), noMoreFonts)) {
@@ -119,8 +140,7 @@ int RunProgram(int argc, char** argv) {
     shell::RegisterShellControls();
 
     // 5. The devices: the simulator with --simulate, else the real HID interfaces.
-    std::shared_ptr<sim::SimulatedBus> bus;
-    if (options.simulate) bus = InstallSimulator(options);
+    InstalledSimulator simulator(options);
 
     // 6. The main window; its start-up hides it until the device scan's first pass.
     auto window = std::make_unique<shell::CMainWnd>();
@@ -133,9 +153,10 @@ int RunProgram(int argc, char** argv) {
     window->CenterWindow();
     new WindowShownProbe(window.get(), &times);
     std::unique_ptr<SimBusControl> simControl;
-    if (bus) {
+    if (simulator.Bus()) {
         shell::CMainWnd* target = window.get();
-        simControl = std::make_unique<SimBusControl>(bus, [target] { target->ScanNow(); });
+        simControl =
+            std::make_unique<SimBusControl>(simulator.Bus(), [target] { target->ScanNow(); });
     }
     const shell::CMainWnd* shown = window.get();
     server.SetTargets(ipc::RequestTargets{
@@ -150,22 +171,15 @@ int RunProgram(int argc, char** argv) {
     const int status = QApplication::exec();
 
     // 8. Teardown in reverse order: nothing reaches the window any more, the window stops
-    // its threads and destroys its pages, the simulator stops its thread, then the channel
-    // and the lock go; the fonts and the application object go last, as the stack unwinds.
+    // its threads and destroys its pages, then the channel and the lock go; the simulator,
+    // the fonts and the application object follow as the stack unwinds.
     server.SetTargets(ipc::RequestTargets{nullptr, nullptr, &times, {}});
     window.reset();
     simControl.reset();
-    if (bus) {
-        // The simulator's delivery thread ends with the bus, here rather than after main.
-        InstallHidBackend(nullptr);
-        const std::weak_ptr<sim::SimulatedBus> left = bus;
-        bus.reset();
-        if (!left.expired()) qCWarning(lcStartup, "the simulator outlives the window");
-    }
     server.Close();
     instance.Release();
     qCInfo(lcStartup, "ended with status %d", status);
-    return status;
+    return status;  // the simulator goes before the fonts and the application object
 }
 
 }  // namespace rerov::startup
