@@ -111,6 +111,8 @@ bool CMainWnd::CreateDevicePage(int supportedRow, int role) {
 
     powerSwitch->Add(power);
     power->SetKindRole(record.kind, record.role);
+    // The family's flag was set before the page had a power control to show it on.
+    power->ShowPowerLayout(device->HasPowerDisplay());
 
     device->SetOwnerWindow(this);
     device->SetProfileFileTitle(profileTitle_.toStdString());

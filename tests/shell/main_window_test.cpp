@@ -72,6 +72,26 @@ TEST_F(MainWindow, WithoutDevicesItShowsTheHint) {
     SaveScreenshot(QStringLiteral("main_nodevice.png"));
 }
 
+TEST_F(MainWindow, PowerDisplaysShowOnlyForFamiliesThatHaveOne) {
+    auto* powers = wnd->FindControl(QStringLiteral("device_power_switch"));
+    ASSERT_NE(powers, nullptr);
+    struct Expect {
+        int entry;
+        bool layoutShown;
+    };
+    for (const Expect& e :
+         {Expect{kMouseEntry, true}, Expect{kKeyboardEntry, true}, Expect{kPadEntry, false}}) {
+        SCOPED_TRACE(e.entry);
+        const int index = wnd->Entry(e.entry)->PowerTabIndex();
+        ASSERT_GE(index, 0);
+        auto* tabs = qobject_cast<ui::CTabLayoutUI*>(powers);
+        ASSERT_NE(tabs, nullptr);
+        QWidget* layout = tabs->Items().at(index)->findChild<QWidget*>("device_power_Layout");
+        ASSERT_NE(layout, nullptr);
+        EXPECT_EQ(!layout->isHidden(), e.layoutShown);
+    }
+}
+
 TEST_F(MainWindow, KeyboardByCableOpensTheWiredLinkAndShowsItsEntry) {
     sim.Plug(SimPath::KeyboardCable);
     WaitKeyboardOn(false);
