@@ -26,6 +26,7 @@ const QString kPowerLayout = QStringLiteral("XML\\CustomControlXML\\MpDevicePowe
 const QString kDeviceSwitch = QStringLiteral("device_switch");
 const QString kDeviceList = QStringLiteral("device_select_layout");
 const QString kNoDeviceHint = QStringLiteral("No_device_Link");
+constexpr int kEntrySpacing = 10;
 
 // Page lists by kind group.
 enum PageGroup { kKeyboards = 0, kMice = 1, kMousePads = 2, kHeadsets = 3 };
@@ -133,6 +134,11 @@ bool CMainWnd::CreateDevicePage(int supportedRow, int role) {
     if (group >= 0) pageLists_[size_t(group)].push_back(page);
 
     list->Add(entry);
+    if (QLayout* row = list->layout()) {
+        // Entries line up from the left, one gap apart, however wide the window is.
+        row->setSpacing(kEntrySpacing);
+        row->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    }
     entry->SetVisible(false);
     auto slot = std::make_unique<PageSlot>();
     slot->page = page;

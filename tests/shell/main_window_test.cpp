@@ -257,6 +257,7 @@ TEST_F(DeviceList, ClickingAnEntrySelectsItsPageAndPowerDisplay) {
     // Family order mouse, keyboard, mouse pad: the pad sits two after the first mouse.
     EXPECT_EQ(wnd->CurrentKeyboardIndex(), kPadEntry - 1);
     EXPECT_EQ(wnd->CurrentMouseIndex(), kPadEntry - 1);
+    SaveScreenshot(QStringLiteral("main_three_devices.png"));
 }
 
 TEST_F(DeviceList, DeactivatingTheCurrentEntryMovesTheSelection) {
