@@ -428,7 +428,6 @@ void CMainWnd::ShowTrayMenu() {
 
 void CMainWnd::OnMenuCommand(const QString& name) {
     if (name == QLatin1String("exit")) {
-        CloseSecondaryWindows();
         Exit();
         return;
     }

@@ -318,6 +318,10 @@ TEST_F(MainWindow, CloseButtonHidesAndTheTrayBringsItBack) {
     EXPECT_EQ(wnd->size(), fit.size);
     wnd->OnTrayLeftClick();
     EXPECT_FALSE(wnd->isVisible());
+    // A second start (or "rerovctl app show") brings it back too.
+    wnd->BringToFront();
+    EXPECT_TRUE(wnd->isVisible());
+    EXPECT_TRUE(HintVisible());
 }
 
 TEST_F(MainWindow, CaptionButtonsMaximiseRestoreAndMinimise) {
