@@ -35,10 +35,13 @@ class CDeviceOptionUI : public ui::CHorizontalLayoutUI {
     int Kind() const { return kind_; }
     /// The stored role.
     int Role() const { return role_; }
-    /// The four images in use: sync selected, sync normal, selected, normal.
+    /// The selected image while the sync option is ticked.
     QString SyncSelectedImage() const { return syncSelectedImage_; }
+    /// The normal image while the sync option is ticked.
     QString SyncNormalImage() const { return syncNormalImage_; }
+    /// The selected image without the sync tick.
     QString SelectedImage() const { return selectedImage_; }
+    /// The normal image without the sync tick.
     QString NormalImage() const { return normalImage_; }
 
     /// Text of "device_select_name".

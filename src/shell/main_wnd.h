@@ -116,9 +116,11 @@ class CMainWnd : public ui::CWindowBase, public DeviceManagerHost, public AppCon
     void OnShowEntryMessage(int familyIndex, int lParam);
     /// The reaction to the device option of an entry becoming selected.
     void OnDeviceEntrySelected();
-    /// "device_select_prev" / "device_select_next": the shown entry before / after the
-    /// current one becomes current; neither wraps around.
+    /// "device_select_prev": the shown entry before the current one becomes current; nothing
+    /// on the first.
     void SelectPreviousDevice();
+    /// "device_select_next": the shown entry after the current one becomes current; nothing
+    /// on the last.
     void SelectNextDevice();
     /// The page of the first shown entry whose device option is selected, or null.
     CDevicePageUI* CurrentDevicePage() const;
@@ -128,8 +130,10 @@ class CMainWnd : public ui::CWindowBase, public DeviceManagerHost, public AppCon
     CDevicePageUI* PageOfEntry(int index) const;
     /// The page of a family, or null.
     CDevicePageUI* PageOfFamily(int familyIndex) const;
-    /// Keyboard / mouse index of the current entry (for the audio bridge).
+    /// Keyboard index of the current entry: its position less the number of mouse pages
+    /// (for the audio bridge; not a keyboard position when negative or too large).
     int CurrentKeyboardIndex() const { return currentKeyboardIndex_; }
+    /// Mouse index of the current entry: its position less the number of keyboard pages.
     int CurrentMouseIndex() const { return currentMouseIndex_; }
 
     /// Creates the pages of every family row but the last (mouse, keyboard, mouse pad), in
@@ -187,7 +191,6 @@ class CMainWnd : public ui::CWindowBase, public DeviceManagerHost, public AppCon
 
   protected:
     void InitWindow() override;
-    void OnControlTimer(int id);
     bool event(QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
@@ -196,6 +199,7 @@ class CMainWnd : public ui::CWindowBase, public DeviceManagerHost, public AppCon
 
   private:
     struct PageSlot;
+    void OnControlTimer(int id);
     void SetUpRouting();
     void SetUpTray();
     void ShowTrayMenu();
@@ -212,7 +216,6 @@ class CMainWnd : public ui::CWindowBase, public DeviceManagerHost, public AppCon
     void ApplyTitle();
     int EntryIndexOf(const ManagedDevice* page) const;
     int EntryIndexOfFamily(int familyIndex) const;
-    PageSlot* SlotOf(const CDeviceOptionUI* entry) const;
     void UpdateAfterListChange();
     ui::CTabLayoutUI* Tab(const QString& name) const;
     QRect CurrentMonitor() const;
