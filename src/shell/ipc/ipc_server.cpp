@@ -75,7 +75,11 @@ void IpcServer::OnNewConnection() {
         Connection* raw = connection.get();
         connections_.push_back(std::move(connection));
         connect(socket, &QLocalSocket::readyRead, this, [this, raw] { OnReadyRead(raw); });
-        connect(socket, &QLocalSocket::disconnected, this, [this, socket] { Drop(socket); });
+        // Queued: a socket may report its end from inside a write of OnReadyRead, which
+        // must not lose its connection record under its feet.
+        connect(
+            socket, &QLocalSocket::disconnected, this, [this, socket] { Drop(socket); },
+            Qt::QueuedConnection);
         // Bytes may have arrived before the signals were connected.
         if (socket->bytesAvailable() > 0) OnReadyRead(raw);
     }
@@ -117,6 +121,7 @@ void IpcServer::Drop(QLocalSocket* socket) {
     const auto it = std::find_if(connections_.begin(), connections_.end(),
                                  [socket](const auto& c) { return c->socket == socket; });
     if (it == connections_.end()) return;
+    socket->disconnect(this);  // nothing may reach the record erased here
     connections_.erase(it);
     socket->deleteLater();
 }
