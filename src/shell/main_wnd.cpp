@@ -116,6 +116,12 @@ void CMainWnd::InitWindow() {
     ApplyTitle();
     SetUpTray();
     if (QWidget* restore = captionButtons_.value(QStringLiteral("restorebtn"))) restore->hide();
+    if (QWidget* power = FindControl(QStringLiteral("device_power_switch"))) {
+        // The device bar keeps its shape while there is no power status to show.
+        QSizePolicy policy = power->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        power->setSizePolicy(policy);
+    }
     RefreshNoDeviceHint();
 }
 
