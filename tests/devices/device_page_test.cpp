@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QFile>
 #include <QTemporaryDir>
 #include <memory>
@@ -193,6 +194,43 @@ TEST_F(DevicePageFixture, LightFramesFromAWorkerThreadArriveOnThePage) {
     EXPECT_EQ(five->GetLightLevel(), 0x80);
     EXPECT_EQ(Button(page, "KEY_7")->GetLightColour(), 0xFF0000u);
     EXPECT_EQ(Button(page, "KEY_7")->GetLightLevel(), 0x10);
+}
+
+// Counts the paint events of one widget.
+class PaintCounter : public QObject {
+  public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int paints = 0;
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
+TEST_F(DevicePageFixture, UnchangedLightFramesDoNotRepaintThePicture) {
+    CDevicePageUI* page = MakePage(10, 8);
+    window_->show();
+    auto* panel = page->findChild<QWidget*>(QStringLiteral("panel_a"));
+    ASSERT_NE(panel, nullptr);
+    const auto settle = [] {
+        for (int i = 0; i < 5; ++i) QApplication::processEvents(QEventLoop::AllEvents, 20);
+    };
+    CZidiraUSBDevice& device = page->Device();
+    device.SetLightColor(5, 0x80112233u);
+    device.StreamLightFrame();
+    settle();
+    PaintCounter counter(panel);
+    for (int frame = 0; frame < 5; ++frame) {
+        device.StreamLightFrame();
+        settle();
+    }
+    EXPECT_EQ(counter.paints, 0) << "a frame that changes no light must not repaint";
+    device.SetLightColor(5, 0x80445566u);
+    device.StreamLightFrame();
+    settle();
+    EXPECT_GT(counter.paints, 0) << "a changed light must repaint";
 }
 
 TEST_F(DevicePageFixture, FunctionTabsSelectedInTheWindow) {

@@ -43,13 +43,23 @@ void CDevicePageUI::ApplyPendingLights() {
         paintQueued_ = false;
     }
     const int count = std::min<int>(static_cast<int>(colours.size()), lights_.size());
+    bool changed = false;
     for (int light = 0; light < count; ++light) {
         ui::CDeviceKeyButtonUI* button = lights_[light];
         if (button == nullptr) continue;
         const uint32_t colour = colours[static_cast<size_t>(light)];
-        button->SetKeyLight(colour & 0xFFFFFFu, static_cast<int>(colour >> 24), 1);
+        const quint32 rgb = colour & 0xFFFFFFu;
+        const int level = static_cast<int>(colour >> 24);
+        if (button->GetLightColour() == rgb && button->GetLightLevel() == level &&
+            button->GetLightOn() == 1) {
+            continue;
+        }
+        button->SetKeyLight(rgb, level, 1);
+        changed = true;
     }
-    if (selectPanel_ != nullptr) selectPanel_->update();
+    // Frames arrive 20 times a second even when the lighting stands still; repaint the
+    // picture only when a light changed, so an idle window costs nothing.
+    if (changed && selectPanel_ != nullptr) selectPanel_->update();
 }
 
 void CDevicePageUI::SetKeyLabel(int key, const std::string& label) {
