@@ -223,7 +223,11 @@ void ApplyDynamicAttributes(QWidget* root) {
     for (CControlUI* control : controls) {
         for (const QByteArray& name : control->dynamicPropertyNames()) {
             if (name.startsWith('_')) continue;
-            control->SetAttribute(QString::fromUtf8(name), control->property(name).toString());
+            QString attribute = QString::fromUtf8(name);
+            if (attribute.startsWith(QLatin1String(kShadowedAttributePrefix))) {
+                attribute.remove(0, int(qstrlen(kShadowedAttributePrefix)));
+            }
+            control->SetAttribute(attribute, control->property(name).toString());
         }
     }
 }

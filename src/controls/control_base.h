@@ -143,4 +143,8 @@ class CVerticalLayoutUI : public CContainerUI {
 /// (the way layouts carry "lightimage", "bkcolor" and the like).
 void ApplyDynamicAttributes(QWidget* root);
 
+/// Prefix under which the layout builder passes attributes whose names QWidget's own
+/// properties shadow ("font", "height", ...); ApplyDynamicAttributes strips it.
+inline constexpr const char* kShadowedAttributePrefix = "layoutattr_";
+
 }  // namespace rerov::ui

@@ -14,6 +14,23 @@
 namespace rerov::ui {
 namespace {
 
+// Layout attributes whose names QWidget already uses for properties of another type or
+// read-only ones ("font" is a QFont, "height" cannot be set): the loader would hand them
+// to those properties and drop them, so they are renamed on the way in and handed to
+// SetAttribute under their own names by ApplyDynamicAttributes.
+constexpr const char* kShadowedAttributes[] = {"font", "width",   "height",  "pos",
+                                               "size", "visible", "enabled", "cursor"};
+
+QByteArray RenameShadowedAttributes(const QByteArray& ui) {
+    QString text = QString::fromUtf8(ui);
+    for (const char* name : kShadowedAttributes) {
+        text.replace(QStringLiteral("<property name=\"%1\" stdset=\"0\">").arg(QLatin1String(name)),
+                     QStringLiteral("<property name=\"%1%2\" stdset=\"0\">")
+                         .arg(QLatin1String(kShadowedAttributePrefix), QLatin1String(name)));
+    }
+    return text.toUtf8();
+}
+
 // Resolves class names through the factory and the window's callback before Qt's own widgets.
 class Loader : public QUiLoader {
   public:
@@ -53,7 +70,7 @@ QWidget* LayoutBuilder::Create(const QString& resource, IDialogBuilderCallback* 
 QWidget* LayoutBuilder::CreateFromData(const QByteArray& ui, IDialogBuilderCallback* callback,
                                        QWidget* parent) {
     error_.clear();
-    QByteArray data = ui;
+    QByteArray data = RenameShadowedAttributes(ui);
     QBuffer buffer(&data);
     if (!buffer.open(QIODevice::ReadOnly)) {
         error_ = QStringLiteral("cannot read layout data");
