@@ -234,9 +234,10 @@ void CDeviceOptionUI::OnControlTimer(int id) {
 }
 
 void CDeviceOptionUI::OnLightFrame() {
+    // The page repaints its key picture itself when a frame changes a light; repainting it
+    // here on every tick kept an idle window busy.
     page_->StreamLightFrame();
     keyLights_ = page_->KeyLightContainer();
-    if (keyLights_ && IsCurrent() && page_->IsWindowActive()) keyLights_->update();
     if (Connected()) StartTimer(kTimerLightFrame, kLightFramePeriodMs);
 }
 
