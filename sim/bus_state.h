@@ -24,7 +24,7 @@ using TraceSink = std::function<void(TraceDirection, const uint8_t*, size_t)>;
 class SimConnection;
 
 struct NodeState {
-    NodeSpec spec;
+    NodeSpec description;
     std::vector<SimConnection*> connections;  // open connections of this node
 };
 

@@ -168,7 +168,7 @@ int ReceiveHostReport(State& state, SimPath path, uint64_t generation, size_t no
     PathState& pathState = state.Path(path);
     if (state.shutDown || !pathState.plugged || pathState.generation != generation) return -1;
     const int written = static_cast<int>(length);
-    const bool isCommand = pathState.nodes[node].spec.carriesCommands &&
+    const bool isCommand = pathState.nodes[node].description.carriesCommands &&
                            data[0] == kVendorReportId && length == kCommandReportSize;
     // Keyboard LED reports and headset light reports are taken without an answer.
     if (!isCommand) return written;

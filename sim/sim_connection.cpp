@@ -15,10 +15,10 @@ SimConnection::SimConnection(std::shared_ptr<State> state, SimPath path, size_t 
       writeAccess_(writeAccess),
       exclusive_(exclusive) {
     NodeState& nodeState = state_->Path(path_).nodes[node_];
-    vendorId_ = nodeState.spec.vendorId;
-    productId_ = nodeState.spec.productId;
-    versionNumber_ = nodeState.spec.versionNumber;
-    descriptor_ = nodeState.spec.descriptor;
+    vendorId_ = nodeState.description.vendorId;
+    productId_ = nodeState.description.productId;
+    versionNumber_ = nodeState.description.versionNumber;
+    descriptor_ = nodeState.description.descriptor;
     nodeState.connections.push_back(this);
 }
 
@@ -34,7 +34,7 @@ bool SimConnection::AliveLocked() const {
 }
 
 bool SimConnection::AcceptsOutputLocked(const uint8_t* data, size_t length) const {
-    const auto& outputs = state_->Path(path_).nodes[node_].spec.outputs;
+    const auto& outputs = state_->Path(path_).nodes[node_].description.outputs;
     return std::any_of(outputs.begin(), outputs.end(), [&](const OutputReport& output) {
         return output.reportId == data[0] && output.length == length;
     });

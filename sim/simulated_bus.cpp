@@ -77,8 +77,8 @@ namespace detail {
 
 State::State(const DeviceIds& deviceIds) : ids(deviceIds) {
     for (SimPath path : kAllSimPaths) {
-        for (NodeSpec& spec : NodesOfPath(path, ids)) {
-            Path(path).nodes.push_back(NodeState{std::move(spec), {}});
+        for (NodeSpec& description : NodesOfPath(path, ids)) {
+            Path(path).nodes.push_back(NodeState{std::move(description), {}});
         }
     }
 }
@@ -128,8 +128,8 @@ std::vector<std::string> SimulatedBus::EnumeratePaths() {
         const detail::PathState& pathState = shared.Path(path);
         if (!pathState.plugged) continue;
         for (const detail::NodeState& node : pathState.nodes) {
-            paths.insert(paths.end(), node.spec.canonicalPaths.begin(),
-                         node.spec.canonicalPaths.end());
+            paths.insert(paths.end(), node.description.canonicalPaths.begin(),
+                         node.description.canonicalPaths.end());
         }
     }
     return paths;
@@ -148,7 +148,7 @@ std::unique_ptr<HidConnection> SimulatedBus::Open(const std::string& canonicalPa
     for (SimPath path : kAllSimPaths) {
         detail::PathState& pathState = shared.Path(path);
         for (size_t node = 0; node < pathState.nodes.size(); ++node) {
-            const auto& names = pathState.nodes[node].spec.canonicalPaths;
+            const auto& names = pathState.nodes[node].description.canonicalPaths;
             const bool named = std::any_of(names.begin(), names.end(), [&](const auto& name) {
                 return EqualsIgnoringCase(name, canonicalPath);
             });
@@ -222,7 +222,7 @@ bool SimulatedBus::SendEvent(SimPath path, const std::vector<uint8_t>& report) {
     if (!pathState.plugged) return false;
     if (path == SimPath::KeyboardReceiver && !shared.keyboardInReach) return false;
     const auto node = std::find_if(pathState.nodes.begin(), pathState.nodes.end(),
-                                   [](const detail::NodeState& n) { return n.spec.carriesEvents; });
+                                   [](const detail::NodeState& n) { return n.description.carriesEvents; });
     if (node == pathState.nodes.end()) return false;
     const size_t nodeIndex = static_cast<size_t>(node - pathState.nodes.begin());
     const uint64_t generation = pathState.generation;

@@ -113,16 +113,16 @@ int RunProfileCommand(const std::vector<std::string>& args) {
     if (kind == 0) return UsageError("unknown family \"" + family + "\"");
     const std::string& command = args[1];
 
-    const CommandSpec* spec = nullptr;
+    const CommandSpec* found = nullptr;
     for (const CommandSpec& candidate : kCommands) {
-        if (command == candidate.name) spec = &candidate;
+        if (command == candidate.name) found = &candidate;
     }
-    if (spec == nullptr) return UsageError("unknown command \"" + command + "\"");
+    if (found == nullptr) return UsageError("unknown command \"" + command + "\"");
     bool asJson = false;
     if (command == "list" && args.size() == 3 && args[2] == "--json") {
         asJson = true;
-    } else if (args.size() != (spec->takesArgument ? 3u : 2u)) {
-        return UsageError(spec->takesArgument ? command + " needs exactly one argument"
+    } else if (args.size() != (found->takesArgument ? 3u : 2u)) {
+        return UsageError(found->takesArgument ? command + " needs exactly one argument"
                                               : command + " takes no argument");
     }
     std::optional<int> index;
