@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "half_word_fields.h"
 #include "json_access.h"
 
 namespace rerov {
@@ -10,14 +11,8 @@ using json::Member;
 
 namespace {
 
-// "SystemStages" members: word number and whether the value is the high half.
-struct HalfField {
-    const char* key;
-    int word;
-    bool high;
-};
-
-constexpr std::array<HalfField, 6> kKeyboardSystemFields{{
+// "SystemStages" members.
+constexpr std::array<HalfWordField, 6> kKeyboardSystemFields{{
     {"Repeat", 0, false},
     {"RepeatDelay", 0, true},
     {"Key6Flag", 1, false},
@@ -33,20 +28,14 @@ constexpr std::array<const char*, 4> kColorKeys{"Red", "Green", "Blue", "Alpha"}
 void CKeyboardProfiledata::WriteKeyboardSystem(const KeyboardSystemSettings& settings) {
     system_ = settings;
     Json::Value& section = json::ObjectMember(WritableDocument(), "SystemStages");
-    for (const HalfField& field : kKeyboardSystemFields) {
-        const std::uint32_t word = settings.words[field.word];
-        section[field.key] = Json::Value(field.high ? HighHalf(word) : LowHalf(word));
-    }
+    WriteHalfWordFields(section, kKeyboardSystemFields, settings.words);
 }
 
 KeyboardSystemSettings CKeyboardProfiledata::ReadKeyboardSystem() {
     KeyboardSystemSettings settings;
     const Json::Value& section = Section("SystemStages");
     if (section.isObject()) {
-        for (const HalfField& field : kKeyboardSystemFields) {
-            const std::uint32_t half = json::ToU16(Member(section, field.key));
-            settings.words[field.word] |= field.high ? half << 16 : half;
-        }
+        ReadHalfWordFields(section, kKeyboardSystemFields, settings.words);
     }
     system_ = settings;
     return settings;

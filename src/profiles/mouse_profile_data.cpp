@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "half_word_fields.h"
 #include "json_access.h"
 
 namespace rerov {
@@ -11,14 +12,8 @@ using json::Member;
 
 namespace {
 
-struct HalfField {
-    const char* key;
-    int word;
-    bool high;
-};
-
 // "SystemStages" of the mouse; the high half of word 2 lives in "ReportStages".
-constexpr std::array<HalfField, 5> kMouseSystemFields{{
+constexpr std::array<HalfWordField, 5> kMouseSystemFields{{
     {"DoubleClickTime", 0, false},
     {"MouseSpeed", 0, true},
     {"PointerPrecision", 1, false},
@@ -86,10 +81,7 @@ void CMouseProfiledata::SetActiveStage(int stage) {
 void CMouseProfiledata::WriteMouseSystem(const MouseSystemSettings& settings) {
     system_ = settings;
     Json::Value& section = json::ObjectMember(WritableDocument(), "SystemStages");
-    for (const HalfField& field : kMouseSystemFields) {
-        const std::uint32_t word = settings.words[field.word];
-        section[field.key] = Json::Value(field.high ? HighHalf(word) : LowHalf(word));
-    }
+    WriteHalfWordFields(section, kMouseSystemFields, settings.words);
     json::ObjectMember(WritableDocument(), "ReportStages")["StageActive"] =
         Json::Value(HighHalf(settings.words[2]));
 }
@@ -98,10 +90,7 @@ MouseSystemSettings CMouseProfiledata::ReadMouseSystem() {
     MouseSystemSettings settings;
     const Json::Value& section = Section("SystemStages");
     if (section.isObject()) {
-        for (const HalfField& field : kMouseSystemFields) {
-            const std::uint32_t half = json::ToU16(Member(section, field.key));
-            settings.words[field.word] |= field.high ? half << 16 : half;
-        }
+        ReadHalfWordFields(section, kMouseSystemFields, settings.words);
         const Json::Value& report = Section("ReportStages");
         if (report.isObject()) {
             settings.words[2] |= std::uint32_t{json::ToU16(Member(report, "StageActive"))} << 16;
