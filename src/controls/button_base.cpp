@@ -114,6 +114,7 @@ void CButtonUI::enterEvent(QEnterEvent* event) {
     if (isEnabled()) {
         hot_ = true;
         update();
+        if (ReportsHover()) SendNotify(this, QStringLiteral("msenter"));
     }
     CLabelUI::enterEvent(event);
 }
@@ -122,6 +123,7 @@ void CButtonUI::leaveEvent(QEvent* event) {
     if (isEnabled()) {
         hot_ = false;
         update();
+        if (ReportsHover()) SendNotify(this, QStringLiteral("msleave"));
     }
     CLabelUI::leaveEvent(event);
 }

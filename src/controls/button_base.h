@@ -47,6 +47,10 @@ class CButtonUI : public CLabelUI {
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
+    /// True for buttons that report the mouse entering and leaving with "msenter" and
+    /// "msleave".
+    virtual bool ReportsHover() const { return false; }
+
     /// True when `pos` (widget coordinates) lies inside the control.
     bool IsInside(const QPoint& pos) const { return rect().contains(pos); }
 

@@ -24,22 +24,4 @@ void CHandImgButtonUI::PaintStatusImage(QPainter& painter, const QRect& paint) {
     if (!handImage_.isEmpty()) render::DrawImageString(painter, rect(), paint, handImage_);
 }
 
-void CHandImgButtonUI::enterEvent(QEnterEvent* event) {
-    if (isEnabled()) {
-        hot_ = true;
-        update();
-        SendNotify(this, QStringLiteral("msenter"));
-    }
-    CButtonUI::enterEvent(event);
-}
-
-void CHandImgButtonUI::leaveEvent(QEvent* event) {
-    if (isEnabled()) {
-        hot_ = false;
-        update();
-        SendNotify(this, QStringLiteral("msleave"));
-    }
-    CButtonUI::leaveEvent(event);
-}
-
 }  // namespace rerov::ui

@@ -23,8 +23,7 @@ class CHandImgButtonUI : public CButtonUI {
 
   protected:
     void PaintStatusImage(QPainter& painter, const QRect& paint) override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
+    bool ReportsHover() const override { return true; }
 
   private:
     QString handImage_;

@@ -148,22 +148,4 @@ void CHandImgSelectButtonUI::resizeEvent(QResizeEvent* event) {
     }
 }
 
-void CHandImgSelectButtonUI::enterEvent(QEnterEvent* event) {
-    if (isEnabled()) {
-        hot_ = true;
-        update();
-        SendNotify(this, QStringLiteral("msenter"));
-    }
-    CButtonUI::enterEvent(event);
-}
-
-void CHandImgSelectButtonUI::leaveEvent(QEvent* event) {
-    if (isEnabled()) {
-        hot_ = false;
-        update();
-        SendNotify(this, QStringLiteral("msleave"));
-    }
-    CButtonUI::leaveEvent(event);
-}
-
 }  // namespace rerov::ui

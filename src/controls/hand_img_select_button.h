@@ -41,8 +41,7 @@ class CHandImgSelectButtonUI : public CButtonUI {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
+    bool ReportsHover() const override { return true; }
     void resizeEvent(QResizeEvent* event) override;
 
   private:
