@@ -218,6 +218,9 @@ class CMainWnd : public ui::CWindowBase, public DeviceManagerHost, public AppCon
     int EntryIndexOfFamily(int familyIndex) const;
     void UpdateAfterListChange();
     ui::CTabLayoutUI* Tab(const QString& name) const;
+    // Shows the entry's power display (or hides it when the entry has none); false when
+    // the entry names no power container that exists.
+    bool ShowEntryPower(CDeviceOptionUI* entry);
     QRect CurrentMonitor() const;
 
     std::shared_ptr<HidBackend> backend_;

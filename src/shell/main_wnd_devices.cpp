@@ -252,19 +252,24 @@ void CMainWnd::SelectDeviceEntry(int index, bool show, bool current) {
             const int tabIndex = entry->PageTabIndex();
             if (tabName.isEmpty() || tabIndex < 0) return;
             if (ui::CTabLayoutUI* tabs = Tab(tabName)) tabs->SelectItem(tabIndex);
-            if (entry->PowerTabName().isEmpty()) return;
-            ui::CTabLayoutUI* power = Tab(entry->PowerTabName());
-            if (power == nullptr) return;
-            if (entry->PowerTabIndex() < 0) {
-                power->hide();
-            } else {
-                power->show();
-                power->SelectItem(entry->PowerTabIndex());
-            }
+            if (!ShowEntryPower(entry)) return;
         }
         entry->SetCurrent(current);
     }
     UpdateAfterListChange();
+}
+
+bool CMainWnd::ShowEntryPower(CDeviceOptionUI* entry) {
+    if (entry->PowerTabName().isEmpty()) return false;
+    ui::CTabLayoutUI* power = Tab(entry->PowerTabName());
+    if (power == nullptr) return false;
+    if (entry->PowerTabIndex() < 0) {
+        power->hide();
+    } else {
+        power->show();
+        power->SelectItem(entry->PowerTabIndex());
+    }
+    return true;
 }
 
 void CMainWnd::UpdateAfterListChange() {
@@ -334,16 +339,7 @@ void CMainWnd::OnDeviceEntrySelected() {
     if (index < 0) return;
     currentKeyboardIndex_ = index - int(pageLists_[kMice].size());
     currentMouseIndex_ = index - int(pageLists_[kKeyboards].size());
-    CDeviceOptionUI* entry = Entry(index);
-    if (entry->PowerTabName().isEmpty()) return;
-    ui::CTabLayoutUI* power = Tab(entry->PowerTabName());
-    if (power == nullptr) return;
-    if (entry->PowerTabIndex() < 0) {
-        power->hide();
-    } else {
-        power->show();
-        power->SelectItem(entry->PowerTabIndex());
-    }
+    ShowEntryPower(Entry(index));
 }
 
 void CMainWnd::SelectPreviousDevice() {
