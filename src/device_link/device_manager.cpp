@@ -147,14 +147,17 @@ void DeviceManager::OnDeviceArrival(size_t index) {
     host_.AfterArrival();
 }
 
+bool DeviceManager::OtherPathTakesOver(size_t index, const SupportedDevice& entry) {
+    const int paired = PairedEntry(index);
+    if (paired < 0 || !found_.IsPresent(static_cast<size_t>(paired))) return false;
+    if (IsPairedCableKind(entry.kind)) SwitchPath(index);
+    return true;
+}
+
 void DeviceManager::CommandArrival(size_t index, const SupportedDevice& entry,
                                    const SupportedDevice& record) {
-    const int paired = PairedEntry(index);
-    if (paired >= 0 && found_.IsPresent(static_cast<size_t>(paired))) {
-        // The other path is in use: a cable replaces the receiver; a receiver waits.
-        if (IsPairedCableKind(entry.kind)) SwitchPath(index);
-        return;
-    }
+    // The other path is in use: a cable replaces the receiver; a receiver waits.
+    if (OtherPathTakesOver(index, entry)) return;
     ManagedDevice* page = host_.FindDevicePage(record);
     if (page == nullptr) return;
     DeviceLink& link = page->MainLink();
@@ -197,13 +200,9 @@ void DeviceManager::OnDeviceRemoval(size_t index) {
     } else if (FamilyIndexForKind(entry.kind) == kFamilyMouse) {
         qCDebug(lcDiscovery, "鼠标设备丢失");
     }
-    const int paired = PairedEntry(index);
-    if (paired >= 0 && found_.IsPresent(static_cast<size_t>(paired))) {
-        // The other path is alive: losing the cable moves the link to the receiver; losing
-        // the unused receiver changes nothing.
-        if (IsPairedCableKind(entry.kind)) SwitchPath(index);
-        return;
-    }
+    // The other path is alive: losing the cable moves the link to the receiver; losing
+    // the unused receiver changes nothing.
+    if (OtherPathTakesOver(index, entry)) return;
     ManagedDevice* page = host_.FindDevicePage(record);
     if (page == nullptr) return;
     DeviceLink& link = page->MainLink();

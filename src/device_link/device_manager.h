@@ -111,6 +111,9 @@ class DeviceManager {
 
   private:
     void CommandArrival(size_t index, const SupportedDevice& entry, const SupportedDevice& record);
+    // When the paired path of entry `index` is present: a cable entry switches the link
+    // over, a receiver entry changes nothing; returns true. False when the pair is absent.
+    bool OtherPathTakesOver(size_t index, const SupportedDevice& entry);
     // Switch between cable and receiver for cable entry `index`.
     void SwitchPath(size_t index);
     void FinishSwitchToReceiver(ManagedDevice* page);
