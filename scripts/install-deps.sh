@@ -1,15 +1,11 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, the program and the tests need, only those missing.
+# Installs the Debian 12 packages of scripts/debian-packages.txt, only those missing.
 set -euo pipefail
-packages=(
-  build-essential cmake ninja-build pkg-config ccache
-  qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools libqt6svg6-dev
-  libgl-dev libhidapi-dev libjsoncpp-dev libudev-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth fonts-dejavu-core
-)
+cd "$(dirname "$0")"
+mapfile -t packages < <(sed -e 's/#.*//' -e 's/[[:space:]]//g' debian-packages.txt | grep -v '^$')
 missing=()
 for p in "${packages[@]}"; do
+  # A virtual name (libqt6svg6-dev) has no status of its own: apt-get resolves it.
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
