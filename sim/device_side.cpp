@@ -155,10 +155,9 @@ void SendToHost(State& state, SimPath path, uint64_t generation, size_t node,
     }
     const bool delivered =
         DeliverLocked(state, path, generation, node, report.data(), report.size());
-    const auto sink = state.traceSink;
-    lock.unlock();
+    // Traced before the lock goes, so the reply is in the trace before the host can read it.
     if (delivered && traced)
-        Trace(sink, TraceDirection::DeviceToHost, report.data(), report.size());
+        Trace(state.traceSink, TraceDirection::DeviceToHost, report.data(), report.size());
 }
 
 int ReceiveHostReport(State& state, SimPath path, uint64_t generation, size_t node,
@@ -226,10 +225,10 @@ void RunDeliveries(State& state) {
             std::unique_lock deliver(state.mutex);
             const bool delivered = DeliverLocked(state, item.path, item.generation, item.node,
                                                  item.report.data(), item.report.size());
-            const auto sink = state.traceSink;
-            deliver.unlock();
+            // Under the lock, as in SendToHost: the host reads the reply only after its trace.
             if (delivered && item.traced) {
-                Trace(sink, TraceDirection::DeviceToHost, item.report.data(), item.report.size());
+                Trace(state.traceSink, TraceDirection::DeviceToHost, item.report.data(),
+                      item.report.size());
             }
         }
         lock.lock();

@@ -116,7 +116,8 @@ class SimulatedBus : public HidBackend {
     KeyboardModel& Keyboard();
 
     // Every command report in both directions, in order. The sink is called on the
-    // thread that moved the report and must not write reports itself; TraceLine formats
+    // thread that moved the report, a reply while the bus is locked (so it is traced before
+    // the host can read it); it must not call the bus itself. TraceLine formats
     // one line as rerovctl --trace does. An empty function removes the sink.
     void SetTraceSink(
         std::function<void(TraceDirection, const uint8_t* report, size_t length)> sink);
