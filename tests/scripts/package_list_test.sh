@@ -50,8 +50,9 @@ grep -q 'rerov-no-such-package is named in' <<<"$output" ||
 
 code=0
 output="$("$check" --list "$real_list" "$work/no-build" 2>&1)" || code=$?
-[ "$code" -eq 2 ] && grep -q 'configure first' <<<"$output" ||
+if [ "$code" -ne 2 ] || ! grep -q 'configure first' <<<"$output"; then
   fail "an unconfigured build folder is not reported (exit $code): $output"
+fi
 
 # install-deps.sh with apt-get and sudo replaced by recorders.
 mkdir -p "$work/bin" "$work/scripts"
@@ -81,9 +82,10 @@ fi
   echo "rerov-no-such-package"
 } >"$work/with-unknown.txt"
 install_with_list "$work/with-unknown.txt"
-grep -q 'apt-get install .* rerov-no-such-package$' "$work/calls" &&
-  ! grep -q 'install .*qt6-base-dev' "$work/calls" ||
+if ! grep -q 'apt-get install .* rerov-no-such-package$' "$work/calls" ||
+  grep -q 'install .*qt6-base-dev' "$work/calls"; then
   fail "install-deps.sh does not ask for exactly the missing package: $(cat "$work/calls")"
+fi
 
 [ "$failures" -eq 0 ] || exit 1
 echo "package list: all cases pass"
