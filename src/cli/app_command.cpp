@@ -1,4 +1,4 @@
-// rerovctl app state [--json] | show | quit
+// rerovctl app state [--json] | show | quit | screenshot FILE | ui ...
 
 #include "app_command.h"
 
@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "app_command_channel.h"
+#include "app_ui_command.h"
 #include "cli_session.h"
 #include "shell/ipc/ipc_protocol.h"
 
@@ -51,7 +52,8 @@ void PrintStateJson(QJsonObject reply) {
 }
 
 int Usage() {
-    PrintError("usage: app state [--json] | app show | app quit");
+    PrintError(
+        "usage: app state [--json] | app show | app quit | app screenshot FILE | app ui ...");
     return kExitUsage;
 }
 
@@ -60,6 +62,9 @@ int Usage() {
 int RunAppCommand(const std::vector<std::string>& args) {
     if (args.empty()) return Usage();
     const std::string& verb = args[0];
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (verb == "screenshot") return RunScreenshotCommand(rest);
+    if (verb == "ui") return RunUiCommand(rest);
     QJsonObject reply;
     if (verb == "state") {
         const bool json = args.size() == 2 && args[1] == "--json";

@@ -1,5 +1,6 @@
 #pragma once
-// rerovctl app state [--json] | show | quit: ask the running rerov-ever over its IPC channel.
+// rerovctl app state [--json] | show | quit | screenshot | ui: ask the running rerov-ever over its
+// IPC channel.
 
 #include <string>
 #include <vector>

@@ -5,6 +5,7 @@
 
 #include "cli_session.h"
 #include "shell/ipc/ipc_client.h"
+#include "shell/ipc/ipc_protocol.h"
 
 namespace rerov::cli {
 
@@ -26,6 +27,12 @@ int AskProgram(const QJsonObject& request, QJsonObject* reply, bool waitForExit)
         static char name[] = "rerovctl";
         static char* argv[] = {name, nullptr};
         app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    // The program would refuse it and close the channel; say why here instead.
+    if (ipc::EncodeMessage(request).size() > qsizetype{4} + ipc::kMaxMessageBytes) {
+        PrintError("the request is larger than the channel's limit of " +
+                   std::to_string(ipc::kMaxMessageBytes / 1024) + " KiB");
+        return kExitFailure;
     }
     ipc::IpcClient client;
     QString error;

@@ -1,6 +1,7 @@
 #include "controls/list_base.h"
 
 #include <QLayout>
+#include <QMouseEvent>
 
 #include "controls/notification.h"
 #include "controls/render_engine.h"
@@ -142,6 +143,14 @@ void CListContainerElementUI::SetSelectedState(bool selected) {
     if (selected_ == selected) return;
     selected_ = selected;
     update();
+}
+
+void CListContainerElementUI::mousePressEvent(QMouseEvent* event) {
+    if (!mouseEnabled_ || !isEnabled() || event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    Select();
 }
 
 void CListContainerElementUI::DoPaint(QPainter& painter, const QRect& paint) {

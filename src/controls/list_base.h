@@ -90,6 +90,8 @@ class CListContainerElementUI : public CContainerUI {
   protected:
     /// Paints the row background for its state.
     virtual void DrawItemBk(QPainter& painter, const QRect& paint);
+    /// A left press selects the row; with the mouse turned off the list gets the press.
+    void mousePressEvent(QMouseEvent* event) override;
 
     bool selected_ = false;
     bool hot_ = false;

@@ -6,6 +6,7 @@
 
 #include "shell/app_control.h"
 #include "shell/ipc/ipc_requests.h"
+#include "shell/ui_remote.h"
 
 namespace rerov::ipc::testing {
 
@@ -43,6 +44,45 @@ class FakeSim : public SimulatorControl {
         calls.push_back(call);
         return true;
     }
+};
+
+// Controls to list, a screenshot result to give, and the actions asked for; an action's
+// `done` is kept until the test calls Finish (or called at once with `refusal` when set).
+class FakeUi : public UiRemote {
+  public:
+    std::vector<ControlInfo> Controls() const override { return controls; }
+    bool SaveScreenshot(const std::string& path, ScreenshotInfo* info,
+                        std::string* error) override {
+        shots.push_back(path);
+        if (!shotError.empty()) {
+            *error = shotError;
+            return false;
+        }
+        *info = shot;
+        return true;
+    }
+    void Perform(const UiAction& action, Done done) override {
+        actions.push_back(action);
+        if (!refusal.empty()) {
+            done(refusal);
+            return;
+        }
+        pending.push_back(std::move(done));
+    }
+    // Ends the oldest action still waiting with `error` (empty: carried out).
+    void Finish(const std::string& error = {}) {
+        Done done = std::move(pending.front());
+        pending.erase(pending.begin());
+        done(error);
+    }
+
+    std::vector<ControlInfo> controls;
+    ScreenshotInfo shot;
+    std::string shotError;
+    std::string refusal;
+    std::vector<std::string> shots;
+    std::vector<UiAction> actions;
+    std::vector<Done> pending;
 };
 
 }  // namespace rerov::ipc::testing

@@ -36,6 +36,7 @@ namespace {
 
 using testing::FakeApp;
 using testing::FakeSim;
+using testing::FakeUi;
 
 constexpr int kGenerousMs = 10000;
 
@@ -66,6 +67,14 @@ class ServerTest : public ::testing::Test {
         QString error;
         EXPECT_TRUE(client.Request(request, kGenerousMs, &reply, &error)) << error.toStdString();
         return reply;
+    }
+
+    void FinishWhenPerformed(FakeUi* ui, const std::string& error) {
+        if (ui->pending.empty()) {
+            QTimer::singleShot(5, &server_, [this, ui, error] { FinishWhenPerformed(ui, error); });
+            return;
+        }
+        ui->Finish(error);
     }
 
     QTemporaryDir folder_;
@@ -135,6 +144,62 @@ TEST_F(ServerTest, ABadFrameIsAnsweredTheConnectionClosedAndNothingDone) {
         EXPECT_TRUE(Ask(client, {{"type", "app.show"}}).value("ok").toBool());
     });
     EXPECT_EQ(app_.fronts, 1);
+}
+
+TEST_F(ServerTest, ALateReplyHoldsBackItsConnectionOnlyAndKeepsTheOrder) {
+    FakeUi ui;
+    RequestTargets targets{&app_, &sim_, nullptr, {}};
+    targets.ui = &ui;
+    server_.SetTargets(targets);
+    // The window finishes an action when the client thread says so (on this thread), once
+    // the server has read that action's request.
+    const auto finishOnServerThread = [&](const std::string& error) {
+        QMetaObject::invokeMethod(
+            &server_, [this, &ui, error] { FinishWhenPerformed(&ui, error); },
+            Qt::QueuedConnection);
+    };
+    RunClient([&] {
+        IpcClient waiting;
+        IpcClient other;
+        QString error;
+        ASSERT_TRUE(waiting.Connect(name_, kGenerousMs, &error)) << error.toStdString();
+        ASSERT_TRUE(other.Connect(name_, kGenerousMs, &error)) << error.toStdString();
+        // A click and, right behind it on the same connection, a state request.
+        ASSERT_TRUE(waiting.SendRaw(
+            EncodeMessage({{"type", "app.ui.click"}, {"name", "device_select_next"}}) +
+                EncodeMessage({{"type", "app.state"}}),
+            kGenerousMs));
+        // Other connections are served meanwhile.
+        EXPECT_TRUE(Ask(other, {{"type", "app.show"}}).value("ok").toBool());
+        QJsonObject reply;
+        EXPECT_FALSE(waiting.ReadReply(200, &reply, &error)) << "nothing before the window is done";
+
+        finishOnServerThread("");
+        ASSERT_TRUE(waiting.ReadReply(kGenerousMs, &reply, &error)) << error.toStdString();
+        EXPECT_TRUE(reply.value("ok").toBool());
+        EXPECT_FALSE(reply.contains("entries")) << "the click's reply comes first";
+        ASSERT_TRUE(waiting.ReadReply(kGenerousMs, &reply, &error)) << error.toStdString();
+        EXPECT_TRUE(reply.contains("entries"));
+
+        // An action that fails is an error reply on the same connection.
+        ASSERT_TRUE(waiting.SendRaw(
+            EncodeMessage({{"type", "app.ui.value"}, {"name", "volume"}, {"value", 500}}),
+            kGenerousMs));
+        EXPECT_TRUE(Ask(other, {{"type", "app.show"}}).value("ok").toBool());
+        finishOnServerThread("500 is out of range");
+        ASSERT_TRUE(waiting.ReadReply(kGenerousMs, &reply, &error)) << error.toStdString();
+        EXPECT_EQ(reply.value("error").toString(), "500 is out of range");
+
+        // A client that leaves before its reply: the late reply goes nowhere.
+        ASSERT_TRUE(
+            waiting.SendRaw(EncodeMessage({{"type", "app.ui.click"}, {"name", "x"}}), kGenerousMs));
+        EXPECT_TRUE(Ask(other, {{"type", "app.show"}}).value("ok").toBool());
+        waiting.Close();
+        finishOnServerThread("");
+        EXPECT_TRUE(Ask(other, {{"type", "app.show"}}).value("ok").toBool());
+    });
+    EXPECT_TRUE(ui.pending.empty());
+    EXPECT_EQ(ui.actions.size(), 3u);
 }
 
 TEST_F(ServerTest, QuitIsAnsweredThenEndsTheProgramOnceAndIgnoresWhatFollows) {

@@ -11,8 +11,9 @@
 
 namespace rerov::ipc {
 
-// Largest body accepted in either direction. Requests are a few dozen bytes and the longest
-// reply (the device list) a few hundred; anything near this limit is not ours.
+// Largest body accepted in either direction. Requests are a few dozen bytes, most replies a
+// few hundred; the control list is sent in pages well below it, and screenshots go to a
+// file, never through the channel.
 inline constexpr uint32_t kMaxMessageBytes = 64 * 1024;
 
 // Request types.
@@ -24,6 +25,14 @@ inline constexpr char kSimPlug[] = "sim.plug";      // {"device": name}
 inline constexpr char kSimUnplug[] = "sim.unplug";  // {"device": name}
 inline constexpr char kSimReach[] = "sim.reach";    // {"device": "keyboard", "on": bool}
 inline constexpr char kReply[] = "reply";           // the type of every reply
+// {"path": absolute file} -> {"window", "width", "height"}: a PNG of the top-most window.
+inline constexpr char kAppScreenshot[] = "app.screenshot";
+// {"from": first row} -> {"controls": [...], "total", "next" while more rows follow}.
+inline constexpr char kAppUiList[] = "app.ui.list";
+inline constexpr char kAppUiClick[] = "app.ui.click";    // {"name"}
+inline constexpr char kAppUiSelect[] = "app.ui.select";  // {"name", "index"}
+inline constexpr char kAppUiText[] = "app.ui.text";      // {"name", "text"}
+inline constexpr char kAppUiValue[] = "app.ui.value";    // {"name", "value"}
 
 // The name of the single instance; the lock file and the channel derive from it.
 inline constexpr char kInstanceName[] = "ZIRAV OD800 OVAV";

@@ -4,6 +4,7 @@
 #include <QLatin1String>
 
 #include "shell/ipc/ipc_protocol.h"
+#include "shell/ipc/ipc_ui_requests.h"
 
 namespace rerov::ipc {
 
@@ -99,6 +100,12 @@ constexpr RequestRow kRequests[] = {
     {kSimPlug, &PlugOrUnplug<true>},
     {kSimUnplug, &PlugOrUnplug<false>},
     {kSimReach, &Reach},
+    {kAppScreenshot, &HandleScreenshot},
+    {kAppUiList, &HandleUiList},
+    {kAppUiClick, &HandleUiClick},
+    {kAppUiSelect, &HandleUiSelect},
+    {kAppUiText, &HandleUiText},
+    {kAppUiValue, &HandleUiValue},
 };
 
 }  // namespace

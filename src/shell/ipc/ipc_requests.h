@@ -7,6 +7,7 @@
 #include <string>
 
 #include "shell/app_control.h"
+#include "shell/ui_remote.h"
 
 namespace rerov::ipc {
 
@@ -38,12 +39,21 @@ struct RequestTargets {
     // The main window as the desktop sees it ({"title", "visible", "minimized"}), reported
     // under "window" by "app.state"; empty: not reported.
     std::function<QJsonObject()> window;
+    // The window's controls for "app.ui.*" and "app.screenshot"; null: not available.
+    UiRemote* ui = nullptr;
 };
+
+// Sends the one reply of a request answered later; does nothing once its connection is gone.
+using SendReply = std::function<void(const QJsonObject& reply)>;
 
 // The reply to one request, and whether the program is to exit once it is sent.
 struct RequestOutcome {
     QJsonObject reply;
     bool exitAfterReply = false;
+    // Set for a request answered later (the ui actions): instead of sending `reply`, the
+    // channel calls it with the way to send the reply, now or later from the event loop.
+    // Requests after it on the same connection wait for that reply.
+    std::function<void(SendReply)> answerLater = nullptr;
 };
 
 // Carries out one well-formed request (it has a string "type"). Unknown types and bad

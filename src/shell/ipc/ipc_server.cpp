@@ -3,6 +3,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLoggingCategory>
+#include <QPointer>
 #include <algorithm>
 
 #include "shell/ipc/ipc_protocol.h"
@@ -15,7 +16,8 @@ namespace rerov::ipc {
 struct IpcServer::Connection {
     QLocalSocket* socket = nullptr;  // owned by the server object (QObject parent)
     FrameReader reader;
-    bool closing = false;  // a bad frame was answered; nothing more is read
+    bool closing = false;        // a bad frame was answered; nothing more is read
+    bool awaitingReply = false;  // a request waits for its late reply; later ones wait too
 };
 
 IpcServer::IpcServer(QObject* parent) : QObject(parent) {}
@@ -93,7 +95,7 @@ void IpcServer::OnReadyRead(Connection* connection) {
     }
     connection->reader.Append(socket->readAll());
     QJsonObject request;
-    for (;;) {
+    while (!connection->awaitingReply) {
         const FrameReader::Status status = connection->reader.Next(&request);
         if (status == FrameReader::Status::NeedMore) return;
         if (status == FrameReader::Status::Failed) {
@@ -104,7 +106,13 @@ void IpcServer::OnReadyRead(Connection* connection) {
             socket->disconnectFromServer();  // after the reply is written
             return;
         }
-        const RequestOutcome outcome = HandleRequest(request, targets_);
+        RequestOutcome outcome = HandleRequest(request, targets_);
+        if (outcome.answerLater) {
+            connection->awaitingReply = true;
+            // The record stays: connections are dropped from the event loop only.
+            outcome.answerLater(LateReply(socket));
+            continue;
+        }
         socket->write(EncodeMessage(outcome.reply));
         socket->flush();
         if (outcome.exitAfterReply) {
@@ -115,6 +123,37 @@ void IpcServer::OnReadyRead(Connection* connection) {
             return;
         }
     }
+}
+
+IpcServer::Connection* IpcServer::Find(const QLocalSocket* socket) const {
+    const auto it = std::find_if(connections_.begin(), connections_.end(),
+                                 [socket](const auto& c) { return c->socket == socket; });
+    return it == connections_.end() ? nullptr : it->get();
+}
+
+SendReply IpcServer::LateReply(QLocalSocket* socket) {
+    // The server or the connection may be gone by the time the reply is ready.
+    return [server = QPointer<IpcServer>(this),
+            socket = QPointer<QLocalSocket>(socket)](const QJsonObject& reply) {
+        if (server && socket) server->SendLateReply(socket, reply);
+    };
+}
+
+void IpcServer::SendLateReply(QLocalSocket* socket, const QJsonObject& reply) {
+    Connection* connection = Find(socket);
+    if (!connection || !connection->awaitingReply) return;  // one reply per request
+    connection->awaitingReply = false;
+    socket->write(EncodeMessage(reply));
+    socket->flush();
+    // Requests that arrived meanwhile are carried out now, in order, from the event loop
+    // (this may be called from inside OnReadyRead).
+    QMetaObject::invokeMethod(
+        this,
+        [this, socket = QPointer<QLocalSocket>(socket)] {
+            if (!socket) return;
+            if (Connection* waiting = Find(socket)) OnReadyRead(waiting);
+        },
+        Qt::QueuedConnection);
 }
 
 void IpcServer::Drop(QLocalSocket* socket) {

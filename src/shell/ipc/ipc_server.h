@@ -2,7 +2,9 @@
 // The running program's end of the IPC channel: a local server, same user only, that reads
 // framed requests, carries them out on the UI thread and answers each one. A connection
 // that sends a bad frame (empty, too large, not a JSON object with a type) gets one error
-// reply and is closed; nothing it sent has any effect.
+// reply and is closed; nothing it sent has any effect. A request answered later (a ui action
+// that waits for the window) holds back the requests after it on its connection, so replies
+// keep the order of requests; other connections are served meanwhile.
 
 #include <QObject>
 #include <QString>
@@ -48,6 +50,9 @@ class IpcServer : public QObject {
 
     void OnNewConnection();
     void OnReadyRead(Connection* connection);
+    Connection* Find(const QLocalSocket* socket) const;
+    SendReply LateReply(QLocalSocket* socket);
+    void SendLateReply(QLocalSocket* socket, const QJsonObject& reply);
     void Drop(QLocalSocket* socket);
     void RequestExit();
 

@@ -15,6 +15,7 @@
 #include "shell/ipc/ipc_server.h"
 #include "shell/ipc/single_instance.h"
 #include "shell/main_wnd.h"
+#include "shell/remote_ui/remote_ui.h"
 #include "shell/shell_controls.h"
 #include "shell/startup/program_options.h"
 #include "shell/startup/sim_bus_control.h"
@@ -158,13 +159,17 @@ int RunProgram(int argc, char** argv) {
         simControl =
             std::make_unique<SimBusControl>(simulator.Bus(), [target] { target->ScanNow(); });
     }
+    // rerovctl app ui / app screenshot; the ui actions are refused without --simulate.
+    remote_ui::RemoteUi remoteUi(window.get());
     const shell::CMainWnd* shown = window.get();
     server.SetTargets(ipc::RequestTargets{
-        window.get(), simControl.get(), &times, [shown] {
+        window.get(), simControl.get(), &times,
+        [shown] {
             return QJsonObject{{QStringLiteral("title"), shown->windowTitle()},
                                {QStringLiteral("visible"), shown->isVisible()},
                                {QStringLiteral("minimized"), shown->isMinimized()}};
-        }});
+        },
+        &remoteUi});
     window->show();
 
     // 7. The message loop, until "exit" (the tray menu, app quit) ends it.
