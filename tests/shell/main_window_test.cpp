@@ -7,7 +7,10 @@
 #include <QtTest/QSignalSpy>
 #include <QtTest/QTest>
 
+#include "controls/device_key_button.h"
+#include "controls/device_picture.h"
 #include "controls/option_ui.h"
+#include "controls/select_panel.h"
 #include "devices/pages/device_page.h"
 #include "shell/device_option_ui.h"
 #include "shell/monitor_fit.h"
@@ -423,6 +426,80 @@ TEST_F(MainWindow, MonitorFitScalesOnLargeMonitors) {
         EXPECT_EQ(wnd->geometry().center(), c.monitor.center());
         EXPECT_TRUE(wnd->isVisible());
     }
+}
+
+// What the keyboard page and the window's chrome measure, for comparing two fits.
+struct ContentSizes {
+    QSize caption;
+    int titleFont = 0;
+    QSize entry;
+    QSize picture;
+    QSize key;
+    int keyFont = 0;
+};
+
+TEST_F(MainWindow, ALargeMonitorScalesTheWholeContent) {
+    sim.Plug(SimPath::KeyboardCable);
+    WaitKeyboardOn(false);
+    QTRY_COMPARE_WITH_TIMEOUT(wnd->CurrentDevicePage(), Keyboard(), kWaitMs);
+    auto measure = [&] {
+        QTest::qWait(20);  // layouts settle
+        ContentSizes s;
+        s.caption = wnd->FindControl("caption")->size();
+        s.titleFont =
+            qobject_cast<ui::CControlUI*>(wnd->FindControl("title"))->GetFont().pixelSize();
+        s.entry = wnd->Entry(kKeyboardEntry)->size();
+        s.picture = Keyboard()->findChild<ui::CDevicePictureUI*>()->size();
+        s.key = Keyboard()->KeyButton(64)->size();
+        s.keyFont = Keyboard()->KeyButton(64)->GetFont().pixelSize();
+        return s;
+    };
+    wnd->FitToMonitor(QRect(0, 0, 1366, 768));
+    ASSERT_EQ(wnd->size(), QSize(1000, 640));
+    const ContentSizes design = measure();
+    EXPECT_EQ(design.caption.height(), 44);
+    EXPECT_EQ(design.entry, QSize(176, 56));
+
+    wnd->FitToMonitor(QRect(0, 0, 1600, 1000));
+    ASSERT_EQ(wnd->size(), QSize(1500, 960));
+    const ContentSizes large = measure();
+    EXPECT_EQ(large.caption.height(), 66);
+    EXPECT_EQ(large.titleFont, design.titleFont * 3 / 2);
+    EXPECT_EQ(large.entry, QSize(264, 84));
+    EXPECT_NEAR(large.picture.width(), design.picture.width() * 1.5, 2);
+    EXPECT_NEAR(large.picture.height(), design.picture.height() * 1.5, 2);
+    EXPECT_NEAR(large.key.width(), design.key.width() * 1.5, 1.5);
+    EXPECT_NEAR(large.key.height(), design.key.height() * 1.5, 1.5);
+    EXPECT_NEAR(large.keyFont, design.keyFont * 1.5, 1);
+    SaveScreenshot(QStringLiteral("main_keyboard_large.png"));
+
+    // Back on a small monitor the content returns to its design, without drift.
+    wnd->FitToMonitor(QRect(0, 0, 1366, 768));
+    const ContentSizes again = measure();
+    EXPECT_EQ(again.caption, design.caption);
+    EXPECT_EQ(again.entry, design.entry);
+    EXPECT_EQ(again.picture, design.picture);
+    EXPECT_EQ(again.key, design.key);
+}
+
+TEST_F(MainWindow, ThePictureFollowsTheRoomWhenMaximised) {
+    sim.Plug(SimPath::KeyboardCable);
+    WaitKeyboardOn(false);
+    QTRY_COMPARE_WITH_TIMEOUT(wnd->CurrentDevicePage(), Keyboard(), kWaitMs);
+    auto* picture = Keyboard()->findChild<ui::CDevicePictureUI*>();
+    ASSERT_NE(picture, nullptr);
+    auto* maximise = qobject_cast<ui::CButtonUI*>(wnd->FindControl("maxbtn"));
+    ASSERT_NE(maximise, nullptr);
+    maximise->Activate();
+    QTRY_VERIFY_WITH_TIMEOUT(wnd->isMaximized(), kWaitMs);
+    // Whatever room the page now has, the keyboard fills its area's width or height.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            const QRect panel = Keyboard()->SelectPanel()->geometry();
+            return picture->rect().contains(panel) && (panel.width() >= picture->width() - 1 ||
+                                                       panel.height() >= picture->height() - 1);
+        }(),
+        kWaitMs);
 }
 
 }  // namespace
