@@ -8,6 +8,7 @@
 #include <QtTest/QSignalSpy>
 #include <QtTest/QTest>
 
+#include "controls/control_timers.h"
 #include "controls/device_key_button.h"
 #include "controls/device_picture.h"
 #include "controls/option_ui.h"
@@ -454,6 +455,8 @@ struct ContentSizes {
 };
 
 TEST_F(MainWindow, ALargeMonitorScalesTheWholeContent) {
+    // The start-up fit to the (small) test screen must not land between the fits below.
+    ui::KillControlTimer(wnd, kTimerMonitorFit);
     sim.Plug(SimPath::KeyboardCable);
     ASSERT_TRUE(WaitUntil([&] { return wnd->CurrentDevicePage() == Keyboard(); }));
     auto measure = [&] {
@@ -499,6 +502,7 @@ TEST_F(MainWindow, ALargeMonitorScalesTheWholeContent) {
 }
 
 TEST_F(MainWindow, ThePictureFollowsTheRoomWhenMaximised) {
+    ui::KillControlTimer(wnd, kTimerMonitorFit);  // a late start-up fit would restore it
     sim.Plug(SimPath::KeyboardCable);
     ASSERT_TRUE(WaitUntil([&] { return wnd->CurrentDevicePage() == Keyboard(); }));
     auto* picture = Keyboard()->findChild<ui::CDevicePictureUI*>();
