@@ -87,7 +87,7 @@ void CChartViewUI::PaintHistogram(QPainter& painter, const QRect& paint) {
     const int slot = width() / n;
     const int pillar = pillarWidth_ > 0 ? std::min(pillarWidth_, slot) : std::max(slot / 2, 1);
     const int floor = height() - t - shadowHeight_;
-    const QFont font = render::FontForIndex(chartFont_);
+    const QFont font = render::FontForIndex(chartFont_, FontScale());
     for (int i = 0; i < n; ++i) {
         const int h = int(std::max(items_[i].value, 0.0) / top * (floor - 4));
         const QRect bar(i * slot + (slot - pillar) / 2, floor - h, pillar, h);

@@ -73,7 +73,7 @@ bool CControlUI::SetAttribute(const QString& name, const QString& value) {
         textAlign_ = ParseAlign(value, textAlign_);
     } else if (name == QLatin1String("font")) {
         fontIndex_ = value.toInt();
-        font_ = render::FontForIndex(fontIndex_);
+        font_ = render::FontForIndex(fontIndex_, fontScale_);
     } else if (name == QLatin1String("visible")) {
         setVisible(ParseBool(value));
     } else if (name == QLatin1String("enabled")) {
@@ -98,6 +98,13 @@ bool CControlUI::SetAttribute(const QString& name, const QString& value) {
 void CControlUI::SetText(const QString& text) {
     if (text_ == text) return;
     text_ = text;
+    update();
+}
+
+void CControlUI::SetFontScale(qreal scale) {
+    if (!(scale > 0) || scale == fontScale_) return;
+    fontScale_ = scale;
+    font_ = render::FontForIndex(fontIndex_, fontScale_);
     update();
 }
 

@@ -50,6 +50,18 @@ class CControlUI : public QWidget {
     void SetTextColor(quint32 argb);
     /// The font of the text (layout font index -1 by default).
     QFont GetFont() const { return font_; }
+    /// Draws the text at the layout font's size times `scale` (the content scale of the
+    /// window, or the scale of the device picture the control sits in).
+    void SetFontScale(qreal scale);
+    /// The factor the font size is drawn at (1 by design).
+    qreal FontScale() const { return fontScale_; }
+
+    /// True when the control sets its children's geometry itself (tabs, pictures), so a
+    /// scaling pass leaves their positions to it.
+    virtual bool PlacesChildren() const { return false; }
+    /// True when the control scales its children itself (a device picture fits them to its
+    /// room), so a scaling pass of the window stops at it.
+    virtual bool ScalesChildren() const { return false; }
 
     /// True when the layout enabled the control's context menu ("menu" = "true").
     bool IsContextMenuUsed() const { return contextMenu_; }
@@ -96,6 +108,7 @@ class CControlUI : public QWidget {
     int textAlign_ = Qt::AlignCenter;
     QFont font_;
     int fontIndex_ = -1;
+    qreal fontScale_ = 1.0;
     bool contextMenu_ = false;
 
   private:

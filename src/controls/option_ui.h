@@ -48,6 +48,8 @@ class CTabLayoutUI : public CContainerUI {
     bool SelectItem(int index);
     /// The index of the shown child (0 at start).
     int GetCurSel() const { return current_; }
+    /// Every child fills the tab layout.
+    bool PlacesChildren() const override { return true; }
 
   protected:
     void resizeEvent(QResizeEvent* event) override;

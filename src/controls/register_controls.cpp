@@ -5,6 +5,7 @@
 #include "controls/combo_edit_container_element.h"
 #include "controls/control_factory.h"
 #include "controls/device_key_button.h"
+#include "controls/device_picture.h"
 #include "controls/hand_img_button.h"
 #include "controls/hand_img_select_button.h"
 #include "controls/list_base.h"
@@ -31,6 +32,7 @@ constexpr ClassRow kClasses[] = {
     {"CWndUI", &Make<CWndUI>},
     {"CSelectPanelUI", &Make<CSelectPanelUI>},
     {"CDeviceKeyButtonUI", &Make<CDeviceKeyButtonUI>},
+    {"CDevicePictureUI", &Make<CDevicePictureUI>},
     {"CCloudShareListItemUI", &Make<CCloudShareListItemUI>},
     {"CComboEditContainerElementUI", &Make<CComboEditContainerElementUI>},
     {"CHandImgButtonUI", &Make<CHandImgButtonUI>},

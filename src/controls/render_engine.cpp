@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QStringList>
 #include <algorithm>
+#include <cmath>
 
 #include "controls/image_cache.h"
 
@@ -247,7 +248,7 @@ bool ParseColor(const QString& text, quint32* argb) {
     return true;
 }
 
-QFont FontForIndex(int index) {
+QFont FontForIndex(int index, qreal scale) {
     struct FontRow {
         int index;
         int pixelSize;
@@ -267,7 +268,7 @@ QFont FontForIndex(int index) {
     for (const FontRow& r : kFonts) {
         if (r.index == index) row = &r;
     }
-    font.setPixelSize(row->pixelSize);
+    font.setPixelSize(std::max(1, int(std::lround(row->pixelSize * scale))));
     font.setUnderline(row->underline);
     font.setBold(row->bold);
     return font;

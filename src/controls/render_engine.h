@@ -61,8 +61,9 @@ bool ParseColor(const QString& text, quint32* argb);
 /// Parses "l,t,r,b" into a rectangle with those edges (right and bottom exclusive).
 bool ParseRectEdges(const QString& text, QRect* rect);
 
-/// The font of a font index of the layouts (sizes in pixels, the default font for -1).
-QFont FontForIndex(int index);
+/// The font of a font index of the layouts (sizes in pixels, the default font for -1), its
+/// size multiplied by `scale` and rounded to whole pixels.
+QFont FontForIndex(int index, qreal scale = 1.0);
 
 }  // namespace render
 }  // namespace rerov::ui

@@ -5,12 +5,24 @@
 #include <QFont>
 #include <QWidget>
 
+#include "controls/content_scale.h"
 #include "controls/control_factory.h"
 #include "controls/fonts.h"
 #include "controls/language_texts.h"
 #include "controls/resource_index.h"
 
 namespace rerov::ui {
+namespace {
+// The skin's sheet as designed (96 DPI) and the scale it is applied at.
+struct SkinSheet {
+    QString design;
+    qreal scale = 1.0;
+};
+SkinSheet& Sheet() {
+    static SkinSheet sheet;
+    return sheet;
+}
+}  // namespace
 
 bool SetUpSkin(QApplication& app, const QString& skinDir, const QString& fontDir,
                PrivateFonts& fonts) {
@@ -26,8 +38,17 @@ bool SetUpSkin(QApplication& app, const QString& skinDir, const QString& fontDir
     // Image urls in the sheet are relative to the skin folder.
     sheet.replace(QStringLiteral("url(skin:"),
                   QStringLiteral("url(") + ResourceIndex::Instance().SkinDir() + u'/');
+    Sheet() = SkinSheet{sheet, 1.0};
     app.setStyleSheet(sheet);
     return true;
+}
+
+void ApplySkinScale(qreal scale) {
+    SkinSheet& sheet = Sheet();
+    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+    if (app == nullptr || sheet.design.isEmpty() || !(scale > 0) || scale == sheet.scale) return;
+    sheet.scale = scale;
+    app->setStyleSheet(ScaleStyleSheet(sheet.design, scale));
 }
 
 bool ApplyLanguage(const QString& file) {

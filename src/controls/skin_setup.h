@@ -17,6 +17,11 @@ namespace rerov::ui {
 bool SetUpSkin(QApplication& app, const QString& skinDir, const QString& fontDir,
                PrivateFonts& fonts);
 
+/// Applies the skin's style sheet with its pixel lengths multiplied by `scale` (the main
+/// window's content scale), so plain widgets and menus scale with the controls. Does nothing
+/// before SetUpSkin, or when the sheet already has that scale.
+void ApplySkinScale(qreal scale);
+
 /// Loads the language file `file` of the skin and re-resolves every open window's texts.
 bool ApplyLanguage(const QString& file);
 

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include "controls/content_scale.h"
 #include "controls/control_lookup.h"
 #include "controls/language_texts.h"
 #include "controls/notify_bridge.h"
@@ -48,6 +49,12 @@ bool CWindowBase::Create(const QString& title, const QSize& size) {
     bridge_->Attach(this);
     InitWindow();
     return true;
+}
+
+void CWindowBase::SetContentScale(qreal scale) {
+    if (!(scale > 0)) return;
+    contentScale_ = scale;
+    if (root_ != nullptr) ScaleWidgetTree(root_, scale);
 }
 
 void CWindowBase::CenterWindow() {
@@ -101,7 +108,8 @@ void CWindowBase::closeEvent(QCloseEvent* event) {
 
 void CWindowBase::mousePressEvent(QMouseEvent* event) {
     // Presses that no control took land here: the caption strip moves the window.
-    if (event->button() == Qt::LeftButton && event->position().y() < captionHeight_) {
+    if (event->button() == Qt::LeftButton &&
+        event->position().y() < ScaleLength(captionHeight_, contentScale_)) {
         if (QWindow* handle = windowHandle()) handle->startSystemMove();
         return;
     }

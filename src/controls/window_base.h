@@ -53,8 +53,16 @@ class CWindowBase : public QWidget, public INotifyUI, public IDialogBuilderCallb
     NotifyBridge* Bridge() const { return bridge_; }
     /// Saves a picture of the window as it looks now (PNG by the file suffix); false on failure.
     bool SaveScreenshot(const QString& path);
-    /// Height of the strip at the top that drags the window (layout attribute "caption").
+    /// Height of the strip at the top that drags the window (layout attribute "caption"), in
+    /// design pixels.
     void SetCaptionHeight(int height) { captionHeight_ = height; }
+
+    /// Scales the window's content, designed at 96 DPI, by `scale` (dpi / 96): fixed sizes,
+    /// margins, spacing, positions and fonts of every control, the caption strip. Applying
+    /// it again (after controls were added) scales the new controls and leaves the rest.
+    void SetContentScale(qreal scale);
+    /// The factor of the last SetContentScale (1 by design).
+    qreal ContentScale() const { return contentScale_; }
 
   protected:
     /// Called once after the layout was built, before "windowinit".
@@ -71,6 +79,7 @@ class CWindowBase : public QWidget, public INotifyUI, public IDialogBuilderCallb
     QEventLoop* loop_ = nullptr;
     int result_ = 0;
     int captionHeight_ = 40;
+    qreal contentScale_ = 1.0;
     bool initSent_ = false;
 };
 

@@ -14,6 +14,7 @@
 #include "controls/option_ui.h"
 #include "controls/popup_menu.h"
 #include "controls/resource_index.h"
+#include "controls/skin_setup.h"
 #include "controls/tray_icon.h"
 #include "device_manager.h"
 #include "devices/pages/device_page.h"
@@ -360,6 +361,9 @@ void CMainWnd::FitToMonitor(const QRect& monitor) {
     const MonitorFit fit = shell::FitToMonitor(monitor);
     dpi_ = fit.dpi;
     fittedSize_ = fit.size;
+    // The content grows with the window: every window's sheet and this window's controls.
+    ui::ApplySkinScale(fit.contentScale);
+    SetContentScale(fit.contentScale);
     if (isMaximized()) showNormal();
     setFixedSize(fit.size);
     move(fit.geometry.topLeft());

@@ -56,25 +56,6 @@ ui::CTabLayoutUI* CMainWnd::Tab(const QString& name) const {
 
 // --- Creating and destroying pages ---
 
-namespace {
-
-// A page picture laid out by absolute positions keeps its size and sits in the middle of
-// the page area, however large the window is.
-void CentreContent(QWidget* page) {
-    QLayout* layout = page->layout();
-    if (layout == nullptr) return;
-    for (int i = 0; i < layout->count(); ++i) {
-        QWidget* content = layout->itemAt(i)->widget();
-        if (content == nullptr || content->layout() != nullptr || content->size().isEmpty()) {
-            continue;
-        }
-        content->setFixedSize(content->size());
-        layout->setAlignment(content, Qt::AlignCenter);
-    }
-}
-
-}  // namespace
-
 void CMainWnd::CreateDevicePages() { manager_->CreateDevicePages(); }
 
 bool CMainWnd::CreateDevicePage(int supportedRow, int role) {
@@ -129,7 +110,6 @@ bool CMainWnd::CreateDevicePage(int supportedRow, int role) {
         return false;
     }
     pageSwitch->Add(page);
-    CentreContent(page);
     const int group = GroupOfKind(record.kind);
     if (group >= 0) pageLists_[size_t(group)].push_back(page);
 
@@ -158,6 +138,8 @@ bool CMainWnd::CreateDevicePage(int supportedRow, int role) {
     connect(entry, &CDeviceOptionUI::showEntryRequested, this,
             [this](int familyIndex, bool show) { OnShowEntryMessage(familyIndex, show ? 1 : 0); });
     pages_.push_back(std::move(slot));
+    // The new page, entry and power display take the window's content scale.
+    SetContentScale(ContentScale());
     return true;
 }
 

@@ -4,10 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QtTest/QSignalSpy>
 #include <QtTest/QTest>
 
+#include "controls/control_timers.h"
+#include "controls/device_key_button.h"
+#include "controls/device_picture.h"
 #include "controls/option_ui.h"
+#include "controls/select_panel.h"
 #include "devices/pages/device_page.h"
 #include "shell/device_option_ui.h"
 #include "shell/monitor_fit.h"
@@ -423,6 +428,97 @@ TEST_F(MainWindow, MonitorFitScalesOnLargeMonitors) {
         EXPECT_EQ(wnd->geometry().center(), c.monitor.center());
         EXPECT_TRUE(wnd->isVisible());
     }
+}
+
+// Runs the event loop until `done` holds or `ms` pass; true when it holds. (The QTRY macros
+// of QtTest only return from the test body when they time out, which GoogleTest counts as
+// a pass, so the tests below wait with this and assert on its result.)
+template <typename Done>
+bool WaitUntil(Done done, int ms = kWaitMs) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > ms) return false;
+        QTest::qWait(10);
+    }
+    return true;
+}
+
+// What the keyboard page and the window's chrome measure, for comparing two fits.
+struct ContentSizes {
+    QSize caption;
+    int titleFont = 0;
+    QSize entry;
+    QSize picture;
+    QSize key;
+    int keyFont = 0;
+};
+
+TEST_F(MainWindow, ALargeMonitorScalesTheWholeContent) {
+    // The start-up fit to the (small) test screen must not land between the fits below.
+    ui::KillControlTimer(wnd, kTimerMonitorFit);
+    sim.Plug(SimPath::KeyboardCable);
+    ASSERT_TRUE(WaitUntil([&] { return wnd->CurrentDevicePage() == Keyboard(); }));
+    auto measure = [&] {
+        QTest::qWait(20);  // layouts settle
+        ContentSizes s;
+        s.caption = wnd->FindControl("caption")->size();
+        s.titleFont =
+            qobject_cast<ui::CControlUI*>(wnd->FindControl("title"))->GetFont().pixelSize();
+        s.entry = wnd->Entry(kKeyboardEntry)->size();
+        s.picture = Keyboard()->findChild<ui::CDevicePictureUI*>()->size();
+        s.key = Keyboard()->KeyButton(64)->size();
+        s.keyFont = Keyboard()->KeyButton(64)->GetFont().pixelSize();
+        return s;
+    };
+    wnd->FitToMonitor(QRect(0, 0, 1366, 768));
+    ASSERT_EQ(wnd->size(), QSize(1000, 640));
+    const ContentSizes design = measure();
+    EXPECT_EQ(design.caption.height(), 44);
+    EXPECT_EQ(design.entry, QSize(176, 56));
+
+    wnd->FitToMonitor(QRect(0, 0, 1600, 1000));
+    ASSERT_EQ(wnd->size(), QSize(1500, 960));
+    const ContentSizes large = measure();
+    EXPECT_EQ(large.caption.height(), 66);
+    EXPECT_EQ(large.titleFont, design.titleFont * 3 / 2);
+    EXPECT_EQ(large.entry, QSize(264, 84));
+    EXPECT_NEAR(large.picture.width(), design.picture.width() * 1.5, 2);
+    EXPECT_NEAR(large.picture.height(), design.picture.height() * 1.5, 2);
+    EXPECT_NEAR(large.key.width(), design.key.width() * 1.5, 1.5);
+    EXPECT_NEAR(large.key.height(), design.key.height() * 1.5, 1.5);
+    EXPECT_NEAR(large.keyFont, design.keyFont * 1.5, 1);
+    QDir().mkpath(QStringLiteral(REROV_SCREENSHOT_DIR));
+    EXPECT_TRUE(
+        wnd->SaveScreenshot(QStringLiteral(REROV_SCREENSHOT_DIR "/main_keyboard_large.png")));
+
+    // Back on a small monitor the content returns to its design, without drift.
+    wnd->FitToMonitor(QRect(0, 0, 1366, 768));
+    const ContentSizes again = measure();
+    EXPECT_EQ(again.caption, design.caption);
+    EXPECT_EQ(again.entry, design.entry);
+    EXPECT_EQ(again.picture, design.picture);
+    EXPECT_EQ(again.key, design.key);
+}
+
+TEST_F(MainWindow, ThePictureFollowsTheRoomWhenMaximised) {
+    ui::KillControlTimer(wnd, kTimerMonitorFit);  // a late start-up fit would restore it
+    sim.Plug(SimPath::KeyboardCable);
+    ASSERT_TRUE(WaitUntil([&] { return wnd->CurrentDevicePage() == Keyboard(); }));
+    auto* picture = Keyboard()->findChild<ui::CDevicePictureUI*>();
+    ASSERT_NE(picture, nullptr);
+    auto* maximise = qobject_cast<ui::CButtonUI*>(wnd->FindControl("maxbtn"));
+    ASSERT_NE(maximise, nullptr);
+    maximise->Activate();
+    QTRY_VERIFY_WITH_TIMEOUT(wnd->isMaximized(), kWaitMs);
+    // Whatever room the page now has, the keyboard fills its area's width or height.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            const QRect panel = Keyboard()->SelectPanel()->geometry();
+            return picture->rect().contains(panel) && (panel.width() >= picture->width() - 1 ||
+                                                       panel.height() >= picture->height() - 1);
+        }(),
+        kWaitMs);
 }
 
 }  // namespace

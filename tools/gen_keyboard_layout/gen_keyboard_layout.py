@@ -1,12 +1,14 @@
 #!/usr/bin/env python3
-"""Writes the keyboard page layout (skin/XML/DeviceXml/keyboarddevice.ui).
+"""Writes the keyboard picture (skin/XML/DeviceXml/keyboard_picture.ui).
 
-Every key of the 23 x 6 key matrix becomes a "DeviceKeyButton" named "key_<index>" with
+The picture is the select panel "keyboard_device_key_light" with its keys, drawn at its design
+size; the hand-written page layout (keyboarddevice.ui) hosts it in its picture area, which
+scales it to the room it has. Every key of the 23 x 6 key matrix becomes a "DeviceKeyButton" named "key_<index>" with
 user data "light_<index>", placed in the matrix's column and row and sized like the key
 of a full keyboard. Its label is the key's name, found through its factory code: key
 index -> (type, value, code) -> name key "keyboard_key_<name>" -> short label.
 
-Usage: gen_keyboard_layout.py [output.ui]   (default: the layout in the skin folder)
+Usage: gen_keyboard_layout.py [output.ui]   (default: the picture in the skin folder)
 """
 
 import os
@@ -143,8 +145,6 @@ ROWS = [
 UNIT = 23            # pixels per key unit
 KEY_GAP = 2          # pixels between neighbouring keys
 PANEL_PADDING = 10   # pixels around the keys inside the keyboard body
-PAGE_WIDTH, PAGE_HEIGHT = 600, 440
-PANEL_X, PANEL_Y = 2, 24
 
 
 def place_keys():
@@ -203,11 +203,9 @@ def layout(placed):
     height = max(y + h for _, _, y, _, h in placed) + PANEL_PADDING + KEY_GAP
     out = ['<?xml version="1.0" encoding="UTF-8"?>',
            "<!-- Written by tools/gen_keyboard_layout/gen_keyboard_layout.py; do not edit. -->",
-           '<ui version="4.0">', "<class>KeyboardDevice</class>",
-           '<widget class="CContainerUI" name="keyboard_device_page">',
-           rect(0, 0, PAGE_WIDTH, PAGE_HEIGHT),
+           '<ui version="4.0">', "<class>KeyboardPicture</class>",
            '<widget class="CSelectPanelUI" name="keyboard_device_key_light">',
-           rect(PANEL_X, PANEL_Y, width, height),
+           rect(0, 0, width, height),
            prop("bkimage", "file='images/keyboard_body.svg' corner='14,14,14,14'", False)]
     for index, x, y, w, h in sorted(placed):
         name = key_name(KEY_TABLE[index])
@@ -223,13 +221,13 @@ def layout(placed):
             out.append(prop(attribute, image, False))
         out.append(prop("font", "10", False))
         out.append("</widget>")
-    out += ["</widget>", "</widget>", "</ui>", ""]
+    out += ["</widget>", "</ui>", ""]
     return "\n".join(out)
 
 
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
-    default = os.path.join(here, "..", "..", "skin", "XML", "DeviceXml", "keyboarddevice.ui")
+    default = os.path.join(here, "..", "..", "skin", "XML", "DeviceXml", "keyboard_picture.ui")
     target = sys.argv[1] if len(sys.argv) > 1 else os.path.normpath(default)
     if len(KEY_TABLE) != FIRST_UNLIT:
         raise SystemExit("key table has %d rows" % len(KEY_TABLE))

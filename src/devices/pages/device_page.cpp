@@ -30,14 +30,11 @@ bool SplitIndexed(const QString& text, QString* prefix, int* number) {
     return true;
 }
 
-// The first direct child of `parent` that is a select panel, or null.
+// The select panel of the page's picture: a direct child of `parent` first, else the
+// nearest one below it (the picture sits in the page's picture area), or null.
 ui::CSelectPanelUI* FirstSelectPanel(const QWidget* parent) {
     if (parent == nullptr) return nullptr;
-    const QList<QWidget*> children = parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-    for (QWidget* child : children) {
-        if (auto* panel = qobject_cast<ui::CSelectPanelUI*>(child)) return panel;
-    }
-    return nullptr;
+    return parent->findChild<ui::CSelectPanelUI*>();
 }
 
 }  // namespace
@@ -66,10 +63,12 @@ bool CDevicePageUI::BuildContent(ui::IDialogBuilderCallback* callback, QString* 
             return false;
         }
         content_ = root;
-        // The picture and controls of the layout must stay visible; the empty rest of the
-        // layout's rectangle may shrink with the window.
+        // A layout with boxes shares the page's room itself (its picture scales to what it
+        // gets); one placed by coordinates keeps room for everything it holds.
         const QRect used = root->childrenRect();
-        if (used.isValid()) root->setMinimumSize(used.right() + 1, used.bottom() + 1);
+        if (root->layout() == nullptr && used.isValid()) {
+            root->setMinimumSize(used.right() + 1, used.bottom() + 1);
+        }
         Add(root);
     }
     device_->InitPage();
@@ -128,7 +127,6 @@ void CDevicePageUI::MapKeyButtons(int keyButtonCount, int lightCount) {
     keyButtons_.fill(nullptr, std::max(keyButtonCount, 0));
     lights_.fill(nullptr, std::max(lightCount, 0));
     selectPanel_ = FirstSelectPanel(this);
-    if (selectPanel_ == nullptr) selectPanel_ = FirstSelectPanel(content_);
     if (selectPanel_ == nullptr) return;
 
     const QList<QWidget*> children =

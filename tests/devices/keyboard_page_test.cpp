@@ -1,0 +1,152 @@
+// The keyboard page's structure: the picture area that scales, the function switches the
+// page looks up by name, the places of the profile bar and the editors, and the tabs that
+// SelectFunctionTab chooses on the real layout.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <memory>
+
+#include "controls/content_scale.h"
+#include "controls/device_key_button.h"
+#include "controls/device_picture.h"
+#include "controls/option_ui.h"
+#include "controls/select_panel.h"
+#include "device_page.h"
+#include "family_devices.h"
+
+namespace rerov {
+namespace {
+
+// The page area of the fitted main window at 96 DPI, and the smallest the page is designed for.
+constexpr QSize kPageArea(1000, 519);
+constexpr QSize kSmallestPageArea(800, 451);
+
+// The editors' places: named, styled, empty until their editors arrive.
+constexpr const char* kPlaces[] = {"device_profile_place", "lighting_editor_place",
+                                   "key_editor_place", "macro_editor_place",
+                                   "system_settings_place"};
+
+std::unique_ptr<CDevicePageUI> BuildKeyboardPage() {
+    auto page = std::make_unique<CDevicePageUI>(
+        CreateFamilyDevice(kFamilyKeyboard, SupportedDevices(DeviceIds{})[0]));
+    QString error;
+    EXPECT_TRUE(page->BuildContent(nullptr, &error)) << error.toStdString();
+    return page;
+}
+
+void LayOut(CDevicePageUI& page, QSize size) {
+    page.resize(size);
+    page.show();
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QCoreApplication::processEvents();
+    }
+}
+
+template <typename T = QWidget>
+T* Find(const CDevicePageUI& page, const char* name) {
+    return page.findChild<T*>(QLatin1String(name));
+}
+
+TEST(DevicePageKeyboard, HasItsSwitchesPictureAndPlaces) {
+    std::unique_ptr<CDevicePageUI> page = BuildKeyboardPage();
+    auto* functions = Find<ui::CTabLayoutUI>(*page, "device_function_switch");
+    auto* keyFunctions = Find<ui::CTabLayoutUI>(*page, "device_key_function_switch");
+    ASSERT_NE(functions, nullptr);
+    ASSERT_NE(keyFunctions, nullptr);
+    EXPECT_EQ(functions->Items().size(), 4) << "device, macro, pointer (none), system";
+    EXPECT_EQ(keyFunctions->Items().size(), 2) << "lighting, keys";
+    auto* picture = Find<ui::CDevicePictureUI>(*page, "keyboard_picture_area");
+    ASSERT_NE(picture, nullptr);
+    EXPECT_TRUE(picture->PictureError().isEmpty()) << picture->PictureError().toStdString();
+    // The generated picture lives in the picture area and is the page's select panel.
+    ASSERT_NE(page->SelectPanel(), nullptr);
+    EXPECT_EQ(page->SelectPanel()->parentWidget(), picture);
+    EXPECT_NE(page->KeyButton(64), nullptr);
+    for (const char* name : kPlaces) {
+        auto* place = Find<ui::CControlUI>(*page, name);
+        ASSERT_NE(place, nullptr) << name;
+        EXPECT_FALSE(place->GetBkImage().isEmpty()) << name << " is styled";
+        EXPECT_TRUE(place->findChildren<QWidget*>().isEmpty()) << name << " holds no fake controls";
+        EXPECT_NE(place->layout(), nullptr) << name << " lays out the editor it will get";
+    }
+}
+
+TEST(DevicePageKeyboard, SelectFunctionTabShowsTheChosenEditor) {
+    std::unique_ptr<CDevicePageUI> page = BuildKeyboardPage();
+    struct Step {
+        int kind;
+        const char* shown;
+    };
+    // In order: each step starts where the one before left the switches.
+    const Step steps[] = {
+        {1, "lighting_editor_place"}, {2, "key_editor_place"},
+        {3, "macro_editor_place"},    {4, "system_settings_place"},
+        {1, "lighting_editor_place"}, {6, "key_editor_place"},
+        {8, "macro_editor_place"},    {5, "device_function_unused"},
+        {7, "key_editor_place"},  // a third key tab does not exist: keys stay
+        {2, "key_editor_place"},      {99, "lighting_editor_place"},
+    };
+    const char* all[] = {"lighting_editor_place", "key_editor_place", "macro_editor_place",
+                         "system_settings_place", "device_function_unused"};
+    for (const Step& step : steps) {
+        page->Device().SelectFunctionTab(step.kind);
+        EXPECT_EQ(page->Device().FunctionTab(), step.kind);
+        for (const char* name : all) {
+            QWidget* place = Find(*page, name);
+            ASSERT_NE(place, nullptr) << name;
+            const bool expected = QLatin1String(name) == QLatin1String(step.shown);
+            EXPECT_EQ(place->isVisibleTo(page.get()), expected)
+                << "kind " << step.kind << ": " << name;
+        }
+    }
+}
+
+TEST(DevicePageKeyboard, FitsTheSmallestPageAreaAndThePictureUsesTheRoom) {
+    for (const QSize area : {kSmallestPageArea, kPageArea, QSize(1600, 700)}) {
+        SCOPED_TRACE(area.width());
+        std::unique_ptr<CDevicePageUI> page = BuildKeyboardPage();
+        const QSize needed = page->minimumSizeHint();
+        EXPECT_LE(needed.width(), area.width());
+        EXPECT_LE(needed.height(), area.height());
+        LayOut(*page, area);
+        auto* picture = Find<ui::CDevicePictureUI>(*page, "keyboard_picture_area");
+        const QRect panel = page->SelectPanel()->geometry();
+        EXPECT_TRUE(picture->rect().contains(panel));
+        // The keyboard fills its area's width or height, whichever limits it.
+        EXPECT_TRUE(panel.width() >= picture->width() - 1 ||
+                    panel.height() >= picture->height() - 1)
+            << "panel " << panel.width() << "x" << panel.height() << " in " << picture->width()
+            << "x" << picture->height();
+        EXPECT_GT(picture->PictureScale(), 1.0) << "bigger than its design in every page area";
+        // Editors have room below the picture.
+        EXPECT_GE(Find(*page, "device_function_switch")->height(), 160);
+    }
+}
+
+TEST(DevicePageKeyboard, ContentScaleGrowsThePictureAndKeysAlike) {
+    std::unique_ptr<CDevicePageUI> design = BuildKeyboardPage();
+    LayOut(*design, kPageArea);
+    std::unique_ptr<CDevicePageUI> scaled = BuildKeyboardPage();
+    ui::ScaleWidgetTree(scaled.get(), 1.5);
+    LayOut(*scaled, kPageArea * 1.5);
+    auto area = [](const CDevicePageUI& page) {
+        return Find(page, "keyboard_picture_area")->size();
+    };
+    const QSize small = area(*design);
+    const QSize large = area(*scaled);
+    EXPECT_NEAR(large.width(), small.width() * 1.5, 2);
+    EXPECT_NEAR(large.height(), small.height() * 1.5, 2);
+    const QSize key = design->KeyButton(64)->size();
+    const QSize bigKey = scaled->KeyButton(64)->size();
+    EXPECT_NEAR(bigKey.width(), key.width() * 1.5, 1.5);
+    EXPECT_NEAR(bigKey.height(), key.height() * 1.5, 1.5);
+    EXPECT_NEAR(scaled->KeyButton(64)->GetFont().pixelSize(),
+                design->KeyButton(64)->GetFont().pixelSize() * 1.5, 1);
+    EXPECT_NEAR(Find(*scaled, "device_profile_place")->height(),
+                Find(*design, "device_profile_place")->height() * 1.5, 1);
+}
+
+}  // namespace
+}  // namespace rerov
