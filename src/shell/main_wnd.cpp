@@ -284,7 +284,8 @@ void CMainWnd::Exit() {
 }
 
 void CMainWnd::closeEvent(QCloseEvent* event) {
-    // Closing by the system ends the program as "exit" does; closebtn only hides.
+    // Closing by the system ends the program as "exit" does; closebtn follows the close
+    // policy.
     if (!shutDown_ && event->spontaneous()) {
         Exit();
     }

@@ -104,6 +104,7 @@ TEST(LanguageTexts, KeyReferences) {
 
 TEST(LanguageTexts, LayoutTextsFollowALanguageChange) {
     LanguageGuard guard;
+    ASSERT_TRUE(LanguageTexts::Instance().Load("lan_en.xml"));
     LayoutBuilder builder;
     std::unique_ptr<QWidget> root(builder.CreateFromData(
         "<ui version=\"4.0\"><widget class=\"QWidget\" name=\"root\">"
