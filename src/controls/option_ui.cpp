@@ -72,6 +72,12 @@ bool CTabLayoutUI::SetAttribute(const QString& name, const QString& value) {
     return CContainerUI::SetAttribute(name, value);
 }
 
+void CTabLayoutUI::Add(QWidget* child) {
+    // The container shows what it adds; a page added later must not cover the selected one.
+    CContainerUI::Add(child);
+    Apply();
+}
+
 bool CTabLayoutUI::SelectItem(int index) {
     if (index < 0 || index >= Items().size()) return false;
     current_ = index;

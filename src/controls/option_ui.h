@@ -43,6 +43,8 @@ class CTabLayoutUI : public CContainerUI {
     using CContainerUI::CContainerUI;
     QString GetClass() const override { return QStringLiteral("TabLayout"); }
     bool SetAttribute(const QString& name, const QString& value) override;
+    /// Adds a child; it stays hidden unless it is at the selected index.
+    void Add(QWidget* child) override;
 
     /// Shows child `index` and hides the others; false for an index out of range.
     bool SelectItem(int index);

@@ -4,13 +4,14 @@
 
 namespace rerov::ui {
 
-TrayIcon::TrayIcon(QObject* parent) : QObject(parent) {}
+TrayIcon::TrayIcon(QObject* parent)
+    : QObject(parent), available_(&QSystemTrayIcon::isSystemTrayAvailable) {}
 
 TrayIcon::~TrayIcon() { DeleteTrayIcon(); }
 
 bool TrayIcon::CreateTrayIcon(const QIcon& icon, const QString& toolTip) {
     DeleteTrayIcon();
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) return false;
+    if (!available_ || !available_()) return false;
     icon_ = new QSystemTrayIcon(icon, this);
     icon_->setToolTip(toolTip);
     connect(icon_, &QSystemTrayIcon::activated, this,
@@ -21,6 +22,15 @@ bool TrayIcon::CreateTrayIcon(const QIcon& icon, const QString& toolTip) {
     icon_->show();
     return true;
 }
+
+bool TrayIcon::ShowMessage(const QString& title, const QString& text) {
+    if (!icon_) return false;
+    icon_->showMessage(title, text, QSystemTrayIcon::Information);
+    emit messageShown(title, text);
+    return true;
+}
+
+void TrayIcon::SetAvailabilityProbe(std::function<bool()> probe) { available_ = std::move(probe); }
 
 void TrayIcon::DeleteTrayIcon() {
     if (icon_) {

@@ -9,11 +9,13 @@ namespace rerov {
 
 // One entry of the device list as the window shows it.
 struct DeviceEntryState {
-    std::string family;      // "keyboard", "mouse", "MousePad", "HD"
-    bool shown = false;      // the entry is visible in the list
-    bool current = false;    // the entry is the selected one
-    bool connected = false;  // the page's command link is connected
-    bool receiver = false;   // connected through the 2.4 GHz receiver
+    std::string family;        // "keyboard", "mouse", "MousePad", "HD"
+    bool shown = false;        // the entry is visible in the list
+    bool current = false;      // the entry is the selected one
+    bool connected = false;    // the page's command link is connected
+    bool receiver = false;     // connected through the 2.4 GHz receiver
+    bool pageVisible = false;  // its device page is what the page area shows (false while
+                               // the no-device hint covers the area)
 };
 
 struct AppState {
@@ -22,7 +24,7 @@ struct AppState {
 };
 
 class AppControl {
-public:
+  public:
     virtual ~AppControl() = default;
     virtual AppState State() const = 0;
     // Shows the window and brings it to the front (as a second start does).

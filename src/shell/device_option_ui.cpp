@@ -105,6 +105,12 @@ void CDeviceOptionUI::SetEntryName(const QString& text) {
     if (auto* label = qobject_cast<ui::CControlUI*>(NameLabel())) label->SetText(text);
 }
 
+void CDeviceOptionUI::SetEntryNameKey(const QString& key) {
+    if (QWidget* label = NameLabel()) ui::LanguageTexts::BindText(label, "text", key);
+}
+
+void CDeviceOptionUI::StopTimers() { ui::KillAllControlTimers(this); }
+
 void CDeviceOptionUI::BindPageTab(const QString& name, int index) {
     if (ui::COptionUI* option = DeviceOption()) {
         option->BindTabLayoutName(name);
@@ -138,7 +144,7 @@ void CDeviceOptionUI::SetPage(EntryPage* page) {
 }
 
 void CDeviceOptionUI::ClearPage() {
-    ui::KillAllControlTimers(this);
+    StopTimers();
     page_ = nullptr;
     keyLights_ = nullptr;
 }

@@ -46,6 +46,9 @@ class CDeviceOptionUI : public ui::CHorizontalLayoutUI {
 
     /// Text of "device_select_name".
     void SetEntryName(const QString& text);
+    /// Shows the text of language key `key` in "device_select_name", following a change
+    /// of language.
+    void SetEntryNameKey(const QString& key);
     /// Binds the device option to item `index` of the tab layout `name`.
     void BindPageTab(const QString& name, int index);
     /// The bound page index (-1 without device option).
@@ -67,6 +70,8 @@ class CDeviceOptionUI : public ui::CHorizontalLayoutUI {
     void SetPage(EntryPage* page);
     /// Forgets the page and stops every timer (before the page goes away).
     void ClearPage();
+    /// Stops every timer of the entry (its device is gone; an arrival starts them again).
+    void StopTimers();
     /// Stores the page's key-light container.
     void SetKeyLightContainer(QWidget* control) { keyLights_ = control; }
     /// The stored key-light container.

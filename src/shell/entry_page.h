@@ -20,7 +20,8 @@ class EntryPage {
     virtual void StreamLightFrame() = 0;
     /// Re-reads after the device reported a change of its own.
     virtual void OnSyncRequest() = 0;
-    /// True when the device behind the receiver answers (true on the cable).
+    /// True only when the link is connected, on the receiver, and the device behind the
+    /// receiver answers the link query (false on the cable and once the link is gone).
     virtual bool IsReceiverLinkAlive() = 0;
     /// The container of the page's key buttons, or null.
     virtual QWidget* KeyLightContainer() = 0;

@@ -11,6 +11,7 @@
 
 #include "controls/control_factory.h"
 #include "controls/control_timers.h"
+#include "controls/language_texts.h"
 #include "controls/option_ui.h"
 #include "controls/popup_menu.h"
 #include "controls/resource_index.h"
@@ -18,12 +19,14 @@
 #include "controls/tray_icon.h"
 #include "device_manager.h"
 #include "devices/pages/device_page.h"
+#include "shell/close_policy.h"
 #include "shell/device_option_ui.h"
 #include "shell/main_wnd_page_slot.h"
 #include "shell/monitor_fit.h"
 #include "shell/mp_device_power_ui.h"
 #include "shell/shell_controls.h"
 #include "shell/sleep_watch.h"
+#include "shell/startup_language.h"
 
 Q_LOGGING_CATEGORY(lcMainWnd, "rerov.mainwnd", QtWarningMsg)
 
@@ -109,6 +112,8 @@ QWidget* CMainWnd::CreateControl(const QString& tag) {
 }
 
 void CMainWnd::InitWindow() {
+    // Before anything shows: the layout's texts and every entry created later read it.
+    LoadStartupLanguage(StartupLanguageFile());
     for (const char* name : kCaptionButtons) {
         captionButtons_.insert(QLatin1String(name), FindControl(QLatin1String(name)));
     }
@@ -152,6 +157,10 @@ void CMainWnd::SetUpRouting() {
     Routes(QStringLiteral("click"))
         .On(QStringLiteral("click"), QStringLiteral("device_select_next"),
             [this](const ui::Notification&) { SelectNextDevice(); });
+    // The user's own choice of an entry: the start-up preference gives way to it.
+    Routes(QStringLiteral("click"))
+        .On(QStringLiteral("click"), QStringLiteral("device_select"),
+            [this](const ui::Notification&) { startEntryAwaited_ = false; });
     Routes(QStringLiteral("selectchanged"))
         .On(QStringLiteral("selectchanged"), QStringLiteral("device_select"),
             [this](const ui::Notification& msg) {
@@ -241,6 +250,7 @@ void CMainWnd::OnRemoval(size_t index) {
 void CMainWnd::OnFirstPass() {
     if (shutDown_) return;
     firstPassSeen_ = true;
+    SelectStartEntry();
     BringToFront();
 }
 
@@ -275,7 +285,8 @@ void CMainWnd::Exit() {
 }
 
 void CMainWnd::closeEvent(QCloseEvent* event) {
-    // Closing by the system ends the program as "exit" does; closebtn only hides.
+    // Closing by the system ends the program as "exit" does; closebtn follows the close
+    // policy.
     if (!shutDown_ && event->spontaneous()) {
         Exit();
     }
@@ -364,6 +375,7 @@ void CMainWnd::FitToMonitor(const QRect& monitor) {
     // The content grows with the window: every window's sheet and this window's controls.
     ui::ApplySkinScale(fit.contentScale);
     SetContentScale(fit.contentScale);
+    normalGeometry_ = fit.geometry;
     if (isMaximized()) showNormal();
     setFixedSize(fit.size);
     move(fit.geometry.topLeft());
@@ -378,15 +390,44 @@ void CMainWnd::OnCaptionClick(const QString& name) {
     if (name == QLatin1String("minbtn")) {
         showMinimized();
     } else if (name == QLatin1String("maxbtn")) {
+        // Restore brings back where the window was, however it got there.
+        if (!isMaximized()) normalGeometry_ = geometry();
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);  // the fitted size is fixed
         showMaximized();
     } else if (name == QLatin1String("restorebtn")) {
-        showNormal();
-        if (!fittedSize_.isEmpty()) setFixedSize(fittedSize_);
+        RestoreFromMaximised();
     } else if (name == QLatin1String("closebtn")) {
-        HideToTray();
+        OnCloseButton();
     }
     // "skinbtn", "setbtn" and the others open windows that come with later features.
+}
+
+void CMainWnd::RestoreFromMaximised() {
+    showNormal();
+    if (normalGeometry_.isValid()) {
+        setFixedSize(normalGeometry_.size());
+        move(normalGeometry_.topLeft());
+    } else if (!fittedSize_.isEmpty()) {
+        setFixedSize(fittedSize_);
+    }
+}
+
+void CMainWnd::OnCloseButton() {
+    // The desktop's tray may have come up since the program started.
+    if (tray_ != nullptr && !tray_->IsCreated()) tray_->CreateTrayIcon(windowIcon(), windowTitle());
+    switch (CloseActionFor(tray_ != nullptr && tray_->IsCreated())) {
+        case CloseAction::HideToTray:
+            HideToTray();
+            if (!trayHintShown_) {
+                // Once per run: where the window went and how to end the program.
+                trayHintShown_ =
+                    tray_->ShowMessage(windowTitle(), ui::Tr(QStringLiteral("tray_hidden_hint")));
+            }
+            break;
+        case CloseAction::EndProgram:
+            Exit();
+            break;
+    }
 }
 
 void CMainWnd::HideToTray() {
@@ -504,6 +545,8 @@ void CMainWnd::SetStatusHold(bool hold) {
 
 AppState CMainWnd::State() const {
     AppState state;
+    const QWidget* hint = FindControl(QStringLiteral("No_device_Link"));
+    state.noDeviceHintVisible = hint != nullptr && !hint->isHidden();
     for (int i = 0; i < EntryCount(); ++i) {
         CDeviceOptionUI* entry = Entry(i);
         CDevicePageUI* page = PageOfEntry(i);
@@ -512,13 +555,13 @@ AppState CMainWnd::State() const {
             e.family = page->Device().FamilyName();
             e.connected = page->Device().MainLink().IsConnected();
             e.receiver = e.connected && page->Device().MainLink().IsReceiver();
+            // Whether the window is shown or hidden, which page its page area shows.
+            e.pageVisible = page->isVisibleTo(this) && !state.noDeviceHintVisible;
         }
         e.shown = entry->IsShown();
         e.current = entry->IsCurrent();
         state.entries.push_back(e);
     }
-    const QWidget* hint = FindControl(QStringLiteral("No_device_Link"));
-    state.noDeviceHintVisible = hint != nullptr && !hint->isHidden();
     return state;
 }
 

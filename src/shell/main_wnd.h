@@ -48,6 +48,10 @@ inline constexpr int kTimerTrayMenu = 1032;    // 10 ms after a tray right click
 inline constexpr int kWorkerSlotCount = 20;
 inline constexpr int kScanSlot = 0;
 
+/// The family whose entry is current at start when its device is plugged in: the keyboard,
+/// the product the program ships with, in whatever order the devices arrive.
+inline constexpr int kStartFamily = kFamilyKeyboard;
+
 /// The window title and tray tip.
 inline constexpr const char* kProductTitle = "REROV ER60 EVER";
 
@@ -153,6 +157,8 @@ class CMainWnd : public ui::CWindowBase, public DeviceManagerHost, public AppCon
     int Dpi() const { return dpi_; }
     /// The tray icon's left click: hide when shown, else fit, show and raise.
     void OnTrayLeftClick();
+    /// The tray icon (null before the layout was built).
+    ui::TrayIcon* Tray() const { return tray_; }
     /// A tray menu item was chosen: "exit" ends the program, other names run the command
     /// added for them (nothing for an unknown name).
     void OnMenuCommand(const QString& name);
@@ -204,6 +210,8 @@ class CMainWnd : public ui::CWindowBase, public DeviceManagerHost, public AppCon
     void SetUpTray();
     void ShowTrayMenu();
     void OnCaptionClick(const QString& name);
+    void OnCloseButton();
+    void RestoreFromMaximised();
     void HideToTray();
     void SetStatusHold(bool hold);
     void CloseSecondaryWindows();
@@ -217,6 +225,7 @@ class CMainWnd : public ui::CWindowBase, public DeviceManagerHost, public AppCon
     int EntryIndexOf(const ManagedDevice* page) const;
     int EntryIndexOfFamily(int familyIndex) const;
     void UpdateAfterListChange();
+    void SelectStartEntry();
     ui::CTabLayoutUI* Tab(const QString& name) const;
     // Shows the entry's power display (or hides it when the entry has none); false when
     // the entry names no power container that exists.
@@ -244,11 +253,14 @@ class CMainWnd : public ui::CWindowBase, public DeviceManagerHost, public AppCon
     int lightingControl_ = 1;
     int dpi_ = 96;
     QSize fittedSize_;
+    QRect normalGeometry_;  // where "restorebtn" puts the window back
+    bool trayHintShown_ = false;
     int currentKeyboardIndex_ = 0;
     int currentMouseIndex_ = 0;
     bool started_ = false;
     bool shutDown_ = false;
     bool firstPassSeen_ = false;
+    bool startEntryAwaited_ = false;  // the start family's entry is current when it shows
     bool quitOnExit_ = true;
     bool simulated_ = false;
     QString profileTitle_;

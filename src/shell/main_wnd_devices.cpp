@@ -131,8 +131,8 @@ bool CMainWnd::CreateDevicePage(int supportedRow, int role) {
     entry->SetPowerTab(QString::fromLatin1(family.powerContainer),
                        int(powerSwitch->Items().indexOf(power)));
     entry->SetDeviceIcons(record.kind, record.role);
-    entry->SetEntryName(
-        ui::Tr(QStringLiteral("device_family_") + QString::fromLatin1(family.familyName)));
+    entry->SetEntryNameKey(QStringLiteral("device_family_") +
+                           QString::fromLatin1(family.familyName));
     entry->SetPage(slot->adapter.get());
     entry->SetKeyLightContainer(slot->adapter->KeyLightContainer());
     connect(entry, &CDeviceOptionUI::showEntryRequested, this,
@@ -281,6 +281,22 @@ void CMainWnd::UpdateAfterListChange() {
     }
 }
 
+void CMainWnd::SelectStartEntry() {
+    // The scan's first pass has handled every device plugged in at start, in whatever order
+    // the system listed them; now the start family takes the selection.
+    const int index = EntryIndexOfFamily(kStartFamily);
+    CDeviceOptionUI* entry = Entry(index);
+    CDevicePageUI* page = PageOfEntry(index);
+    if (entry == nullptr || page == nullptr) return;
+    if (entry->IsShown()) {
+        if (!entry->IsCurrent()) SelectDeviceEntry(index, true, true);
+        return;
+    }
+    // Behind its receiver the entry shows once the link check hears the device.
+    DeviceLink& link = page->Device().MainLink();
+    startEntryAwaited_ = link.IsConnected() && link.IsReceiver();
+}
+
 void CMainWnd::DeactivateDeviceEntry(int index) {
     CDeviceOptionUI* entry = Entry(index);
     if (entry == nullptr) return;
@@ -306,7 +322,9 @@ void CMainWnd::OnShowEntryMessage(int familyIndex, int lParam) {
         CDeviceOptionUI* entry = Entry(index);
         if (entry == nullptr) return;
         const bool allHidden = !AnyDeviceConnected();
-        if (!entry->IsShown()) SelectDeviceEntry(index, true, allHidden);
+        const bool awaited = startEntryAwaited_ && familyIndex == kStartFamily;
+        if (awaited) startEntryAwaited_ = false;
+        if (!entry->IsShown()) SelectDeviceEntry(index, true, allHidden || awaited);
     }
 }
 
@@ -325,6 +343,7 @@ void CMainWnd::OnDeviceEntrySelected() {
 }
 
 void CMainWnd::SelectPreviousDevice() {
+    startEntryAwaited_ = false;  // the user chose
     int remembered = -1;
     for (int i = 0; i < EntryCount(); ++i) {
         CDeviceOptionUI* entry = Entry(i);
@@ -337,6 +356,7 @@ void CMainWnd::SelectPreviousDevice() {
 }
 
 void CMainWnd::SelectNextDevice() {
+    startEntryAwaited_ = false;  // the user chose
     bool afterCurrent = false;
     for (int i = 0; i < EntryCount(); ++i) {
         CDeviceOptionUI* entry = Entry(i);
@@ -406,7 +426,12 @@ void CMainWnd::SelectDeviceEntry(ManagedDevice* page) {
 }
 
 void CMainWnd::DeactivateDeviceEntry(ManagedDevice* page) {
-    DeactivateDeviceEntry(EntryIndexOf(page));
+    // The manager calls this when the device's last path is gone: nothing is left for the
+    // entry's timers to watch, and a receiver watch still armed would bring the entry back.
+    const int index = EntryIndexOf(page);
+    if (CDeviceOptionUI* entry = Entry(index)) entry->StopTimers();
+    if (page->FamilyIndex() == kStartFamily) startEntryAwaited_ = false;
+    DeactivateDeviceEntry(index);
 }
 
 void CMainWnd::StartEntryTimer(ManagedDevice* page, int timerId, int periodMs) {

@@ -9,12 +9,11 @@ ManagedDevice& PageEntryAdapter::Device() { return page_.Device(); }
 void PageEntryAdapter::StreamLightFrame() { page_.Device().StreamLightFrame(); }
 void PageEntryAdapter::OnSyncRequest() { page_.Device().OnSyncRequest(); }
 bool PageEntryAdapter::IsReceiverLinkAlive() {
-    CZidiraUSBDevice& device = page_.Device();
-    if (device.IsReceiverLinkAlive() == 0) return false;
-    // A family without a check of its own answers 1; through the receiver only the device's
-    // answer to the link query tells whether it is in reach.
-    DeviceLink& link = device.MainLink();
-    if (!link.IsConnected() || !link.IsReceiver()) return true;
+    // Only a connected receiver link can have a device in reach behind it: a cable link or
+    // a receiver that was unplugged answers false, so its entry is never shown again.
+    DeviceLink& link = page_.Device().MainLink();
+    if (!link.IsConnected() || !link.IsReceiver()) return false;
+    if (page_.Device().IsReceiverLinkAlive() == 0) return false;
     return link.QueryReceiverLink();
 }
 QWidget* PageEntryAdapter::KeyLightContainer() { return page_.SelectPanel(); }

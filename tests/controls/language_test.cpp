@@ -16,10 +16,10 @@ namespace {
 
 const char* const kLanguageFiles[] = {"lan_en.xml", "lan_cn.xml"};
 
-// Keys asked for outside the layouts: the tray menu and the language names that the language
-// list of the settings window shows.
-const char* const kCodeKeys[] = {"menu_settings", "menu_about", "menu_exit", "language_name_zh_CN",
-                                 "language_name_en"};
+// Keys asked for outside the layouts: the tray menu, the language names that the language
+// list of the settings window shows, and the tray message after the window hides.
+const char* const kCodeKeys[] = {"menu_settings",       "menu_about",       "menu_exit",
+                                 "language_name_zh_CN", "language_name_en", "tray_hidden_hint"};
 
 std::set<QString> KeysUsedBySkin() {
     std::set<QString> keys;
@@ -104,6 +104,7 @@ TEST(LanguageTexts, KeyReferences) {
 
 TEST(LanguageTexts, LayoutTextsFollowALanguageChange) {
     LanguageGuard guard;
+    ASSERT_TRUE(LanguageTexts::Instance().Load("lan_en.xml"));
     LayoutBuilder builder;
     std::unique_ptr<QWidget> root(builder.CreateFromData(
         "<ui version=\"4.0\"><widget class=\"QWidget\" name=\"root\">"

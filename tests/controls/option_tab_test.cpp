@@ -95,6 +95,16 @@ TEST(TabLayout, ShowsOneChildAndBoundButtonsSwitchIt) {
     Click(option);
     EXPECT_EQ(tabs->GetCurSel(), 2);
     EXPECT_EQ(visible(), QStringList{"page_2"});
+
+    // A page added while the layout shows (built beforehand, as a hot-plugged device's
+    // page is) stays behind the selected one until it is selected.
+    auto* late = new QWidget;
+    late->setObjectName("page_late");
+    late->ensurePolished();
+    tabs->Add(late);
+    EXPECT_EQ(visible(), QStringList{"page_2"});
+    EXPECT_TRUE(tabs->SelectItem(3));
+    EXPECT_EQ(visible(), QStringList{"page_late"});
 }
 
 }  // namespace

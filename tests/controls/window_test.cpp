@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "controls/control_factory.h"
+#include "controls/language_texts.h"
 #include "controls/popup_menu.h"
 #include "controls/select_panel.h"
 #include "controls/window_base.h"
@@ -116,6 +117,7 @@ TEST(PopupMenu, AlignmentPlacesTheMenuAroundThePoint) {
 }
 
 TEST(PopupMenu, BuildsItemsFromMenuDataAndReportsTheChosenName) {
+    ASSERT_TRUE(LanguageTexts::Instance().Load("lan_en.xml"));  // a program loads one first
     PopupMenu menu;
     ASSERT_TRUE(menu.Load("menu.xml"));
     QStringList names, texts;

@@ -97,6 +97,23 @@ bool RunningProgram::WaitForState(const std::function<bool(const QJsonObject&)>&
     return false;
 }
 
+bool RunningProgram::StateHoldsFor(int durationMs,
+                                   const std::function<bool(const QJsonObject&)>& accept,
+                                   QJsonObject* last) {
+    QDeadlineTimer deadline(durationMs);
+    int seen = 0;
+    while (!deadline.hasExpired()) {
+        const RunOutcome run = Rerovctl(
+            sandbox_, {QStringLiteral("app"), QStringLiteral("state"), QStringLiteral("--json")});
+        if (run.exitCode != 0) return false;
+        *last = QJsonDocument::fromJson(run.out.toUtf8()).object();
+        if (!accept(*last)) return false;
+        ++seen;
+        QThread::msleep(kPollMs);
+    }
+    return seen > 0;
+}
+
 bool RunningProgram::WaitForEnd(int timeoutMs) {
     return process_.state() == QProcess::NotRunning || process_.waitForFinished(timeoutMs);
 }

@@ -59,6 +59,10 @@ class RunningProgram {
     // Polls "rerovctl app state --json" until `accept` is true for it, up to kStateMs.
     // The last state seen is left in *last.
     bool WaitForState(const std::function<bool(const QJsonObject&)>& accept, QJsonObject* last);
+    // Polls "rerovctl app state --json" for `durationMs`: true when every state seen (at
+    // least one) is accepted. The first state not accepted, or the last one, is in *last.
+    bool StateHoldsFor(int durationMs, const std::function<bool(const QJsonObject&)>& accept,
+                       QJsonObject* last);
     // True while the process runs.
     bool IsRunning();
     // Waits for the process to end; false when it still runs after `timeoutMs`.

@@ -29,7 +29,7 @@ class RequestsTest : public ::testing::Test {
 
 TEST_F(RequestsTest, StateReportsEveryEntryAsTheWindowShowsIt) {
     app.state.entries = {{"mouse", false, false, false, false},
-                         {"keyboard", true, true, true, true},
+                         {"keyboard", true, true, true, true, true},
                          {"MousePad", true, false, false, false}};
     app.state.noDeviceHintVisible = false;
     times.mainEnteredUs = 1000;
@@ -45,10 +45,12 @@ TEST_F(RequestsTest, StateReportsEveryEntryAsTheWindowShowsIt) {
     EXPECT_TRUE(keyboard.value("current").toBool());
     EXPECT_TRUE(keyboard.value("connected").toBool());
     EXPECT_TRUE(keyboard.value("receiver").toBool());
+    EXPECT_TRUE(keyboard.value("pageVisible").toBool());
     const QJsonObject mousePad = entries[2].toObject();
     EXPECT_EQ(mousePad.value("family").toString(), "MousePad");
     EXPECT_TRUE(mousePad.value("shown").toBool());
     EXPECT_FALSE(mousePad.value("connected").toBool());
+    EXPECT_FALSE(mousePad.value("pageVisible").toBool(true));
     EXPECT_FALSE(outcome.reply.value("noDeviceHintVisible").toBool(true));
     EXPECT_TRUE(outcome.reply.value("simulated").toBool());
     EXPECT_EQ(outcome.reply.value("windowShownUs").toInteger(), 1250);

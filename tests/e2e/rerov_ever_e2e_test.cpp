@@ -123,6 +123,70 @@ TEST_F(ProgramTest, TheEntryFollowsTheKeyboardInAndOutOfTheReceiversReach) {
     Expect(*program, true, true, "keyboard back in reach");
 }
 
+TEST_F(ProgramTest, AnUnpluggedReceiverKeyboardStaysGone) {
+    auto program = Start({"--simulate=keyboard-receiver"});
+    Expect(*program, true, true, "at start");
+    Sim({"unplug", "keyboard-receiver"});
+    const auto gone = [](const QJsonObject& s) {
+        const QJsonObject keyboard = Entry(s, kKeyboard);
+        return !keyboard.value("shown").toBool(true) && !keyboard.value("current").toBool(true) &&
+               !keyboard.value("connected").toBool(true) && s.value("noDeviceHintVisible").toBool();
+    };
+    QJsonObject last;
+    ASSERT_TRUE(program->WaitForState(gone, &last)) << "after unplug: " << Dump(last);
+    // The receiver watch looked every 3 s; the entry never comes back.
+    EXPECT_TRUE(program->StateHoldsFor(10000, gone, &last)) << "came back: " << Dump(last);
+}
+
+TEST_F(ProgramTest, AHeadsetPluggedWhileTheKeyboardShowsLeavesTheKeyboardPageTheOnlyOneShown) {
+    auto program = Start({"--simulate=keyboard"});
+    QJsonObject last;
+    ASSERT_TRUE(program->WaitForState(
+        [](const QJsonObject& s) {
+            const QJsonObject keyboard = Entry(s, kKeyboard);
+            return keyboard.value("current").toBool() && keyboard.value("pageVisible").toBool();
+        },
+        &last))
+        << Dump(last);
+    Sim({"plug", "headset"});
+    ASSERT_TRUE(program->WaitForState(
+        [](const QJsonObject& s) { return Entry(s, "HD").value("shown").toBool(); }, &last))
+        << Dump(last);
+    for (const QJsonValue& value : last.value("entries").toArray()) {
+        const QJsonObject entry = value.toObject();
+        const bool keyboard = entry.value("family").toString() == kKeyboard;
+        EXPECT_EQ(entry.value("pageVisible").toBool(!keyboard), keyboard) << Dump(last);
+        EXPECT_EQ(entry.value("current").toBool(!keyboard), keyboard) << Dump(last);
+    }
+}
+
+TEST_F(ProgramTest, TheKeyboardIsCurrentAtStartBesideAMouse) {
+    for (const char* devices : {"keyboard,mouse", "keyboard,mouse-receiver"}) {
+        SCOPED_TRACE(devices);
+        Sandbox sandbox;
+        ASSERT_TRUE(sandbox.IsValid());
+        RunningProgram program(sandbox, {QStringLiteral("--simulate=") + devices});
+        ASSERT_TRUE(program.WaitUntilAnswering()) << program.StandardError().toStdString();
+        QJsonObject last;
+        EXPECT_TRUE(program.WaitForState(
+            [](const QJsonObject& s) {
+                const QJsonObject keyboard = Entry(s, kKeyboard);
+                return keyboard.value("shown").toBool() && keyboard.value("current").toBool() &&
+                       keyboard.value("pageVisible").toBool() &&
+                       !Entry(s, "mouse").value("current").toBool(true) &&
+                       s.value("window").toObject().value("visible").toBool();
+            },
+            &last))
+            << Dump(last);
+        // And stays so: the mouse's link check or its receiver does not take it.
+        EXPECT_TRUE(program.StateHoldsFor(
+            1500,
+            [](const QJsonObject& s) { return Entry(s, kKeyboard).value("current").toBool(); },
+            &last))
+            << Dump(last);
+    }
+}
+
 TEST_F(ProgramTest, ASecondStartEndsWithStatusZeroAndTheFirstStays) {
     auto first = Start({"--simulate"});
     Expect(*first, true, false, "first instance");
@@ -321,6 +385,34 @@ TEST_F(ProgramTest, AMissingOrBrokenSkinEndsStartUpWithStatusOneAndSaysWhy) {
     ASSERT_TRUE(Overwrite(folder.filePath("Font/Gravon-Regular.otf"), "not a font"));
     RunningProgram whole(sandbox_, {"--simulate"}, program);
     EXPECT_TRUE(whole.WaitUntilAnswering()) << whole.StandardError().toStdString();
+}
+
+TEST_F(ProgramTest, AnUnreadableLanguageFileLeavesTheKeysShowingAndTheProgramRunning) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString program = folder.filePath("rerov-ever");
+    ASSERT_TRUE(QFile::copy(REROV_EVER_PATH, program));
+    const QString skin = folder.filePath("skin");
+    ASSERT_TRUE(CopyTree(QFileInfo(REROV_EVER_PATH).absolutePath() + "/skin", skin));
+    const QByteArray cases[] = {QByteArray(), "<Language name=\"English\"><Text id="};
+    for (const QByteArray& content : cases) {
+        SCOPED_TRACE(content.isEmpty() ? "missing" : "broken");
+        QFile::remove(skin + "/lan_en.xml");
+        if (!content.isEmpty()) ASSERT_TRUE(Overwrite(skin + "/lan_en.xml", content));
+        Sandbox sandbox;
+        ASSERT_TRUE(sandbox.IsValid());
+        RunningProgram running(sandbox, {"--simulate=keyboard"}, program);
+        ASSERT_TRUE(running.WaitUntilAnswering()) << running.StandardError().toStdString();
+        QJsonObject last;
+        EXPECT_TRUE(running.WaitForState(
+            [](const QJsonObject& s) { return KeyboardIs(s, true, false); }, &last))
+            << Dump(last);
+        EXPECT_TRUE(running.IsRunning());
+        EXPECT_TRUE(running.StandardError().contains("lan_en.xml"))
+            << running.StandardError().toStdString();
+        EXPECT_EQ(Rerovctl(sandbox, {"app", "quit"}).exitCode, 0);
+        EXPECT_TRUE(running.WaitForEnd(kRunMs));
+    }
 }
 
 }  // namespace

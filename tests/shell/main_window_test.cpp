@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QtTest/QSignalSpy>
@@ -11,11 +12,14 @@
 #include "controls/control_timers.h"
 #include "controls/device_key_button.h"
 #include "controls/device_picture.h"
+#include "controls/language_texts.h"
 #include "controls/option_ui.h"
 #include "controls/select_panel.h"
+#include "controls/tray_icon.h"
 #include "devices/pages/device_page.h"
 #include "shell/device_option_ui.h"
 #include "shell/monitor_fit.h"
+#include "shell/page_entry_adapter.h"
 #include "shell_test_support.h"
 
 namespace rerov::shell {
@@ -35,7 +39,7 @@ class MainWindow : public ::testing::Test {
         wnd->show();  // "windowinit" runs the start-up
         ASSERT_TRUE(wnd->IsStarted());
         ASSERT_EQ(wnd->EntryCount(), 3) << "mouse, keyboard and mouse pad pages";
-        QTRY_VERIFY_WITH_TIMEOUT(wnd->isVisible(), kWaitMs);
+        ASSERT_SOON(wnd->isVisible());
     }
 
     CDevicePageUI* Keyboard() const { return wnd->PageOfFamily(kFamilyKeyboard); }
@@ -45,14 +49,13 @@ class MainWindow : public ::testing::Test {
 
     // Waits for the keyboard link to be connected on the given path.
     void WaitKeyboardOn(bool receiver) {
-        QTRY_VERIFY_WITH_TIMEOUT(
-            KeyboardLink().IsConnected() && KeyboardLink().IsReceiver() == receiver, kWaitMs);
+        ASSERT_SOON(KeyboardLink().IsConnected() && KeyboardLink().IsReceiver() == receiver);
     }
     void SaveScreenshot(const QString& name) {
         QDir().mkpath(QStringLiteral(REROV_SCREENSHOT_DIR));
         // The picture is taken at the size the monitor fit gives the window.
         const QSize fitted = FitToMonitor(wnd->screen()->geometry()).size;
-        QTRY_COMPARE_WITH_TIMEOUT(wnd->size(), fitted, kWaitMs);
+        ASSERT_SOON(wnd->size() == fitted);
         QTest::qWait(50);  // one more round of layout and paint events
         EXPECT_TRUE(wnd->SaveScreenshot(QStringLiteral(REROV_SCREENSHOT_DIR "/") + name));
     }
@@ -102,7 +105,7 @@ TEST_F(MainWindow, KeyboardByCableOpensTheWiredLinkAndShowsItsEntry) {
     WaitKeyboardOn(false);
     // Two arrivals: the command interface (row 0) and the secondary interface (row 1).
     EXPECT_TRUE(wnd->FoundDevices().IsPresent(0));
-    QTRY_VERIFY_WITH_TIMEOUT(wnd->FoundDevices().IsPresent(1), kWaitMs);
+    ASSERT_SOON(wnd->FoundDevices().IsPresent(1));
     EXPECT_EQ(KeyboardLink().ChunkSize(), kWiredChunkSize);
     EXPECT_TRUE(KeyboardLink().Wired().IsOpen());
     const DeviceEntryState e = EntryState(kKeyboardEntry);
@@ -122,7 +125,7 @@ TEST_F(MainWindow, CableAndReceiverSwitchWithoutANewPage) {
 
     // The receiver while the cable is in use changes nothing.
     sim.Plug(SimPath::KeyboardReceiver);
-    QTRY_VERIFY_WITH_TIMEOUT(wnd->FoundDevices().IsPresent(2), kWaitMs);
+    ASSERT_SOON(wnd->FoundDevices().IsPresent(2));
     EXPECT_FALSE(KeyboardLink().IsReceiver());
     EXPECT_EQ(KeyboardLink().ChunkSize(), kWiredChunkSize);
 
@@ -140,7 +143,7 @@ TEST_F(MainWindow, CableAndReceiverSwitchWithoutANewPage) {
     WaitKeyboardOn(false);
     EXPECT_EQ(KeyboardLink().ChunkSize(), kWiredChunkSize);
     EXPECT_EQ(Keyboard(), page);
-    QTRY_VERIFY_WITH_TIMEOUT(EntryState(kKeyboardEntry).current, kWaitMs);
+    ASSERT_SOON(EntryState(kKeyboardEntry).current);
     EXPECT_TRUE(EntryState(kKeyboardEntry).shown);
 }
 
@@ -149,7 +152,7 @@ TEST_F(MainWindow, UnpluggingTheOnlyPathClosesBothInterfaces) {
     WaitKeyboardOn(false);
     CDevicePageUI* page = Keyboard();
     sim.Unplug(SimPath::KeyboardCable);
-    QTRY_VERIFY_WITH_TIMEOUT(!KeyboardLink().IsConnected(), kWaitMs);
+    ASSERT_SOON(!KeyboardLink().IsConnected());
     EXPECT_FALSE(KeyboardLink().Wired().IsOpen());
     EXPECT_FALSE(KeyboardLink().Receiver().IsOpen());
     EXPECT_EQ(Keyboard(), page);
@@ -162,33 +165,183 @@ TEST_F(MainWindow, KeyboardOutOfTheReceiversReachLeavesTheListAndComesBack) {
     sim.Plug(SimPath::KeyboardReceiver);
     WaitKeyboardOn(true);
     // The link check shows the entry once the keyboard answers through the receiver.
-    QTRY_VERIFY_WITH_TIMEOUT(EntryState(kKeyboardEntry).shown, kWaitMs);
+    ASSERT_SOON(EntryState(kKeyboardEntry).shown);
     EXPECT_FALSE(HintVisible());
 
     sim.bus->SetKeyboardInReach(false);
     // The receiver watch looks every 3 s; the limit leaves room for a busy machine.
-    QTRY_VERIFY_WITH_TIMEOUT(!EntryState(kKeyboardEntry).shown, kWaitMs);
+    ASSERT_SOON(!EntryState(kKeyboardEntry).shown);
     EXPECT_TRUE(HintVisible());
     EXPECT_TRUE(KeyboardLink().IsConnected()) << "the receiver itself stays";
 
     sim.bus->SetKeyboardInReach(true);
-    QTRY_VERIFY_WITH_TIMEOUT(EntryState(kKeyboardEntry).shown, kWaitMs);
+    ASSERT_SOON(EntryState(kKeyboardEntry).shown);
     EXPECT_TRUE(EntryState(kKeyboardEntry).current) << "no other entry was shown";
     EXPECT_FALSE(HintVisible());
+}
+
+TEST_F(MainWindow, UnpluggedReceiverKeyboardStaysGone) {
+    sim.Plug(SimPath::KeyboardReceiver);
+    WaitKeyboardOn(true);
+    ASSERT_SOON(EntryState(kKeyboardEntry).shown);
+    CDeviceOptionUI* entry = wnd->Entry(kKeyboardEntry);
+    ASSERT_SOON(ui::IsControlTimerArmed(entry, kTimerReceiverWatch));
+
+    sim.Unplug(SimPath::KeyboardReceiver);
+    ASSERT_SOON(!KeyboardLink().IsConnected());
+    EXPECT_FALSE(EntryState(kKeyboardEntry).shown);
+    EXPECT_TRUE(HintVisible());
+    for (int timer : {kTimerLightFrame, kTimerLinkCheck, kTimerPowerStatus, kTimerReceiverWatch}) {
+        EXPECT_FALSE(ui::IsControlTimerArmed(entry, timer)) << "timer " << timer;
+    }
+    // Even a receiver watch that fires late leaves the entry hidden.
+    ui::ControlTimerEvent late(kTimerReceiverWatch);
+    QCoreApplication::sendEvent(entry, &late);
+    const DeviceEntryState after = EntryState(kKeyboardEntry);
+    EXPECT_FALSE(after.shown);
+    EXPECT_FALSE(after.current);
+    EXPECT_TRUE(HintVisible());
+}
+
+TEST_F(MainWindow, TheAdapterSaysInReachOnlyForAConnectedReceiverLinkThatAnswers) {
+    PageEntryAdapter adapter(*Keyboard());
+    sim.Plug(SimPath::KeyboardCable);
+    WaitKeyboardOn(false);
+    EXPECT_FALSE(adapter.IsReceiverLinkAlive()) << "on the cable";
+
+    sim.Plug(SimPath::KeyboardReceiver);
+    sim.Unplug(SimPath::KeyboardCable);
+    WaitKeyboardOn(true);
+    EXPECT_TRUE(adapter.IsReceiverLinkAlive()) << "receiver, keyboard in reach";
+    sim.bus->SetKeyboardInReach(false);
+    EXPECT_FALSE(adapter.IsReceiverLinkAlive()) << "receiver, keyboard out of reach";
+    sim.bus->SetKeyboardInReach(true);
+    EXPECT_TRUE(adapter.IsReceiverLinkAlive());
+
+    sim.Unplug(SimPath::KeyboardReceiver);
+    ASSERT_SOON(!KeyboardLink().IsConnected());
+    EXPECT_TRUE(KeyboardLink().IsReceiver()) << "the link keeps its last path";
+    EXPECT_FALSE(adapter.IsReceiverLinkAlive()) << "receiver unplugged";
+}
+
+TEST_F(MainWindow, AHotPluggedPageStaysBehindTheCurrentOne) {
+    sim.Plug(SimPath::KeyboardCable);
+    WaitKeyboardOn(false);
+    ASSERT_SOON(EntryState(kKeyboardEntry).current);
+    EXPECT_TRUE(EntryState(kKeyboardEntry).pageVisible);
+    sim.Plug(SimPath::Headset);  // its page is created now, while the keyboard's shows
+    ASSERT_SOON(wnd->EntryCount() == 4 && EntryState(3).shown);
+    const AppState state = wnd->State();
+    for (size_t i = 0; i < state.entries.size(); ++i) {
+        SCOPED_TRACE(state.entries[i].family);
+        EXPECT_EQ(state.entries[i].pageVisible, int(i) == kKeyboardEntry);
+        EXPECT_EQ(state.entries[i].current, int(i) == kKeyboardEntry);
+        EXPECT_EQ(wnd->PageOfEntry(int(i))->isVisible(), int(i) == kKeyboardEntry);
+    }
+    // Choosing the headset shows its page, and only its page.
+    wnd->SelectNextDevice();
+    for (const DeviceEntryState& e : wnd->State().entries) {
+        EXPECT_EQ(e.pageVisible, e.family == "HD") << e.family;
+    }
+}
+
+TEST_F(MainWindow, NoPageCountsAsVisibleUnderTheNoDeviceHint) {
+    ASSERT_TRUE(HintVisible());
+    for (const DeviceEntryState& e : wnd->State().entries) EXPECT_FALSE(e.pageVisible) << e.family;
 }
 
 TEST_F(MainWindow, SecondIdenticalKeyboardGetsNoEntry) {
     sim.backend->twins = true;
     sim.Plug(SimPath::KeyboardCable);
     WaitKeyboardOn(false);
-    QTRY_VERIFY_WITH_TIMEOUT(wnd->FoundDevices().IsPresent(1), kWaitMs);
+    ASSERT_SOON(wnd->FoundDevices().IsPresent(1));
     sim.Plug(SimPath::MousePad);  // a later pass still finds only one keyboard
-    QTRY_VERIFY_WITH_TIMEOUT(EntryState(kPadEntry).shown, kWaitMs);
+    ASSERT_SOON(EntryState(kPadEntry).shown);
     const AppState state = wnd->State();
     ASSERT_EQ(state.entries.size(), 3u);
     int keyboards = 0;
     for (const DeviceEntryState& e : state.entries) keyboards += e.family == "keyboard";
     EXPECT_EQ(keyboards, 1);
+}
+
+// --- Start-up ---
+
+// A window on the simulator with `paths` plugged in before it starts; `shown` are the
+// entries that show once the devices answer.
+struct StartCase {
+    const char* name;
+    std::vector<SimPath> paths;
+    std::vector<int> shown;
+    int current;
+};
+
+TEST(MainWindowStart, TheKeyboardIsCurrentAtStartWhateverTheArrivalOrder) {
+    const StartCase cases[] = {
+        {"keyboard and mouse",
+         {SimPath::MouseCable, SimPath::KeyboardCable},
+         {kMouseEntry, kKeyboardEntry},
+         kKeyboardEntry},
+        // The simulated mouse does not answer through its receiver: its entry stays hidden.
+        {"keyboard and receiver mouse",
+         {SimPath::MouseReceiver, SimPath::KeyboardCable},
+         {kKeyboardEntry},
+         kKeyboardEntry},
+        {"receiver keyboard and mouse",
+         {SimPath::MouseCable, SimPath::KeyboardReceiver},
+         {kMouseEntry, kKeyboardEntry},
+         kKeyboardEntry},
+    };
+    for (const StartCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::MainWindowOnSim sim;
+        ASSERT_NE(sim.window, nullptr);
+        // The system may list the devices in any order: the keyboard last here.
+        sim.backend->reverseOrder = true;
+        for (SimPath path : c.paths) sim.bus->Plug(path);
+        sim.window->show();
+        ASSERT_SOON(sim.window->isVisible());
+        ASSERT_SOON(sim.window->State().entries.at(c.current).current);
+        // It stays so once every plugged device's entry shows.
+        for (int entry : c.shown) {
+            ASSERT_SOON(sim.window->State().entries.at(entry).shown);
+        }
+        const AppState state = sim.window->State();
+        for (size_t i = 0; i < state.entries.size(); ++i) {
+            EXPECT_EQ(state.entries[i].current, int(i) == c.current) << state.entries[i].family;
+        }
+    }
+}
+
+TEST(MainWindowStart, ADevicePluggedLaterDoesNotTakeTheSelection) {
+    test::MainWindowOnSim sim;
+    ASSERT_NE(sim.window, nullptr);
+    sim.bus->Plug(SimPath::MouseCable);
+    sim.window->show();
+    ASSERT_SOON(sim.window->State().entries.at(kMouseEntry).current);
+    sim.Plug(SimPath::KeyboardCable);
+    ASSERT_SOON(sim.window->State().entries.at(kKeyboardEntry).shown);
+    EXPECT_TRUE(sim.window->State().entries.at(kMouseEntry).current);
+    EXPECT_FALSE(sim.window->State().entries.at(kKeyboardEntry).current);
+}
+
+TEST(MainWindowStart, TheWindowLoadsItsLanguageItself) {
+    // Whatever an earlier window of this test program loaded is gone.
+    ASSERT_TRUE(ui::LanguageTexts::Instance().LoadFromData("<Language name=\"none\"/>"));
+    test::MainWindowOnSim sim;
+    ASSERT_NE(sim.window, nullptr);
+    sim.bus->Plug(SimPath::KeyboardCable);
+    sim.window->show();
+    ASSERT_SOON(sim.window->State().entries.at(kKeyboardEntry).shown);
+    EXPECT_EQ(ui::LanguageTexts::Instance().LanguageName(), "English");
+    CDeviceOptionUI* entry = sim.window->Entry(kKeyboardEntry);
+    auto* name = entry->findChild<ui::CControlUI*>("device_select_name");
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(name->GetText(), "Keyboard");
+    EXPECT_EQ(entry->DeviceOption()->toolTip(), "Keyboard");
+    // Texts the layout names by key show as texts.
+    auto* close = sim.window->FindControl("closebtn");
+    ASSERT_NE(close, nullptr);
+    EXPECT_EQ(close->toolTip(), "Close");
 }
 
 // --- The list ---
@@ -201,8 +354,7 @@ class DeviceList : public MainWindow {
         WaitKeyboardOn(false);
         sim.Plug(SimPath::MouseCable);
         sim.Plug(SimPath::MousePad);
-        QTRY_VERIFY_WITH_TIMEOUT(EntryState(kMouseEntry).shown && EntryState(kPadEntry).shown,
-                                 kWaitMs);
+        ASSERT_SOON(EntryState(kMouseEntry).shown && EntryState(kPadEntry).shown);
         ASSERT_TRUE(EntryState(kKeyboardEntry).current) << "the first device stays selected";
     }
     int Current() const {
@@ -309,13 +461,19 @@ TEST_F(DeviceList, SyncTicksNeedTwoTickedEntries) {
 
 // --- Window behaviour ---
 
-TEST_F(MainWindow, CloseButtonHidesAndTheTrayBringsItBack) {
+TEST_F(MainWindow, WithATrayCloseHidesTellsOnceWhereAndTheTrayBringsItBack) {
+    // A desktop with a tray (its tray comes up after the program started).
+    wnd->Tray()->SetAvailabilityProbe([] { return true; });
     QSignalSpy exits(wnd, &CMainWnd::exitRequested);
+    QSignalSpy messages(wnd->Tray(), &ui::TrayIcon::messageShown);
     auto* close = qobject_cast<ui::CButtonUI*>(wnd->FindControl("closebtn"));
     ASSERT_NE(close, nullptr);
     close->Activate();
     EXPECT_FALSE(wnd->isVisible());
     EXPECT_EQ(exits.count(), 0);
+    ASSERT_EQ(messages.count(), 1);
+    EXPECT_EQ(messages[0][1].toString(), ui::Tr("tray_hidden_hint"));
+    EXPECT_NE(messages[0][1].toString(), "tray_hidden_hint") << "a text, not its key";
     EXPECT_NE(wnd->Worker(kScanSlot), nullptr) << "the program keeps running";
     wnd->OnTrayLeftClick();
     EXPECT_TRUE(wnd->isVisible());
@@ -327,26 +485,65 @@ TEST_F(MainWindow, CloseButtonHidesAndTheTrayBringsItBack) {
     wnd->BringToFront();
     EXPECT_TRUE(wnd->isVisible());
     EXPECT_TRUE(HintVisible());
+    // The user was told once.
+    close->Activate();
+    EXPECT_FALSE(wnd->isVisible());
+    EXPECT_EQ(messages.count(), 1);
+    EXPECT_EQ(exits.count(), 0);
+}
+
+TEST_F(MainWindow, WithoutATrayCloseEndsTheProgramAsExitDoes) {
+    // What the desktop says here decides; a stock desktop without a tray says no.
+    wnd->Tray()->SetAvailabilityProbe([] { return false; });
+    QSignalSpy exits(wnd, &CMainWnd::exitRequested);
+    auto* close = qobject_cast<ui::CButtonUI*>(wnd->FindControl("closebtn"));
+    ASSERT_NE(close, nullptr);
+    close->Activate();
+    EXPECT_EQ(exits.count(), 1);
+    EXPECT_FALSE(wnd->isVisible());
+    EXPECT_EQ(wnd->Worker(kScanSlot), nullptr) << "the threads are stopped";
+    EXPECT_EQ(wnd->EntryCount(), 0) << "the pages are gone";
+}
+
+TEST_F(MainWindow, CloseFollowsWhatThePlatformSaysOfItsTray) {
+    // The program as started: no probe replaced.
+    QSignalSpy exits(wnd, &CMainWnd::exitRequested);
+    auto* close = qobject_cast<ui::CButtonUI*>(wnd->FindControl("closebtn"));
+    ASSERT_NE(close, nullptr);
+    close->Activate();
+    EXPECT_EQ(exits.count(), QSystemTrayIcon::isSystemTrayAvailable() ? 0 : 1);
 }
 
 TEST_F(MainWindow, CaptionButtonsMaximiseRestoreAndMinimise) {
-    wnd->FitToMonitor(QRect(0, 0, 1366, 768));
+    // The window as the program fits it at start: centred on its monitor.
+    const MonitorFit fit = FitToMonitor(wnd->screen()->geometry());
+    ASSERT_SOON(wnd->size() == fit.size);
     auto click = [&](const char* name) {
         auto* button = qobject_cast<ui::CButtonUI*>(wnd->FindControl(QLatin1String(name)));
         ASSERT_NE(button, nullptr) << name;
         button->Activate();
     };
+    const QRect fitted = wnd->geometry();
+    ASSERT_EQ(fitted, fit.geometry);
     click("maxbtn");
-    QTRY_VERIFY_WITH_TIMEOUT(wnd->isMaximized(), kWaitMs);
+    ASSERT_SOON(wnd->isMaximized());
     EXPECT_TRUE(wnd->FindControl("maxbtn")->isHidden());
     EXPECT_FALSE(wnd->FindControl("restorebtn")->isHidden());
     click("restorebtn");
-    QTRY_VERIFY_WITH_TIMEOUT(!wnd->isMaximized(), kWaitMs);
+    ASSERT_SOON(!wnd->isMaximized());
     EXPECT_FALSE(wnd->FindControl("maxbtn")->isHidden());
     EXPECT_TRUE(wnd->FindControl("restorebtn")->isHidden());
-    EXPECT_EQ(wnd->size(), QSize(1000, 640));
+    ASSERT_SOON(wnd->geometry() == fitted);
+    // Moved away and maximised again: restore brings it back where the user left it.
+    wnd->move(fitted.topLeft() + QPoint(40, 30));
+    const QRect moved = wnd->geometry();
+    click("maxbtn");
+    ASSERT_SOON(wnd->isMaximized());
+    click("restorebtn");
+    ASSERT_SOON(!wnd->isMaximized());
+    ASSERT_SOON(wnd->geometry() == moved);
     click("minbtn");
-    QTRY_VERIFY_WITH_TIMEOUT(wnd->isMinimized(), kWaitMs);
+    ASSERT_SOON(wnd->isMinimized());
 }
 
 TEST_F(MainWindow, TrayExitStopsEverything) {
@@ -430,20 +627,6 @@ TEST_F(MainWindow, MonitorFitScalesOnLargeMonitors) {
     }
 }
 
-// Runs the event loop until `done` holds or `ms` pass; true when it holds. (The QTRY macros
-// of QtTest only return from the test body when they time out, which GoogleTest counts as
-// a pass, so the tests below wait with this and assert on its result.)
-template <typename Done>
-bool WaitUntil(Done done, int ms = kWaitMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms) return false;
-        QTest::qWait(10);
-    }
-    return true;
-}
-
 // What the keyboard page and the window's chrome measure, for comparing two fits.
 struct ContentSizes {
     QSize caption;
@@ -458,7 +641,7 @@ TEST_F(MainWindow, ALargeMonitorScalesTheWholeContent) {
     // The start-up fit to the (small) test screen must not land between the fits below.
     ui::KillControlTimer(wnd, kTimerMonitorFit);
     sim.Plug(SimPath::KeyboardCable);
-    ASSERT_TRUE(WaitUntil([&] { return wnd->CurrentDevicePage() == Keyboard(); }));
+    ASSERT_SOON(wnd->CurrentDevicePage() == Keyboard());
     auto measure = [&] {
         QTest::qWait(20);  // layouts settle
         ContentSizes s;
@@ -504,21 +687,19 @@ TEST_F(MainWindow, ALargeMonitorScalesTheWholeContent) {
 TEST_F(MainWindow, ThePictureFollowsTheRoomWhenMaximised) {
     ui::KillControlTimer(wnd, kTimerMonitorFit);  // a late start-up fit would restore it
     sim.Plug(SimPath::KeyboardCable);
-    ASSERT_TRUE(WaitUntil([&] { return wnd->CurrentDevicePage() == Keyboard(); }));
+    ASSERT_SOON(wnd->CurrentDevicePage() == Keyboard());
     auto* picture = Keyboard()->findChild<ui::CDevicePictureUI*>();
     ASSERT_NE(picture, nullptr);
     auto* maximise = qobject_cast<ui::CButtonUI*>(wnd->FindControl("maxbtn"));
     ASSERT_NE(maximise, nullptr);
     maximise->Activate();
-    QTRY_VERIFY_WITH_TIMEOUT(wnd->isMaximized(), kWaitMs);
+    ASSERT_SOON(wnd->isMaximized());
     // Whatever room the page now has, the keyboard fills its area's width or height.
-    QTRY_VERIFY_WITH_TIMEOUT(
-        [&] {
-            const QRect panel = Keyboard()->SelectPanel()->geometry();
-            return picture->rect().contains(panel) && (panel.width() >= picture->width() - 1 ||
-                                                       panel.height() >= picture->height() - 1);
-        }(),
-        kWaitMs);
+    EXPECT_SOON([&] {
+        const QRect panel = Keyboard()->SelectPanel()->geometry();
+        return picture->rect().contains(panel) &&
+               (panel.width() >= picture->width() - 1 || panel.height() >= picture->height() - 1);
+    }());
 }
 
 }  // namespace

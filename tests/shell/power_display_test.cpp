@@ -10,6 +10,7 @@
 #include "controls/language_texts.h"
 #include "controls/layout_builder.h"
 #include "shell/mp_device_power_ui.h"
+#include "shell/startup_language.h"
 
 namespace rerov::shell {
 namespace {
@@ -111,6 +112,7 @@ struct PhoneCase {
 };
 
 TEST(PowerStatus, MousePadShowsThePhoneLyingOnIt) {
+    LoadStartupLanguage(StartupLanguageFile());  // the texts the window starts with
     const PhoneCase cases[] = {{1, "Phone_type_iphone"},
                                {2, "Phone_type_samsung"},
                                {3, "Phone_type_other"},

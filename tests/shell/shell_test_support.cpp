@@ -1,6 +1,9 @@
 #include "shell_test_support.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QtTest/QTest>
+#include <algorithm>
 
 namespace rerov::shell::test {
 namespace {
@@ -13,12 +16,22 @@ std::string Replace(std::string text, const std::string& from, const std::string
 
 }  // namespace
 
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (!condition()) {
+        if (deadline.hasExpired()) return false;
+        QTest::qWait(10);
+    }
+    return true;
+}
+
 std::vector<std::string> TwinBackend::EnumeratePaths() {
     std::vector<std::string> paths = bus_->EnumeratePaths();
     if (twins.load()) {
         const size_t count = paths.size();
         for (size_t i = 0; i < count; ++i) paths.push_back(Replace(paths[i], "#sim:", "#twin:"));
     }
+    if (reverseOrder.load()) std::reverse(paths.begin(), paths.end());
     return paths;
 }
 

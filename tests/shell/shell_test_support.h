@@ -5,6 +5,7 @@
 #include <QString>
 #include <QWidget>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +19,18 @@ namespace rerov::shell::test {
 
 // Generous limit for "it happened" waits; the machine is shared.
 inline constexpr int kWaitMs = 10000;
+
+// Runs the event loop until `condition` holds or `timeoutMs` passed; true when it held.
+// (Qt's QTRY_ macros report to a QTest run, which gtest never sees.)
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs = kWaitMs);
+
+// Fails the test (ASSERT_: and leaves the function) unless `condition` holds within kWaitMs.
+#define ASSERT_SOON(condition)                                                        \
+    ASSERT_TRUE(::rerov::shell::test::WaitFor([&]() -> bool { return (condition); })) \
+        << "not within " << ::rerov::shell::test::kWaitMs << " ms: " #condition
+#define EXPECT_SOON(condition)                                                        \
+    EXPECT_TRUE(::rerov::shell::test::WaitFor([&]() -> bool { return (condition); })) \
+        << "not within " << ::rerov::shell::test::kWaitMs << " ms: " #condition
 
 // A device object that records what its list entry asks of it.
 class FakeDevice : public ManagedDevice {
@@ -46,9 +59,11 @@ class FakeEntryPage : public EntryPage {
     ManagedDevice& Device() override { return device; }
     void StreamLightFrame() override { ++frames; }
     void OnSyncRequest() override { ++syncRequests; }
+    // As the real adapter answers: only a connected receiver link, and then whether the
+    // device behind it answers (`alive`).
     bool IsReceiverLinkAlive() override {
         ++aliveQueries;
-        return alive;
+        return device.link.IsConnected() && device.link.IsReceiver() && alive;
     }
     QWidget* KeyLightContainer() override { return nullptr; }
     bool IsWindowActive() const override { return true; }
@@ -60,14 +75,15 @@ class FakeEntryPage : public EntryPage {
     }
 
     FakeDevice device;
-    bool alive = true;
+    bool alive = true;  // the device behind the receiver answers
     int frames = 0;
     int syncRequests = 0;
     int aliveQueries = 0;
 };
 
 // Serves the simulator and, with twins on, shows every interface a second time under
-// another node that opens the same device: a second identical device.
+// another node that opens the same device: a second identical device. With reverseOrder
+// on, the interfaces are listed last device first, as a system may list them.
 class TwinBackend : public HidBackend {
   public:
     explicit TwinBackend(std::shared_ptr<sim::SimulatedBus> bus) : bus_(std::move(bus)) {}
@@ -75,7 +91,8 @@ class TwinBackend : public HidBackend {
     std::unique_ptr<HidConnection> Open(const std::string& path, bool readAccess, bool writeAccess,
                                         bool exclusive, std::string* error) override;
     std::unique_ptr<HotplugWatcher> WatchHotplug() override { return bus_->WatchHotplug(); }
-    std::atomic<bool> twins{false};  // read by the scan thread
+    std::atomic<bool> twins{false};         // read by the scan thread
+    std::atomic<bool> reverseOrder{false};  // read by the scan thread
 
   private:
     std::shared_ptr<sim::SimulatedBus> bus_;

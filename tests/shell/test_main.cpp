@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
     qputenv("XDG_DATA_HOME", data.path().toUtf8());
     QApplication app(argc, argv);
     rerov::ui::PrivateFonts fonts;
-    if (!rerov::testing::SetUpTestSkin(app, fonts, true)) return 2;
+    if (!rerov::testing::SetUpTestSkin(app, fonts)) return 2;
     rerov::shell::RegisterShellControls();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

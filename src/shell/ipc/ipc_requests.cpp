@@ -127,6 +127,7 @@ QJsonObject StateToJson(const AppState& state) {
             {QStringLiteral("current"), entry.current},
             {QStringLiteral("connected"), entry.connected},
             {QStringLiteral("receiver"), entry.receiver},
+            {QStringLiteral("pageVisible"), entry.pageVisible},
         });
     }
     return QJsonObject{{QStringLiteral("entries"), entries},

@@ -88,7 +88,8 @@ int RunProgram(int argc, char** argv) {
     times.mainEnteredUs = SteadyNowUs();
 
     QApplication app(argc, argv);
-    // "closebtn" hides the window and dialogs come and go; only "exit" ends the program.
+    // "closebtn" may hide the window into the tray and dialogs come and go; the window ends
+    // the program itself ("exit", or "closebtn" without a tray).
     QApplication::setQuitOnLastWindowClosed(false);
 
     ProgramOptions options;
