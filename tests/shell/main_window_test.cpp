@@ -5,7 +5,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QtTest/QSignalSpy>
 #include <QtTest/QTest>
 
