@@ -505,6 +505,9 @@ void CMainWnd::CloseSettingsWindow() {
 // --- Front, hint and flags ---
 
 void CMainWnd::BringToFront() {
+    // The first show can come before timer 1011: fit first, so the window never appears at
+    // its design size and then jumps.
+    if (fittedSize_.isEmpty()) FitToMonitor(CurrentMonitor());
     RefreshNoDeviceHint();
     SetStatusHold(false);
     showNormal();

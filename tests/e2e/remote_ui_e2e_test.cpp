@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include "e2e_support.h"
 
@@ -138,14 +139,22 @@ TEST_F(RemoteUiTest, AScreenshotIsAPngOfTheWindowsSize) {
     QProcess ctl;
     ctl.setProcessEnvironment(environment);
     ctl.setWorkingDirectory(folder.path());
-    ctl.start(QStringLiteral(REROVCTL_PATH), {"app", "screenshot", "window.png"});
-    ASSERT_TRUE(ctl.waitForFinished(kRunMs));
-    ASSERT_EQ(ctl.exitCode(), 0) << ctl.readAllStandardError().toStdString();
-    const QImage image(folder.filePath("window.png"));
-    ASSERT_FALSE(image.isNull());
-    const QJsonObject window = Row(Controls(), "MainWnd");
-    ASSERT_FALSE(window.isEmpty());
-    EXPECT_EQ(image.size(), QSize(window.value("width").toInt(), window.value("height").toInt()));
+    // The window is fitted to the monitor shortly after it shows; a screenshot taken across
+    // that moment may differ from the size listed after it, so compare until both agree.
+    QImage image;
+    QSize listed;
+    for (int attempt = 0; attempt < 50 && (image.isNull() || image.size() != listed); ++attempt) {
+        if (attempt > 0) QThread::msleep(100);
+        ctl.start(QStringLiteral(REROVCTL_PATH), {"app", "screenshot", "window.png"});
+        ASSERT_TRUE(ctl.waitForFinished(kRunMs));
+        ASSERT_EQ(ctl.exitCode(), 0) << ctl.readAllStandardError().toStdString();
+        image = QImage(folder.filePath("window.png"));
+        ASSERT_FALSE(image.isNull());
+        const QJsonObject window = Row(Controls(), "MainWnd");
+        ASSERT_FALSE(window.isEmpty());
+        listed = QSize(window.value("width").toInt(), window.value("height").toInt());
+    }
+    EXPECT_EQ(image.size(), listed);
     EXPECT_GT(image.width(), 100);
     EXPECT_TRUE(
         QString::fromUtf8(ctl.readAllStandardOutput())
