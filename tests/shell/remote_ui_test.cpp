@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
+#include <QEvent>
 #include <QEventLoop>
 #include <QFile>
 #include <QHBoxLayout>
@@ -71,6 +72,14 @@ const char kLayout[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 <property name="invertedControls"><bool>true</bool></property></widget></item>
 <item><widget class="CButtonUI" name="hidden_btn"><property name="visible" stdset="0"><string>false</string></property></widget></item>
 <item><widget class="CButtonUI" name="disabled_btn"><property name="enabled"><bool>false</bool></property></widget></item>
+<item><widget class="CContainerUI" name="twins">
+<property name="minimumSize"><size><width>0</width><height>24</height></size></property>
+<layout class="QHBoxLayout" name="twins_box">
+<item><widget class="CButtonUI" name="twin"><property name="text"><string>first</string></property>
+<property name="visible" stdset="0"><string>false</string></property></widget></item>
+<item><widget class="CButtonUI" name="twin"><property name="text"><string>second</string></property></widget></item>
+<item><widget class="CButtonUI" name="twin"><property name="text"><string>third</string></property></widget></item>
+</layout></widget></item>
 <item><widget class="CListUI" name="macros">
 <property name="minimumSize"><size><width>0</width><height>66</height></size></property>
 <layout class="QVBoxLayout" name="macros_box">
@@ -194,6 +203,56 @@ TEST_F(RemoteUiTest, HiddenDisabledAndUnknownControlsAreRefusedWithoutEffect) {
     EXPECT_TRUE(window.routed.isEmpty()) << window.routed.join(u',').toStdString();
     EXPECT_EQ(window.Get<QSlider>("brightness")->value(), 50);
     EXPECT_EQ(window.Get<QComboBox>("lang")->currentIndex(), 0);
+}
+
+// Counts the mouse releases a widget receives: which of several same-named controls a click
+// reached.
+class ReleaseCounter : public QObject {
+  public:
+    int releases = 0;
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonRelease) ++releases;
+        return false;
+    }
+};
+
+TEST_F(RemoteUiTest, RepeatedNamesAreListedWithTheirNumberAndReachedByIt) {
+    const QList<QWidget*> twins = window.widget->findChildren<QWidget*>(QStringLiteral("twin"));
+    ASSERT_EQ(twins.size(), 3);
+    std::vector<std::unique_ptr<ReleaseCounter>> counters;
+    for (QWidget* twin : twins) {
+        counters.push_back(std::make_unique<ReleaseCounter>());
+        twin->installEventFilter(counters.back().get());
+    }
+    std::vector<std::pair<std::string, std::string>> listed;
+    for (const ControlInfo& control : remote.Controls()) {
+        if (control.name.rfind("twin#", 0) == 0)
+            listed.emplace_back(control.name, control.text.value_or(""));
+    }
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {"twin#0", "first"}, {"twin#1", "second"}, {"twin#2", "third"}};
+    EXPECT_EQ(listed, expected);
+
+    // Two are shown: the bare name does not say which.
+    std::string error = Perform(remote, Action(UiAction::Kind::Click, "twin"));
+    EXPECT_NE(error.find("3 controls are named \"twin\" and 2 of them shown"), std::string::npos)
+        << error;
+    error = Perform(remote, Action(UiAction::Kind::Click, "twin#3"));
+    EXPECT_NE(error.find("there are 3 named \"twin\""), std::string::npos) << error;
+    EXPECT_NE(Perform(remote, Action(UiAction::Kind::Click, "twin#0")).find("is hidden"),
+              std::string::npos);
+    EXPECT_TRUE(window.routed.isEmpty()) << window.routed.join(u',').toStdString();
+
+    EXPECT_EQ(Perform(remote, Action(UiAction::Kind::Click, "twin#2")), "");
+    EXPECT_EQ(counters[2]->releases, 1);
+    // With one of them shown, the bare name means that one.
+    twins[2]->hide();
+    EXPECT_EQ(Perform(remote, Action(UiAction::Kind::Click, "twin")), "");
+    EXPECT_EQ(counters[1]->releases, 1);
+    EXPECT_EQ(counters[0]->releases, 0);
+    EXPECT_EQ(window.Routed("click"), (QStringList{"click twin 0", "click twin 0"}));
 }
 
 TEST_F(RemoteUiTest, SelectPicksComboListAndOptionItemsAsAClickWould) {
@@ -339,8 +398,10 @@ TEST_F(RemoteUiTest, AClickThatOpensAModalWindowIsAnsweredWhileItIsOpen) {
         const std::vector<ControlInfo> controls = remote.Controls();
         ASSERT_FALSE(controls.empty());
         EXPECT_EQ(controls.back().window, "ConfirmWnd") << "the modal window's controls come last";
-        EXPECT_EQ(FindNamedControl(window.widget.get(), QStringLiteral("apply"))->window(),
-                  dialog.data())
+        QString findError;
+        EXPECT_EQ(
+            FindNamedControl(window.widget.get(), QStringLiteral("apply"), &findError)->window(),
+            dialog.data())
             << "the modal window's control of a shared name wins";
 
         const std::string blocked = Perform(remote, Action(UiAction::Kind::Select, "lang", 1));

@@ -365,12 +365,8 @@ DeliverEvents PlanValue(QWidget* control, int target, QString* error) {
 
 DeliverEvents PlanAction(QWidget* mainWindow, const UiAction& action, QString* error) {
     const QString name = QString::fromStdString(action.control);
-    QWidget* control = FindNamedControl(mainWindow, name);
-    if (control == nullptr) {
-        *error = QStringLiteral("no control named %1 in the window or an open modal window")
-                     .arg(Quoted(name));
-        return {};
-    }
+    QWidget* control = FindNamedControl(mainWindow, name, error);
+    if (control == nullptr) return {};
     // Application-modal windows take every click and key away from the windows below them.
     if (QWidget* modal = TopModalWindow(); modal != nullptr && control->window() != modal) {
         *error = QStringLiteral("%1 is in %2, which the modal window %3 blocks")

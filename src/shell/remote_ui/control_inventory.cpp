@@ -117,15 +117,70 @@ QList<QWidget*> NamedControls(QWidget* window) {
     return controls;
 }
 
-QWidget* FindNamedControl(QWidget* mainWindow, const QString& name) {
-    if (!IsListedName(name)) return nullptr;
-    const QList<QWidget*> windows = OpenWindows(mainWindow);
-    for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
-        const QList<QWidget*> controls = NamedControls(*it);
-        for (QWidget* control : controls) {
-            if (control->objectName() == name) return control;
+QString ListedName(QWidget* control) {
+    const QString name = control->objectName();
+    const QList<QWidget*> controls = NamedControls(control->window());
+    int index = -1;
+    int count = 0;
+    for (QWidget* other : controls) {
+        if (other->objectName() != name) continue;
+        if (other == control) index = count;
+        ++count;
+    }
+    return count > 1 ? QStringLiteral("%1#%2").arg(name).arg(index) : name;
+}
+
+QWidget* FindNamedControl(QWidget* mainWindow, const QString& name, QString* error) {
+    // "name#K" picks the K-th control of that name in its window, as `ui list` shows it.
+    QString base = name;
+    int wanted = -1;
+    if (const qsizetype hash = name.lastIndexOf(QLatin1Char('#')); hash > 0) {
+        bool ok = false;
+        const int index = name.mid(hash + 1).toInt(&ok);
+        if (ok && index >= 0) {
+            base = name.left(hash);
+            wanted = index;
         }
     }
+    const auto quoted = [](const QString& text) { return QStringLiteral("\"%1\"").arg(text); };
+    if (!IsListedName(base)) {
+        *error = QStringLiteral("no control named %1 in the window or an open modal window")
+                     .arg(quoted(name));
+        return nullptr;
+    }
+    const QList<QWidget*> windows = OpenWindows(mainWindow);
+    for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
+        QList<QWidget*> matches;
+        for (QWidget* control : NamedControls(*it)) {
+            if (control->objectName() == base) matches.append(control);
+        }
+        if (matches.isEmpty()) continue;
+        if (wanted >= 0) {
+            if (wanted < matches.size()) return matches.at(wanted);
+            *error = QStringLiteral("%1 has no control %2: there are %3 named %4")
+                         .arg(quoted((*it)->objectName()), quoted(name))
+                         .arg(matches.size())
+                         .arg(quoted(base));
+            return nullptr;
+        }
+        if (matches.size() == 1) return matches.first();
+        // Repeated controls (one per list entry): the one a person can see is meant.
+        QList<QWidget*> shown;
+        for (QWidget* control : matches) {
+            if (control->isVisible()) shown.append(control);
+        }
+        if (shown.size() == 1) return shown.first();
+        *error = QStringLiteral(
+                     "%1 controls are named %2 and %3 of them shown: name one as "
+                     "%2#0 to %2#%4, as `ui list` does")
+                     .arg(matches.size())
+                     .arg(quoted(base))
+                     .arg(shown.size())
+                     .arg(matches.size() - 1);
+        return nullptr;
+    }
+    *error = QStringLiteral("no control named %1 in the window or an open modal window")
+                 .arg(quoted(name));
     return nullptr;
 }
 
@@ -133,7 +188,7 @@ ControlInfo Describe(QWidget* control) {
     ControlInfo info;
     QWidget* window = control->window();
     info.window = Std(window->objectName());
-    info.name = Std(control->objectName());
+    info.name = Std(ListedName(control));
     info.visible = control->isVisible();
     info.enabled = control->isEnabled();
     const QPoint origin = control == window ? QPoint() : control->mapTo(window, QPoint());

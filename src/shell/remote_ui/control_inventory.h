@@ -20,8 +20,12 @@ bool IsListedName(const QString& name);
 // The named widgets of `window` in tree order, the window first when it is named itself;
 // windows of their own below it (dialogs owned by it, pop-ups) are not part of it.
 QList<QWidget*> NamedControls(QWidget* window);
-// The control named `name`: the top-most window that has one wins. Null when none has.
-QWidget* FindNamedControl(QWidget* mainWindow, const QString& name);
+// The name `ui list` shows for `control`: its object name, with "#K" added when K other
+// controls before it in its window have the same name (the entries of a list repeat them).
+QString ListedName(QWidget* control);
+// The control named `name` ("name" or "name#K"): the top-most window that has one wins;
+// of several with that name the one shown, when only one is. Null with *error otherwise.
+QWidget* FindNamedControl(QWidget* mainWindow, const QString& name, QString* error);
 // How `control` looks now.
 ControlInfo Describe(QWidget* control);
 
