@@ -213,6 +213,82 @@ TEST_F(RemoteUiTest, BadInputIsRefusedAndTheProgramGoesOn) {
     ExpectAnswering("bad input");
 }
 
+// A language key shown as it stands ("device_family_", "no_device_title"): lower-case words
+// joined by underscores, which no English text of the window is.
+bool LooksLikeAKey(const QString& text) {
+    static const QRegularExpression key(QStringLiteral("^[a-z0-9]+(_[a-z0-9]*)+$"));
+    return key.match(text).hasMatch();
+}
+
+TEST_F(RemoteUiTest, TheWindowShowsItsEnglishTextsFromTheStart) {
+    auto program = Start({"--simulate=keyboard"});
+    QJsonObject last;
+    ASSERT_TRUE(program->WaitForState(
+        [](const QJsonObject& s) { return Entry(s, "keyboard").value("connected").toBool(); },
+        &last));
+    const auto shownTexts = [&] {
+        QStringList texts;
+        for (const QJsonValue& value : Controls()) {
+            const QJsonObject row = value.toObject();
+            if (row.value("visible").toBool() && row.contains("text"))
+                texts.append(row.value("text").toString());
+        }
+        return texts;
+    };
+    QStringList texts = shownTexts();
+    EXPECT_TRUE(texts.contains("Keyboard")) << texts.join(" | ").toStdString();
+    for (const QString& text : texts) EXPECT_FALSE(LooksLikeAKey(text)) << text.toStdString();
+
+    const RunOutcome unplug = Ctl({"sim", "unplug", "keyboard"});
+    ASSERT_EQ(unplug.exitCode, 0) << Text(unplug);
+    ASSERT_TRUE(program->WaitForState(
+        [](const QJsonObject& s) { return s.value("noDeviceHintVisible").toBool(); }, &last));
+    texts = shownTexts();
+    EXPECT_TRUE(texts.contains("No device connected")) << texts.join(" | ").toStdString();
+    for (const QString& text : texts) EXPECT_FALSE(LooksLikeAKey(text)) << text.toStdString();
+}
+
+TEST_F(RemoteUiTest, MaximiseThenRestoreBringsTheWindowBackWhereItWas) {
+    auto program = Start({"--simulate=keyboard"});
+    QJsonObject state;
+    ASSERT_TRUE(program->WaitForState(
+        [](const QJsonObject& s) { return s.value("window").toObject().value("visible").toBool(); },
+        &state));
+    // The fitted place, once timer 1011 has run (the window is fitted before its first show).
+    const QJsonObject before = state.value("window").toObject();
+    ASSERT_EQ(Ctl({"app", "ui", "click", "maxbtn"}).exitCode, 0);
+    ASSERT_TRUE(program->WaitForState(
+        [](const QJsonObject& s) {
+            return s.value("window").toObject().value("maximized").toBool();
+        },
+        &state));
+    ASSERT_EQ(Ctl({"app", "ui", "click", "restorebtn"}).exitCode, 0);
+    ASSERT_TRUE(program->WaitForState(
+        [](const QJsonObject& s) {
+            return !s.value("window").toObject().value("maximized").toBool(true);
+        },
+        &state));
+    const QJsonObject after = state.value("window").toObject();
+    for (const char* field : {"x", "y", "width", "height"}) {
+        EXPECT_EQ(after.value(field).toInt(), before.value(field).toInt()) << field;
+    }
+    EXPECT_TRUE(Row(Controls(), "maxbtn").value("visible").toBool());
+}
+
+TEST_F(RemoteUiTest, CloseWithoutATrayEndsTheProgram) {
+    // The offscreen platform has no system tray, as a desktop without one.
+    auto program = Start({"--simulate=keyboard"});
+    QJsonObject state;
+    ASSERT_TRUE(program->WaitForState(
+        [](const QJsonObject& s) { return s.value("window").toObject().value("visible").toBool(); },
+        &state));
+    const RunOutcome close = Ctl({"app", "ui", "click", "closebtn"});
+    EXPECT_EQ(close.exitCode, 0) << Text(close);
+    ASSERT_TRUE(program->WaitForEnd(kRunMs));
+    EXPECT_EQ(program->Process().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program->Process().exitCode(), 0);
+}
+
 TEST_F(RemoteUiTest, UiCommandsNeedSimulateButScreenshotsDoNot) {
     auto program = Start({});
     for (const QStringList& arguments :

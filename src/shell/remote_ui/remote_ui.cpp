@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QTimer>
 #include <QWidget>
+#include <vector>
 
 #include "shell/remote_ui/control_driver.h"
 #include "shell/remote_ui/control_inventory.h"
@@ -27,7 +28,19 @@ struct RemoteUi::Pending {
     }
 };
 
-RemoteUi::RemoteUi(QWidget* mainWindow, QObject* parent) : QObject(parent), main_(mainWindow) {}
+RemoteUi::RemoteUi(QWidget* mainWindow, QObject* parent) : QObject(parent), main_(mainWindow) {
+    // An action that ends the program (closebtn without a tray) has done what was asked;
+    // its reply goes out before the event loop that would have sent it is gone.
+    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
+            &RemoteUi::FinishAll);
+}
+
+void RemoteUi::FinishAll() {
+    for (const std::weak_ptr<Pending>& weak : live_) {
+        if (const std::shared_ptr<Pending> pending = weak.lock()) pending->Finish({});
+    }
+    live_.clear();
+}
 
 RemoteUi::~RemoteUi() = default;
 
@@ -63,6 +76,8 @@ bool RemoteUi::SaveScreenshot(const std::string& path, ScreenshotInfo* info, std
 void RemoteUi::Perform(const UiAction& action, Done done) {
     auto pending = std::make_shared<Pending>();
     pending->done = std::move(done);
+    std::erase_if(live_, [](const std::weak_ptr<Pending>& weak) { return weak.expired(); });
+    live_.push_back(pending);
     // From the event loop, not from inside the channel's read: an action may run a modal
     // loop, and the channel must go on serving meanwhile.
     QMetaObject::invokeMethod(

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPointer>
 #include <memory>
+#include <vector>
 
 #include "shell/ui_remote.h"
 
@@ -35,8 +36,11 @@ class RemoteUi : public QObject, public UiRemote {
     void Deliver(const UiAction& action, const std::shared_ptr<Pending>& pending);
     void WatchForModal(const std::shared_ptr<Pending>& pending);
     void Settle(const std::shared_ptr<Pending>& pending, int roundsLeft);
+    // Answers every action still waiting: the program is about to end.
+    void FinishAll();
 
     QPointer<QWidget> main_;
+    std::vector<std::weak_ptr<Pending>> live_;  // actions not yet answered (or just gone)
 };
 
 }  // namespace rerov::remote_ui

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFont>
 #include <QJsonObject>
+#include <QRect>
 #include <QLoggingCategory>
 #include <cstdio>
 #include <memory>
@@ -166,9 +167,17 @@ int RunProgram(int argc, char** argv) {
     server.SetTargets(ipc::RequestTargets{
         window.get(), simControl.get(), &times,
         [shown] {
+            // Where the desktop has the window (frame included), for checks of maximise,
+            // restore and the monitor fit.
+            const QRect frame = shown->frameGeometry();
             return QJsonObject{{QStringLiteral("title"), shown->windowTitle()},
                                {QStringLiteral("visible"), shown->isVisible()},
-                               {QStringLiteral("minimized"), shown->isMinimized()}};
+                               {QStringLiteral("minimized"), shown->isMinimized()},
+                               {QStringLiteral("maximized"), shown->isMaximized()},
+                               {QStringLiteral("x"), frame.x()},
+                               {QStringLiteral("y"), frame.y()},
+                               {QStringLiteral("width"), frame.width()},
+                               {QStringLiteral("height"), frame.height()}};
         },
         &remoteUi});
     window->show();
