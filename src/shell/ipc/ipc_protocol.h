@@ -25,6 +25,12 @@ inline constexpr char kSimUnplug[] = "sim.unplug";  // {"device": name}
 inline constexpr char kSimReach[] = "sim.reach";    // {"device": "keyboard", "on": bool}
 inline constexpr char kReply[] = "reply";           // the type of every reply
 
+// Inspecting the simulated devices: {"device": name, "area": name} gives one memory area
+// as hex; a trace start {"file": absolute path} writes every report to the file until stop.
+inline constexpr char kSimMemory[] = "sim.memory";
+inline constexpr char kSimTraceStart[] = "sim.trace.start";
+inline constexpr char kSimTraceStop[] = "sim.trace.stop";
+
 // The name of the single instance; the lock file and the channel derive from it.
 inline constexpr char kInstanceName[] = "ZIRAV OD800 OVAV";
 
