@@ -385,6 +385,13 @@ TEST_F(ProgramTest, ATraceStartedWhileTheProgramRunsHoldsTheReportsOfARePlug) {
         "aa"));
     EXPECT_EQ(TraceLines(second).size(), secondLines.size());
 
+    // Starting again on the running trace's own file begins it afresh, with whole lines only.
+    ASSERT_EQ(Rerovctl(sandbox_, {"sim", "trace", "start", probe}).exitCode, 0);
+    const QStringList again =
+        WaitForTrace(probe, [](const QStringList& l) { return HasReport(l, "< ", "aa"); });
+    EXPECT_TRUE(HasReport(again, "< ", "aa"));
+    EXPECT_TRUE(WellFormed(again)) << again.join('\n').toStdString();
+
     // A trace still running when the program ends is closed with it, cleanly.
     ASSERT_EQ(Rerovctl(sandbox_, {"app", "quit"}).exitCode, 0);
     ASSERT_TRUE(program->WaitForEnd(kRunMs));

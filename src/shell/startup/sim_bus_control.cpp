@@ -100,6 +100,13 @@ bool SimBusControl::ReadMemory(const std::string& device, const std::string& are
 }
 
 bool SimBusControl::StartTrace(const std::string& file, std::string* error) {
+    // Opening empties the file; the running trace must not go on writing into it after that.
+    if (trace_ && trace_->Path() == file) {
+        bus_->SetTraceSink(nullptr);
+        std::string ignored;
+        trace_->Close(&ignored);
+        trace_.reset();
+    }
     std::shared_ptr<sim::TraceFile> trace = sim::TraceFile::Open(file, error);
     if (!trace) return false;
     // The new sink goes in before the old file closes, so no report falls between the two.
