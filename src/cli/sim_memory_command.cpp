@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <iostream>
 
@@ -69,6 +70,26 @@ std::vector<uint8_t> FromHex(const QString& hex) {
     return {bytes.begin(), bytes.end()};
 }
 
+// Hex dump lines of `bytes`, 16 a line, "  0040  0a 0b ... 0f  10 11 ...": the address of
+// the line's first byte (counted from `address`), then the bytes with one extra space after
+// the eighth.
+std::vector<std::string> HexDumpLines(const std::vector<uint8_t>& bytes, size_t address) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::vector<std::string> lines;
+    for (size_t start = 0; start < bytes.size(); start += kDumpBytesPerLine) {
+        char offset[32];
+        std::snprintf(offset, sizeof offset, "  %04zx", address + start);
+        std::string line = offset;
+        for (size_t i = start; i < bytes.size() && i < start + kDumpBytesPerLine; ++i) {
+            line += (i - start) % kDumpGroupBytes == 0 ? "  " : " ";
+            line += kDigits[bytes[i] >> 4];
+            line += kDigits[bytes[i] & 0x0F];
+        }
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
 // keyboard info: the information block (...)
 //   customSlots: 8
 //   keyPositions: 138
@@ -92,7 +113,8 @@ void PrintPlain(const QJsonObject& reply) {
         std::snprintf(where, sizeof where, "0x%04zx", address);
         std::cout << '\n'
                   << section.value(QStringLiteral("title")).toString().toStdString() << ", "
-                  << bytes.size() << " bytes at " << where << ":\n";
+                  << bytes.size() << (bytes.size() == 1 ? " byte" : " bytes") << " at " << where
+                  << ":\n";
         for (const std::string& line : HexDumpLines(bytes, address)) std::cout << line << '\n';
     }
 }
@@ -105,23 +127,6 @@ void PrintJson(QJsonObject reply) {
 }
 
 }  // namespace
-
-std::vector<std::string> HexDumpLines(const std::vector<uint8_t>& bytes, size_t address) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::vector<std::string> lines;
-    for (size_t start = 0; start < bytes.size(); start += kDumpBytesPerLine) {
-        char offset[32];
-        std::snprintf(offset, sizeof offset, "  %04zx", address + start);
-        std::string line = offset;
-        for (size_t i = start; i < bytes.size() && i < start + kDumpBytesPerLine; ++i) {
-            line += (i - start) % kDumpGroupBytes == 0 ? "  " : " ";
-            line += kDigits[bytes[i] >> 4];
-            line += kDigits[bytes[i] & 0x0F];
-        }
-        lines.push_back(std::move(line));
-    }
-    return lines;
-}
 
 int RunSimMemoryCommand(const std::vector<std::string>& args) {
     std::vector<std::string> words;

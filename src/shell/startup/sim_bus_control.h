@@ -26,6 +26,7 @@ class SimBusControl : public ipc::SimulatorControl {
     bool ReadMemory(const std::string& device, const std::string& area, ipc::SimMemoryArea* memory,
                     std::string* error) override;
     // A trace replaced by a new start is closed silently: only stop reports write failures.
+    // A start on the running trace's own file ends that trace before the file is emptied.
     bool StartTrace(const std::string& file, std::string* error) override;
     bool StopTrace(ipc::SimTraceSummary* summary, std::string* error) override;
 
