@@ -268,6 +268,26 @@ unsigned KeyboardModel::CommandCount(uint8_t command) const {
     return commandCounts_[command];
 }
 
+KeyboardMemory KeyboardModel::Snapshot(KeyboardLink link) const {
+    std::lock_guard lock(mutex_);
+    KeyboardMemory memory;
+    memory.info.assign(info_.begin(), info_.end());
+    memory.factoryKeyTable = factoryKeyTable_;
+    memory.keyTable = keyTable_;
+    memory.fnKeyTable = fnKeyTable_;
+    memory.ledTable = ledTable_;
+    memory.parameters = parameters_;
+    memory.customSlots = customSlots_;
+    memory.macros.assign(macros_.begin(),
+                         macros_.begin() + static_cast<ptrdiff_t>(MacroAreaSize()));
+    memory.lightFrame = lightFrame_;
+    const auto status = PowerStatusLocked(link);
+    memory.powerStatus.assign(status.begin(), status.end());
+    memory.hostLighting = hostLighting_;
+    memory.sessionOpen = sessionOpen_;
+    return memory;
+}
+
 void KeyboardModel::SetPowerStatus(uint8_t batteryPercent, uint8_t chargeState) {
     std::lock_guard lock(mutex_);
     batteryPercent_ = std::min<uint8_t>(batteryPercent, 100);

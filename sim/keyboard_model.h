@@ -16,6 +16,23 @@ namespace rerov::sim {
 // Which way a command reached the keyboard.
 enum class KeyboardLink { Cable, Receiver };
 
+// A copy of the whole device memory taken under one lock, so that its parts agree with each
+// other: no command ran between copying two of them.
+struct KeyboardMemory {
+    std::vector<uint8_t> info;
+    std::vector<uint8_t> factoryKeyTable;
+    std::vector<uint8_t> keyTable;
+    std::vector<uint8_t> fnKeyTable;
+    std::vector<uint8_t> ledTable;
+    std::vector<uint8_t> parameters;   // every profile's block, flat
+    std::vector<uint8_t> customSlots;  // every slot, flat
+    std::vector<uint8_t> macros;       // the macro units in use × 128 bytes
+    std::vector<uint8_t> lightFrame;
+    std::vector<uint8_t> powerStatus;  // as the keyboard reports it over the link asked for
+    bool hostLighting = false;
+    bool sessionOpen = false;
+};
+
 class KeyboardModel {
   public:
     static constexpr size_t kInfoBlockSize = 34;
@@ -67,6 +84,8 @@ class KeyboardModel {
     bool SessionOpen() const;   // between 0x01 and 0x02
     // Count of commands answered with each command byte (checksum failures not counted).
     unsigned CommandCount(uint8_t command) const;
+    // All of the above at one instant, the power status as reported over `link`.
+    KeyboardMemory Snapshot(KeyboardLink link) const;
 
     // Changes "on the device", for tests and demos.
     void SetPowerStatus(uint8_t batteryPercent, uint8_t chargeState);

@@ -1,12 +1,16 @@
-// rerovctl sim plug|unplug DEVICE | sim reach keyboard on|off
+// rerovctl sim plug|unplug DEVICE | sim reach keyboard on|off | sim memory ... |
+// sim trace start FILE | sim trace stop
 
 #include "sim_command.h"
 
+#include <QFileInfo>
 #include <QJsonObject>
+#include <iostream>
 
 #include "app_command_channel.h"
 #include "cli_session.h"
 #include "shell/ipc/ipc_protocol.h"
+#include "sim_memory_command.h"
 #include "simulated_bus.h"
 
 namespace rerov::cli {
@@ -16,7 +20,8 @@ namespace {
 int Usage() {
     PrintError(
         "usage: sim plug|unplug keyboard|keyboard-receiver|mouse|mouse-receiver|mousepad|"
-        "headset | sim reach keyboard on|off");
+        "headset | sim reach keyboard on|off | sim memory DEVICE [AREA] [--json] | "
+        "sim trace start FILE | sim trace stop");
     return kExitUsage;
 }
 
@@ -28,9 +33,39 @@ bool KnownDevice(const std::string& name) {
            paths.size() == 1;
 }
 
+// sim trace start FILE | sim trace stop. The program opens the file, so a relative name is
+// made absolute here, against the caller's working folder.
+int RunTrace(const std::vector<std::string>& args) {
+    QJsonObject request;
+    if (args.size() == 3 && args[1] == "start" && !args[2].empty()) {
+        const QString file = QFileInfo(QString::fromLocal8Bit(args[2].c_str())).absoluteFilePath();
+        request = {{QStringLiteral("type"), QLatin1String(ipc::kSimTraceStart)},
+                   {QStringLiteral("file"), file}};
+    } else if (args.size() == 2 && args[1] == "stop") {
+        request = {{QStringLiteral("type"), QLatin1String(ipc::kSimTraceStop)}};
+    } else {
+        return Usage();
+    }
+    QJsonObject reply;
+    const int code = AskProgram(request, &reply);
+    if (code != kExitOk) return code;
+    const std::string file =
+        reply.value(QStringLiteral("file")).toString().toLocal8Bit().toStdString();
+    if (args[1] == "start") {
+        std::cout << "tracing to " << file << '\n';
+    } else {
+        std::cout << "trace stopped: " << reply.value(QStringLiteral("lines")).toInteger()
+                  << " reports in " << file << '\n';
+    }
+    return kExitOk;
+}
+
 }  // namespace
 
 int RunSimCommand(const std::vector<std::string>& args) {
+    if (!args.empty() && args[0] == "memory")
+        return RunSimMemoryCommand({args.begin() + 1, args.end()});
+    if (!args.empty() && args[0] == "trace") return RunTrace(args);
     if (args.size() < 2) return Usage();
     const std::string& verb = args[0];
     const QString device = QString::fromStdString(args[1]);

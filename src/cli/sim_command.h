@@ -1,6 +1,7 @@
 #pragma once
-// rerovctl sim plug|unplug DEVICE, sim reach keyboard on|off: drive the simulated devices
-// of a rerov-ever started with --simulate.
+// rerovctl sim plug|unplug DEVICE, sim reach keyboard on|off, sim memory DEVICE AREA,
+// sim trace start FILE|stop: drive and inspect the simulated devices of a rerov-ever
+// started with --simulate.
 
 #include <string>
 #include <vector>

@@ -33,7 +33,39 @@ class FakeSim : public SimulatorControl {
         calls.push_back(inReach ? "reach on" : "reach off");
     }
 
+    bool ReadMemory(const std::string& device, const std::string& area, SimMemoryArea* memory,
+                    std::string* error) override {
+        if (area != "info") {
+            *error = "unknown memory area " + area;
+            return false;
+        }
+        if (!Record("memory " + device + " " + area, device, error)) return false;
+        *memory = this->memory;
+        return true;
+    }
+    bool StartTrace(const std::string& file, std::string* error) override {
+        if (file.find("unwritable") != std::string::npos) {
+            *error = "cannot write the trace file " + file;
+            return false;
+        }
+        calls.push_back("trace start " + file);
+        traceFile = file;
+        return true;
+    }
+    bool StopTrace(SimTraceSummary* summary, std::string* error) override {
+        if (traceFile.empty()) {
+            *error = "no trace is running";
+            return false;
+        }
+        calls.push_back("trace stop");
+        *summary = SimTraceSummary{traceFile, 4};
+        traceFile.clear();
+        return true;
+    }
+
     std::vector<std::string> calls;
+    SimMemoryArea memory;   // what ReadMemory hands out
+    std::string traceFile;  // the running trace, empty when none
 
   private:
     bool Record(const std::string& call, const std::string& device, std::string* error) {

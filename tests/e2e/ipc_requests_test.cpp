@@ -85,6 +85,14 @@ TEST_F(RequestsTest, EachRequestActsOnItsTarget) {
         {{{"type", "sim.unplug"}, {"device", "mouse"}}, 0, {"unplug mouse"}, false},
         {{{"type", "sim.reach"}, {"device", "keyboard"}, {"on", false}}, 0, {"reach off"}, false},
         {{{"type", "sim.reach"}, {"device", "keyboard"}, {"on", true}}, 0, {"reach on"}, false},
+        {{{"type", "sim.memory"}, {"device", "keyboard"}, {"area", "info"}},
+         0,
+         {"memory keyboard info"},
+         false},
+        {{{"type", "sim.trace.start"}, {"file", "/tmp/t.trace"}},
+         0,
+         {"trace start /tmp/t.trace"},
+         false},
     };
     for (const Case& c : cases) {
         app = FakeApp();
@@ -133,6 +141,38 @@ TEST_F(RequestsTest, RefusedRequestsHaveNoEffect) {
          {{"type", "sim.reach"}, {"device", "keyboard"}, {"on", "off"}},
          true,
          "\"on\""},
+        {"memory without --simulate",
+         {{"type", "sim.memory"}, {"device", "keyboard"}, {"area", "info"}},
+         false,
+         "--simulate"},
+        {"memory of an unknown device",
+         {{"type", "sim.memory"}, {"device", "toaster"}, {"area", "info"}},
+         true,
+         "toaster"},
+        {"memory of an unknown area",
+         {{"type", "sim.memory"}, {"device", "keyboard"}, {"area", "attic"}},
+         true,
+         "attic"},
+        {"memory without an area",
+         {{"type", "sim.memory"}, {"device", "keyboard"}},
+         true,
+         "no area"},
+        {"memory without a device", {{"type", "sim.memory"}, {"area", "info"}}, true, "no device"},
+        {"trace start without --simulate",
+         {{"type", "sim.trace.start"}, {"file", "/tmp/t.trace"}},
+         false,
+         "--simulate"},
+        {"trace stop without --simulate", {{"type", "sim.trace.stop"}}, false, "--simulate"},
+        {"trace start without a file", {{"type", "sim.trace.start"}}, true, "no file"},
+        {"trace start with a relative file",
+         {{"type", "sim.trace.start"}, {"file", "t.trace"}},
+         true,
+         "absolute"},
+        {"trace start with an unwritable file",
+         {{"type", "sim.trace.start"}, {"file", "/unwritable/t.trace"}},
+         true,
+         "cannot write"},
+        {"trace stop with no trace running", {{"type", "sim.trace.stop"}}, true, "no trace"},
     };
     for (const Case& c : cases) {
         app = FakeApp();
@@ -145,6 +185,57 @@ TEST_F(RequestsTest, RefusedRequestsHaveNoEffect) {
         EXPECT_TRUE(sim.calls.empty()) << c.why;
         EXPECT_EQ(app.fronts + app.exits, 0) << c.why;
     }
+}
+
+TEST_F(RequestsTest, MemoryReplyCarriesEachSectionAsHexAndTheDecodedValues) {
+    sim.memory.description = "the information block";
+    sim.memory.sections = {{"information block", 0, {0x01, 0x05, 0xab}},
+                           {"profile 2", 84, std::vector<uint8_t>(42, 0x5a)},
+                           {"empty", 7, {}}};
+    sim.memory.values = {{"keyPositions", 138}, {"currentProfile", 2}};
+    const RequestOutcome outcome =
+        Handle({{"type", "sim.memory"}, {"device", "keyboard"}, {"area", "info"}});
+    ASSERT_TRUE(outcome.reply.value("ok").toBool())
+        << outcome.reply.value("error").toString().toStdString();
+    EXPECT_EQ(outcome.reply.value("device").toString(), "keyboard");
+    EXPECT_EQ(outcome.reply.value("area").toString(), "info");
+    EXPECT_EQ(outcome.reply.value("description").toString(), "the information block");
+    const QJsonArray sections = outcome.reply.value("sections").toArray();
+    ASSERT_EQ(sections.size(), 3);
+    const QJsonObject first = sections[0].toObject();
+    EXPECT_EQ(first.value("title").toString(), "information block");
+    EXPECT_EQ(first.value("address").toInteger(), 0);
+    EXPECT_EQ(first.value("size").toInteger(), 3);
+    EXPECT_EQ(first.value("hex").toString(), "0105ab");
+    const QJsonObject second = sections[1].toObject();
+    EXPECT_EQ(second.value("address").toInteger(), 84);
+    EXPECT_EQ(second.value("size").toInteger(), 42);
+    EXPECT_EQ(second.value("hex").toString(), QString("5a").repeated(42));
+    EXPECT_EQ(sections[2].toObject().value("hex").toString(), "");
+    const QJsonObject values = outcome.reply.value("values").toObject();
+    EXPECT_EQ(values.value("keyPositions").toInteger(), 138);
+    EXPECT_EQ(values.value("currentProfile").toInteger(), 2);
+}
+
+TEST_F(RequestsTest, MemoryTooLargeForTheChannelIsRefusedRatherThanSentBroken) {
+    // Two hex digits a byte: half the channel's limit in bytes cannot fit with the envelope.
+    sim.memory.sections = {{"huge", 0, std::vector<uint8_t>(kMaxMessageBytes / 2, 0)}};
+    const RequestOutcome outcome =
+        Handle({{"type", "sim.memory"}, {"device", "keyboard"}, {"area", "info"}});
+    EXPECT_FALSE(outcome.reply.value("ok").toBool(true));
+    EXPECT_TRUE(outcome.reply.value("error").toString().contains("too large"))
+        << outcome.reply.value("error").toString().toStdString();
+    EXPECT_LE(EncodeMessage(outcome.reply).size(), static_cast<qsizetype>(kMaxMessageBytes));
+}
+
+TEST_F(RequestsTest, TraceStopReportsTheFileAndItsLines) {
+    ASSERT_TRUE(
+        Handle({{"type", "sim.trace.start"}, {"file", "/tmp/a.trace"}}).reply.value("ok").toBool());
+    const RequestOutcome stop = Handle({{"type", "sim.trace.stop"}});
+    ASSERT_TRUE(stop.reply.value("ok").toBool());
+    EXPECT_EQ(stop.reply.value("file").toString(), "/tmp/a.trace");
+    EXPECT_EQ(stop.reply.value("lines").toInteger(), 4);
+    EXPECT_EQ(sim.calls, (std::vector<std::string>{"trace start /tmp/a.trace", "trace stop"}));
 }
 
 TEST_F(RequestsTest, WindowRequestsBeforeTheWindowExistsAreRefusedButActivationIsNot) {

@@ -4,11 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QRegularExpression>
+#include <QThread>
+#include <algorithm>
 #include <csignal>
 
 #include "e2e_support.h"
@@ -230,7 +234,10 @@ TEST_F(ProgramTest, SimCommandsAreRefusedWithoutSimulate) {
     auto program = Start({});
     for (const QStringList& arguments :
          {QStringList{"sim", "plug", "keyboard"}, QStringList{"sim", "unplug", "mouse"},
-          QStringList{"sim", "reach", "keyboard", "off"}}) {
+          QStringList{"sim", "reach", "keyboard", "off"},
+          QStringList{"sim", "memory", "keyboard", "info"},
+          QStringList{"sim", "trace", "start", sandbox_.RuntimeDir() + "/refused.trace"},
+          QStringList{"sim", "trace", "stop"}}) {
         const RunOutcome run = Rerovctl(sandbox_, arguments);
         EXPECT_EQ(run.exitCode, 1) << arguments.join(' ').toStdString();
         EXPECT_TRUE(run.err.contains("not started with --simulate")) << run.err.toStdString();
@@ -253,11 +260,207 @@ TEST_F(ProgramTest, BadUsageOfRerovctlIsAUsageError) {
         {"sim", "plug", "toaster"},
         {"sim", "reach", "mouse", "off"},
         {"sim", "reach", "keyboard", "maybe"},
+        {"sim", "memory"},
+        {"sim", "memory", "keyboard", "info", "params"},
+        {"sim", "memory", "keyboard", "info", "--xml"},
+        {"sim", "trace"},
+        {"sim", "trace", "start"},
+        {"sim", "trace", "stop", "now"},
+        {"sim", "trace", "pause"},
     };
     for (const QStringList& arguments : cases) {
         const RunOutcome run = Rerovctl(sandbox_, arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments.join(' ').toStdString();
     }
+}
+
+// --- Inspecting the simulated devices ---
+
+TEST_F(ProgramTest, SimMemoryShowsTheKeyboardAsItsFirmwareHoldsIt) {
+    auto program = Start({"--simulate=keyboard"});
+    Expect(*program, true, false, "at start");
+    const RunOutcome plain = Rerovctl(sandbox_, {"sim", "memory", "keyboard", "info"});
+    ASSERT_EQ(plain.exitCode, 0) << plain.err.toStdString();
+    // 138 key positions (0x8a) in byte 5 of the information block.
+    EXPECT_TRUE(plain.out.contains("  keyPositions: 138\n")) << plain.out.toStdString();
+    EXPECT_TRUE(plain.out.contains("information block, 34 bytes at 0x0000:\n"))
+        << plain.out.toStdString();
+    EXPECT_TRUE(plain.out.contains("  0000  01 05 01 00 03 8a 10 08  00 00"))
+        << plain.out.toStdString();
+    EXPECT_TRUE(plain.out.contains("  0020  00 00\n")) << plain.out.toStdString();
+
+    const RunOutcome json = Rerovctl(sandbox_, {"sim", "memory", "keyboard", "params", "--json"});
+    ASSERT_EQ(json.exitCode, 0) << json.err.toStdString();
+    const QJsonObject params = QJsonDocument::fromJson(json.out.toUtf8()).object();
+    EXPECT_EQ(params.value("area").toString(), "params");
+    EXPECT_FALSE(params.contains("ok"));
+    const QJsonArray blocks = params.value("sections").toArray();
+    ASSERT_EQ(blocks.size(), 3) << json.out.toStdString();
+    for (int profile = 0; profile < blocks.size(); ++profile) {
+        const QJsonObject block = blocks[profile].toObject();
+        EXPECT_EQ(block.value("title").toString(), QStringLiteral("profile %1").arg(profile));
+        EXPECT_EQ(block.value("address").toInteger(), 42 * profile);
+        EXPECT_EQ(block.value("hex").toString().size(), 84);
+    }
+    EXPECT_EQ(params.value("values").toObject().value("currentProfile").toInteger(-1),
+              QByteArray::fromHex(blocks[0].toObject().value("hex").toString().toLatin1()).at(0));
+
+    // Without an area, or with --help: the areas, from rerovctl alone.
+    for (const QStringList& arguments : {QStringList{"sim", "memory", "keyboard"},
+                                         QStringList{"sim", "memory", "keyboard", "--help"}}) {
+        const RunOutcome list = Rerovctl(sandbox_, arguments);
+        EXPECT_EQ(list.exitCode, 0) << list.err.toStdString();
+        for (const char* area : {"info", "keytable", "ledtable", "params", "colors", "macros",
+                                 "frame", "power", "host-lighting"}) {
+            EXPECT_TRUE(list.out.contains(QStringLiteral("  %1 ").arg(area)))
+                << area << " missing in: " << list.out.toStdString();
+        }
+    }
+    const RunOutcome receiver = Rerovctl(sandbox_, {"sim", "memory", "keyboard-receiver"});
+    EXPECT_TRUE(receiver.out.contains("  link ")) << receiver.out.toStdString();
+}
+
+TEST_F(ProgramTest, BadMemoryAndTraceRequestsSayWhatIsValidAndTheProgramGoesOn) {
+    auto program = Start({"--simulate=keyboard"});
+    Expect(*program, true, false, "at start");
+    struct Case {
+        QStringList arguments;
+        std::vector<const char*> errorParts;
+    };
+    const Case cases[] = {
+        {{"sim", "memory", "toaster", "info"}, {"toaster", "keyboard-receiver", "headset"}},
+        {{"sim", "memory", "toaster"}, {"toaster", "keyboard-receiver", "headset"}},
+        {{"sim", "memory", "keyboard", "attic"}, {"attic", "info", "params", "host-lighting"}},
+        {{"sim", "memory", "mouse", "info"}, {"no memory", "keyboard"}},
+        {{"sim", "trace", "start", sandbox_.RuntimeDir() + "/no/such/folder/x.trace"},
+         {"cannot write the trace file", "/no/such/folder/x.trace"}},
+        {{"sim", "trace", "start", sandbox_.RuntimeDir()}, {"cannot write the trace file"}},
+        {{"sim", "trace", "stop"}, {"no trace is running"}},
+    };
+    for (const Case& c : cases) {
+        const std::string name = c.arguments.join(' ').toStdString();
+        const RunOutcome run = Rerovctl(sandbox_, c.arguments);
+        EXPECT_EQ(run.exitCode, 1) << name;
+        for (const char* part : c.errorParts) {
+            EXPECT_TRUE(run.err.contains(QLatin1String(part)))
+                << name << ": " << run.err.toStdString();
+        }
+    }
+    EXPECT_TRUE(program->IsRunning());
+    Expect(*program, true, false, "after the bad requests");
+}
+
+// Every line of a trace file: "> " or "< " and 64 hex bytes.
+QStringList TraceLines(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return QString::fromLatin1(file.readAll()).split('\n', Qt::SkipEmptyParts);
+}
+
+bool WellFormed(const QStringList& lines) {
+    static const QRegularExpression kLine(QStringLiteral("^[<>] ([0-9a-f]{2} ){63}[0-9a-f]{2}$"));
+    return std::all_of(lines.begin(), lines.end(),
+                       [](const QString& line) { return kLine.match(line).hasMatch(); });
+}
+
+// The command byte of a trace line's report (byte 3).
+QString CommandOf(const QString& line) { return line.mid(2 + 3 * 3, 2); }
+
+// True when the trace holds a line that starts with `direction` ("> " or "< ") and carries
+// `command`.
+bool HasReport(const QStringList& lines, const char* direction, const char* command) {
+    return std::any_of(lines.begin(), lines.end(), [&](const QString& line) {
+        return line.startsWith(QLatin1String(direction)) &&
+               CommandOf(line) == QLatin1String(command);
+    });
+}
+
+// Polls the trace file until `accept` holds for its lines (the entry shows as connected
+// before the program has finished talking to the device); returns the last lines read.
+QStringList WaitForTrace(const QString& path,
+                         const std::function<bool(const QStringList&)>& accept) {
+    QDeadlineTimer deadline(kStateMs);
+    QStringList lines = TraceLines(path);
+    while (!accept(lines) && !deadline.hasExpired()) {
+        QThread::msleep(50);
+        lines = TraceLines(path);
+    }
+    return lines;
+}
+
+TEST_F(ProgramTest, ATraceStartedWhileTheProgramRunsHoldsTheReportsOfARePlug) {
+    // With the keyboard's cable out the receiver takes over: the program asks the receiver
+    // for its link and opens a session; with the cable back the cable takes over again.
+    auto program = Start({"--simulate=keyboard,keyboard-receiver"});
+    Expect(*program, true, false, "at start");
+    auto receiverTookOver = [](const QStringList& l) {
+        return HasReport(l, "< ", "aa") && HasReport(l, "< ", "01");
+    };
+    const QString first = sandbox_.RuntimeDir() + "/first.trace";
+    const RunOutcome start = Rerovctl(sandbox_, {"sim", "trace", "start", first});
+    ASSERT_EQ(start.exitCode, 0) << start.err.toStdString();
+    EXPECT_TRUE(start.out.contains(first)) << start.out.toStdString();
+    Sim({"unplug", "keyboard"});
+    Expect(*program, true, true, "cable unplugged while tracing");
+
+    // Read while the program runs and the trace goes on: each report is there once it has
+    // passed.
+    const QStringList lines = WaitForTrace(first, receiverTookOver);
+    EXPECT_TRUE(WellFormed(lines)) << lines.join('\n').toStdString();
+    const auto query = std::find_if(lines.begin(), lines.end(), [](const QString& line) {
+        return line.startsWith("> 04 ") && CommandOf(line) == "aa";
+    });
+    ASSERT_NE(query, lines.end()) << lines.join('\n').toStdString();
+    // Its answer follows at once: byte 8 is 0xff while the keyboard is in reach.
+    ASSERT_NE(query + 1, lines.end());
+    EXPECT_TRUE((query + 1)->startsWith("< 04 ")) << (query + 1)->toStdString();
+    EXPECT_EQ(CommandOf(*(query + 1)), "aa");
+    EXPECT_EQ((query + 1)->mid(2 + 3 * 8, 2), "ff") << (query + 1)->toStdString();
+    EXPECT_TRUE(HasReport(lines, "> ", "01")) << lines.join('\n').toStdString();
+    Sim({"plug", "keyboard"});
+    Expect(*program, true, false, "cable back while tracing");
+
+    // A second start replaces the first trace, which ends where it was.
+    const QString second = sandbox_.RuntimeDir() + "/second.trace";
+    ASSERT_EQ(Rerovctl(sandbox_, {"sim", "trace", "start", second}).exitCode, 0);
+    const qsizetype firstEnded = TraceLines(first).size();
+    Sim({"unplug", "keyboard"});
+    Expect(*program, true, true, "cable unplugged again");
+    EXPECT_TRUE(receiverTookOver(WaitForTrace(second, receiverTookOver)));
+    EXPECT_EQ(TraceLines(first).size(), firstEnded);
+    const RunOutcome stop = Rerovctl(sandbox_, {"sim", "trace", "stop"});
+    ASSERT_EQ(stop.exitCode, 0) << stop.err.toStdString();
+    const QStringList secondLines = TraceLines(second);
+    EXPECT_TRUE(WellFormed(secondLines));
+    EXPECT_TRUE(stop.out.contains(
+        QStringLiteral("trace stopped: %1 reports in %2").arg(secondLines.size()).arg(second)))
+        << stop.out.toStdString() << " with " << secondLines.size() << " lines in the file";
+
+    // Stopped means stopped, though the program goes on talking to the keyboard.
+    Sim({"plug", "keyboard"});
+    Expect(*program, true, false, "cable back after the stop");
+    Sim({"unplug", "keyboard"});
+    Expect(*program, true, true, "cable unplugged after the stop");
+    const QString probe = sandbox_.RuntimeDir() + "/probe.trace";
+    ASSERT_EQ(Rerovctl(sandbox_, {"sim", "trace", "start", probe}).exitCode, 0);
+    // The receiver's watch asks again within seconds: the program still talks.
+    EXPECT_TRUE(HasReport(
+        WaitForTrace(probe, [](const QStringList& l) { return HasReport(l, "< ", "aa"); }), "< ",
+        "aa"));
+    EXPECT_EQ(TraceLines(second).size(), secondLines.size());
+
+    // Starting again on the running trace's own file begins it afresh, with whole lines only.
+    ASSERT_EQ(Rerovctl(sandbox_, {"sim", "trace", "start", probe}).exitCode, 0);
+    const QStringList again =
+        WaitForTrace(probe, [](const QStringList& l) { return HasReport(l, "< ", "aa"); });
+    EXPECT_TRUE(HasReport(again, "< ", "aa"));
+    EXPECT_TRUE(WellFormed(again)) << again.join('\n').toStdString();
+
+    // A trace still running when the program ends is closed with it, cleanly.
+    ASSERT_EQ(Rerovctl(sandbox_, {"app", "quit"}).exitCode, 0);
+    ASSERT_TRUE(program->WaitForEnd(kRunMs));
+    EXPECT_EQ(program->Process().exitCode(), 0) << program->StandardError().toStdString();
+    EXPECT_TRUE(WellFormed(TraceLines(probe)));
 }
 
 TEST_F(ProgramTest, MalformedMessagesAreRefusedWithoutEffect) {

@@ -34,6 +34,12 @@ inline constexpr char kAppUiSelect[] = "app.ui.select";  // {"name", "index"}
 inline constexpr char kAppUiText[] = "app.ui.text";      // {"name", "text"}
 inline constexpr char kAppUiValue[] = "app.ui.value";    // {"name", "value"}
 
+// Inspecting the simulated devices: {"device": name, "area": name} gives one memory area
+// as hex; a trace start {"file": absolute path} writes every report to the file until stop.
+inline constexpr char kSimMemory[] = "sim.memory";
+inline constexpr char kSimTraceStart[] = "sim.trace.start";
+inline constexpr char kSimTraceStop[] = "sim.trace.stop";
+
 // The name of the single instance; the lock file and the channel derive from it.
 inline constexpr char kInstanceName[] = "ZIRAV OD800 OVAV";
 

@@ -1,5 +1,6 @@
 #include "shell/ipc/ipc_requests.h"
 
+#include <QDir>
 #include <QJsonArray>
 #include <QLatin1String>
 
@@ -87,6 +88,92 @@ RequestOutcome Reach(const QJsonObject& request, const RequestTargets& targets) 
     return Reply(OkReply());
 }
 
+bool StringArgument(const QJsonObject& request, const char* name, std::string* value,
+                    QString* error) {
+    const QJsonValue field = request.value(QLatin1String(name));
+    if (!field.isString() || field.toString().isEmpty()) {
+        *error = QStringLiteral("no %1 named").arg(QLatin1String(name));
+        return false;
+    }
+    *value = field.toString().toStdString();
+    return true;
+}
+
+QString Hex(const std::vector<uint8_t>& bytes) {
+    return QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                                          static_cast<qsizetype>(bytes.size()))
+                                   .toHex());
+}
+
+QJsonObject MemoryToJson(const std::string& device, const std::string& area,
+                         const SimMemoryArea& memory) {
+    QJsonArray sections;
+    for (const SimMemorySection& section : memory.sections) {
+        sections.append(QJsonObject{
+            {QStringLiteral("title"), QString::fromStdString(section.title)},
+            {QStringLiteral("address"), static_cast<qint64>(section.address)},
+            {QStringLiteral("size"), static_cast<qint64>(section.bytes.size())},
+            {QStringLiteral("hex"), Hex(section.bytes)},
+        });
+    }
+    QJsonObject values;
+    for (const auto& [name, value] : memory.values) {
+        values.insert(QString::fromStdString(name), static_cast<qint64>(value));
+    }
+    return QJsonObject{{QStringLiteral("device"), QString::fromStdString(device)},
+                       {QStringLiteral("area"), QString::fromStdString(area)},
+                       {QStringLiteral("description"), QString::fromStdString(memory.description)},
+                       {QStringLiteral("sections"), sections},
+                       {QStringLiteral("values"), values}};
+}
+
+RequestOutcome Memory(const QJsonObject& request, const RequestTargets& targets) {
+    if (!targets.sim) return Refuse(kNotSimulated);
+    std::string device;
+    std::string area;
+    QString error;
+    if (!StringArgument(request, "device", &device, &error) ||
+        !StringArgument(request, "area", &area, &error)) {
+        return Refuse(error);
+    }
+    SimMemoryArea memory;
+    std::string reason;
+    if (!targets.sim->ReadMemory(device, area, &memory, &reason)) {
+        return Refuse(QString::fromStdString(reason));
+    }
+    QJsonObject reply = OkReply(MemoryToJson(device, area, memory));
+    // The reader at the other end refuses a longer message; say why rather than break it.
+    if (EncodeMessage(reply).size() > static_cast<qsizetype>(kMaxMessageBytes)) {
+        return Refuse(QStringLiteral("the area %1 of %2 is too large for the channel")
+                          .arg(QString::fromStdString(area), QString::fromStdString(device)));
+    }
+    return Reply(std::move(reply));
+}
+
+RequestOutcome TraceStart(const QJsonObject& request, const RequestTargets& targets) {
+    if (!targets.sim) return Refuse(kNotSimulated);
+    std::string file;
+    QString error;
+    if (!StringArgument(request, "file", &file, &error)) return Refuse(error);
+    // The program's working folder is not the caller's: a relative name would land elsewhere.
+    if (!QDir::isAbsolutePath(QString::fromStdString(file))) {
+        return Refuse(QStringLiteral("the trace file must be an absolute path, not ") +
+                      QString::fromStdString(file));
+    }
+    std::string reason;
+    if (!targets.sim->StartTrace(file, &reason)) return Refuse(QString::fromStdString(reason));
+    return Reply(OkReply({{QStringLiteral("file"), QString::fromStdString(file)}}));
+}
+
+RequestOutcome TraceStop(const QJsonObject&, const RequestTargets& targets) {
+    if (!targets.sim) return Refuse(kNotSimulated);
+    SimTraceSummary summary;
+    std::string reason;
+    if (!targets.sim->StopTrace(&summary, &reason)) return Refuse(QString::fromStdString(reason));
+    return Reply(OkReply({{QStringLiteral("file"), QString::fromStdString(summary.file)},
+                          {QStringLiteral("lines"), static_cast<qint64>(summary.lines)}}));
+}
+
 struct RequestRow {
     const char* type;
     RequestOutcome (*handle)(const QJsonObject&, const RequestTargets&);
@@ -106,6 +193,9 @@ constexpr RequestRow kRequests[] = {
     {kAppUiSelect, &HandleUiSelect},
     {kAppUiText, &HandleUiText},
     {kAppUiValue, &HandleUiValue},
+    {kSimMemory, &Memory},
+    {kSimTraceStart, &TraceStart},
+    {kSimTraceStop, &TraceStop},
 };
 
 }  // namespace

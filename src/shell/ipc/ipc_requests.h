@@ -3,13 +3,34 @@
 // turned into its reply by calling the running window (AppControl) or the simulator.
 
 #include <QJsonObject>
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "shell/app_control.h"
 #include "shell/ui_remote.h"
 
 namespace rerov::ipc {
+
+// One memory area of a simulated device as SimulatorControl::ReadMemory hands it out.
+struct SimMemorySection {
+    std::string title;   // "profile 1", "key table", ...
+    size_t address = 0;  // where it starts in the memory its commands address
+    std::vector<uint8_t> bytes;
+};
+struct SimMemoryArea {
+    std::string description;  // one line for people
+    std::vector<SimMemorySection> sections;
+    std::vector<std::pair<std::string, int64_t>> values;  // decoded numbers, by name
+};
+
+// What a stopped trace wrote.
+struct SimTraceSummary {
+    std::string file;
+    uint64_t lines = 0;
+};
 
 // The simulated devices of a program started with --simulate. UI thread only.
 class SimulatorControl {
@@ -22,6 +43,17 @@ class SimulatorControl {
     virtual bool Unplug(const std::string& device, std::string* error) = 0;
     // The keyboard behind its receiver comes into reach (true) or goes out of it.
     virtual void SetKeyboardInReach(bool inReach) = 0;
+    // One memory area of a simulated device by --simulate name and area name, as its
+    // firmware holds it now. False with a reason naming the valid devices or areas.
+    virtual bool ReadMemory(const std::string& device, const std::string& area,
+                            SimMemoryArea* memory, std::string* error) = 0;
+    // From now on every report the simulator moves (both ways) goes to `file`, an absolute
+    // path, line by line; a trace already running ends and this one replaces it. False with
+    // a reason when the file cannot be written (a running trace then goes on).
+    virtual bool StartTrace(const std::string& file, std::string* error) = 0;
+    // Ends the trace and closes its file. False with a reason when none runs or a line
+    // could not be written.
+    virtual bool StopTrace(SimTraceSummary* summary, std::string* error) = 0;
 };
 
 // When the program started and first showed its window, on the steady clock in

@@ -1,11 +1,21 @@
 #include "shell/startup/sim_bus_control.h"
 
+#include <algorithm>
 #include <vector>
+
+#include "device_memory.h"
 
 namespace rerov::startup {
 
 SimBusControl::SimBusControl(std::shared_ptr<sim::SimulatedBus> bus, std::function<void()> changed)
     : bus_(std::move(bus)), changed_(std::move(changed)) {}
+
+SimBusControl::~SimBusControl() {
+    if (!trace_) return;
+    bus_->SetTraceSink(nullptr);
+    std::string ignored;
+    trace_->Close(&ignored);  // the program is ending: nobody is left to tell
+}
 
 bool SimBusControl::Path(const std::string& device, sim::SimPath* path, std::string* error) const {
     std::vector<sim::SimPath> paths;
@@ -38,6 +48,89 @@ bool SimBusControl::Unplug(const std::string& device, std::string* error) {
 void SimBusControl::SetKeyboardInReach(bool inReach) {
     bus_->SetKeyboardInReach(inReach);
     if (changed_) changed_();
+}
+
+namespace {
+
+std::string AreaList(const std::vector<sim::MemoryAreaName>& areas) {
+    std::string list;
+    for (const sim::MemoryAreaName& area : areas) {
+        if (!list.empty()) list += ", ";
+        list += area.name;
+    }
+    return list;
+}
+
+}  // namespace
+
+bool SimBusControl::ReadMemory(const std::string& device, const std::string& area,
+                               ipc::SimMemoryArea* memory, std::string* error) {
+    sim::SimPath path{};
+    if (!Path(device, &path, error)) return false;
+    const std::vector<sim::MemoryAreaName> names = sim::MemoryAreasOf(path);
+    if (names.empty()) {
+        *error = "the simulator keeps no memory for " + device +
+                 " (it answers commands without storing them); devices with memory: " +
+                 sim::PathsWithMemory();
+        return false;
+    }
+    const bool known = std::any_of(names.begin(), names.end(),
+                                   [&](const sim::MemoryAreaName& n) { return area == n.name; });
+    if (!known) {
+        *error = "unknown memory area \"" + area + "\" of " + device +
+                 " (areas: " + AreaList(names) + ")";
+        return false;
+    }
+    for (sim::MemoryArea& read : sim::ReadDeviceMemory(*bus_, path)) {
+        if (read.name != area) continue;
+        memory->description = std::move(read.description);
+        memory->sections.clear();
+        for (sim::MemorySection& section : read.sections) {
+            memory->sections.push_back(
+                {std::move(section.title), section.address, std::move(section.bytes)});
+        }
+        memory->values.clear();
+        for (const sim::MemoryValue& value : read.values) {
+            memory->values.emplace_back(value.name, value.value);
+        }
+        return true;
+    }
+    *error = "the memory area \"" + area + "\" of " + device + " could not be read";
+    return false;
+}
+
+bool SimBusControl::StartTrace(const std::string& file, std::string* error) {
+    // Opening empties the file; the running trace must not go on writing into it after that.
+    if (trace_ && trace_->Path() == file) {
+        bus_->SetTraceSink(nullptr);
+        std::string ignored;
+        trace_->Close(&ignored);
+        trace_.reset();
+    }
+    std::shared_ptr<sim::TraceFile> trace = sim::TraceFile::Open(file, error);
+    if (!trace) return false;
+    // The new sink goes in before the old file closes, so no report falls between the two.
+    bus_->SetTraceSink(sim::TraceFile::Sink(trace));
+    if (trace_) {
+        std::string ignored;
+        trace_->Close(&ignored);
+    }
+    trace_ = std::move(trace);
+    return true;
+}
+
+bool SimBusControl::StopTrace(ipc::SimTraceSummary* summary, std::string* error) {
+    if (!trace_) {
+        *error = "no trace is running";
+        return false;
+    }
+    bus_->SetTraceSink(nullptr);
+    const std::shared_ptr<sim::TraceFile> trace = std::move(trace_);
+    trace_.reset();
+    if (!trace->Close(error)) return false;
+    summary->file = trace->Path();
+    summary->lines = trace->Lines();
+    return true;
 }
 
 }  // namespace rerov::startup

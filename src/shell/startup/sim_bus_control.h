@@ -6,6 +6,7 @@
 
 #include "shell/ipc/ipc_requests.h"
 #include "simulated_bus.h"
+#include "trace_file.h"
 
 namespace rerov::startup {
 
@@ -14,16 +15,27 @@ class SimBusControl : public ipc::SimulatorControl {
     // Controls `bus`; `changed` runs after every plug, unplug and reach change (the window
     // scans at once rather than at its next hot-plug wake-up).
     SimBusControl(std::shared_ptr<sim::SimulatedBus> bus, std::function<void()> changed);
+    // Ends a running trace and closes its file.
+    ~SimBusControl() override;
+    SimBusControl(const SimBusControl&) = delete;
+    SimBusControl& operator=(const SimBusControl&) = delete;
 
     bool Plug(const std::string& device, std::string* error) override;
     bool Unplug(const std::string& device, std::string* error) override;
     void SetKeyboardInReach(bool inReach) override;
+    bool ReadMemory(const std::string& device, const std::string& area, ipc::SimMemoryArea* memory,
+                    std::string* error) override;
+    // A trace replaced by a new start is closed silently: only stop reports write failures.
+    // A start on the running trace's own file ends that trace before the file is emptied.
+    bool StartTrace(const std::string& file, std::string* error) override;
+    bool StopTrace(ipc::SimTraceSummary* summary, std::string* error) override;
 
   private:
     bool Path(const std::string& device, sim::SimPath* path, std::string* error) const;
 
     std::shared_ptr<sim::SimulatedBus> bus_;
     std::function<void()> changed_;
+    std::shared_ptr<sim::TraceFile> trace_;  // the running trace, null when none
 };
 
 }  // namespace rerov::startup
