@@ -17,9 +17,13 @@
 #include "controls/select_panel.h"
 #include "device_page.h"
 #include "family_devices.h"
+#include "family_page_support.h"
 
 namespace rerov {
 namespace {
+
+using testing::BuildFamilyPage;
+using testing::LayOut;
 
 // Light index of the key in column c (left to right) and row r (top to bottom); 170: none.
 constexpr int kKeyMatrix[23][6] = {
@@ -36,24 +40,6 @@ constexpr int kKeyMatrix[23][6] = {
 constexpr int kFirstUnlit = 126;
 // The page area of the fitted main window at 96 DPI.
 constexpr QSize kPageArea(1000, 519);
-
-std::unique_ptr<CDevicePageUI> BuildFamilyPage(int family) {
-    auto page = std::make_unique<CDevicePageUI>(
-        CreateFamilyDevice(family, SupportedDevices(DeviceIds{})[0]));
-    QString error;
-    EXPECT_TRUE(page->BuildContent(nullptr, &error)) << error.toStdString();
-    return page;
-}
-
-// Shows the page at `size` and lets its layouts and its picture settle.
-void LayOut(CDevicePageUI& page, QSize size) {
-    page.resize(size);
-    page.show();
-    for (int i = 0; i < 3; ++i) {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-        QCoreApplication::processEvents();
-    }
-}
 
 // Where `widget` sits in `page`'s coordinates.
 QRect InPage(const QWidget* widget, const QWidget* page) {

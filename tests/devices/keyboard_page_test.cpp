@@ -14,9 +14,13 @@
 #include "controls/select_panel.h"
 #include "device_page.h"
 #include "family_devices.h"
+#include "family_page_support.h"
 
 namespace rerov {
 namespace {
+
+using testing::BuildFamilyPage;
+using testing::LayOut;
 
 // The page area of the fitted main window at 96 DPI, and the smallest the page is designed for.
 constexpr QSize kPageArea(1000, 519);
@@ -27,22 +31,7 @@ constexpr const char* kPlaces[] = {"device_profile_place", "lighting_editor_plac
                                    "key_editor_place", "macro_editor_place",
                                    "system_settings_place"};
 
-std::unique_ptr<CDevicePageUI> BuildKeyboardPage() {
-    auto page = std::make_unique<CDevicePageUI>(
-        CreateFamilyDevice(kFamilyKeyboard, SupportedDevices(DeviceIds{})[0]));
-    QString error;
-    EXPECT_TRUE(page->BuildContent(nullptr, &error)) << error.toStdString();
-    return page;
-}
-
-void LayOut(CDevicePageUI& page, QSize size) {
-    page.resize(size);
-    page.show();
-    for (int i = 0; i < 3; ++i) {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-        QCoreApplication::processEvents();
-    }
-}
+std::unique_ptr<CDevicePageUI> BuildKeyboardPage() { return BuildFamilyPage(kFamilyKeyboard); }
 
 template <typename T = QWidget>
 T* Find(const CDevicePageUI& page, const char* name) {

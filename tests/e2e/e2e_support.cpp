@@ -1,5 +1,7 @@
 #include "e2e_support.h"
 
+#include <gtest/gtest.h>
+
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QJsonArray>
@@ -131,6 +133,13 @@ QJsonObject Entry(const QJsonObject& state, const QString& family) {
         }
     }
     return {};
+}
+
+std::unique_ptr<RunningProgram> StartAnswering(const Sandbox& sandbox,
+                                               const QStringList& arguments) {
+    auto program = std::make_unique<RunningProgram>(sandbox, arguments);
+    EXPECT_TRUE(program->WaitUntilAnswering()) << program->StandardError().toStdString();
+    return program;
 }
 
 }  // namespace rerov::e2e

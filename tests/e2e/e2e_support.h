@@ -77,6 +77,11 @@ class RunningProgram {
     QString errPath_;
 };
 
+// Starts rerov-ever with `arguments` and waits until it answers (a test failure, with its
+// stderr, when it does not).
+std::unique_ptr<RunningProgram> StartAnswering(const Sandbox& sandbox,
+                                               const QStringList& arguments);
+
 // The entry of `family` in an "app state --json" reply (empty when there is none).
 QJsonObject Entry(const QJsonObject& state, const QString& family);
 

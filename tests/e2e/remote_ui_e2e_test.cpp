@@ -25,9 +25,7 @@ class RemoteUiTest : public ::testing::Test {
     void SetUp() override { ASSERT_TRUE(sandbox_.IsValid()); }
 
     std::unique_ptr<RunningProgram> Start(const QStringList& arguments) {
-        auto program = std::make_unique<RunningProgram>(sandbox_, arguments);
-        EXPECT_TRUE(program->WaitUntilAnswering()) << program->StandardError().toStdString();
-        return program;
+        return StartAnswering(sandbox_, arguments);
     }
 
     RunOutcome Ctl(const QStringList& arguments) { return Rerovctl(sandbox_, arguments); }

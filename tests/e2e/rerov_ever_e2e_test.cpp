@@ -42,9 +42,7 @@ class ProgramTest : public ::testing::Test {
 
     // Starts rerov-ever with `arguments` and waits until it answers.
     std::unique_ptr<RunningProgram> Start(const QStringList& arguments) {
-        auto program = std::make_unique<RunningProgram>(sandbox_, arguments);
-        EXPECT_TRUE(program->WaitUntilAnswering()) << program->StandardError().toStdString();
-        return program;
+        return StartAnswering(sandbox_, arguments);
     }
 
     void Expect(RunningProgram& program, bool connected, bool receiver, const char* step) {
