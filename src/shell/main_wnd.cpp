@@ -376,7 +376,9 @@ void CMainWnd::FitToMonitor(const QRect& monitor) {
     ui::ApplySkinScale(fit.contentScale);
     SetContentScale(fit.contentScale);
     normalGeometry_ = fit.geometry;
-    if (isMaximized()) showNormal();
+    // A window the user maximised stays so (a late timer 1011 must not undo the click);
+    // restore brings it to the fitted place.
+    if (isMaximized()) return;
     setFixedSize(fit.size);
     move(fit.geometry.topLeft());
     if (shown) {

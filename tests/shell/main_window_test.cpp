@@ -541,6 +541,16 @@ TEST_F(MainWindow, CaptionButtonsMaximiseRestoreAndMinimise) {
     click("restorebtn");
     ASSERT_SOON(!wnd->isMaximized());
     ASSERT_SOON(wnd->geometry() == moved);
+    // A fit that comes while maximised (a late timer 1011, a changed screen) leaves the
+    // window maximised; restore then brings the fitted place.
+    click("maxbtn");
+    ASSERT_SOON(wnd->isMaximized());
+    wnd->FitToMonitor(wnd->screen()->geometry());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(wnd->isMaximized());
+    click("restorebtn");
+    ASSERT_SOON(!wnd->isMaximized());
+    ASSERT_SOON(wnd->geometry() == fitted);
     click("minbtn");
     ASSERT_SOON(wnd->isMinimized());
 }
