@@ -10,6 +10,8 @@ namespace rerov {
 
 /// File name of a family's profile list (JSON despite the extension).
 inline constexpr const char* kProfileListFileName = "ProfileList.ini";
+/// A damaged list file is kept beside the rebuilt list under this name.
+inline constexpr const char* kBrokenListFileName = "ProfileList.ini.broken";
 /// Extension of a profile file.
 inline constexpr const char* kProfileFileExtension = ".Json";
 

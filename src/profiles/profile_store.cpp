@@ -1,11 +1,15 @@
 #include "profile_store.h"
 
+#include <QLockFile>
+#include <QString>
 #include <array>
+#include <fstream>
 #include <system_error>
 
 #include "json_access.h"
 #include "json_file_io.h"
 #include "plain_file_name.h"
+#include "profile_list_recovery.h"
 #include "profile_names.h"
 
 namespace rerov {
@@ -26,6 +30,51 @@ void RemoveFile(const std::filesystem::path& path) {
     std::error_code error;
     std::filesystem::remove(path, error);
 }
+
+bool Exists(const std::filesystem::path& path) {
+    std::error_code error;
+    return std::filesystem::symlink_status(path, error).type() !=
+           std::filesystem::file_type::not_found;
+}
+
+// True when the file can be opened; a file that exists but cannot is left alone.
+bool CanOpen(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return static_cast<bool>(in);
+}
+
+// A profile's document for copying or renaming. Refused (false) when the file exists but does
+// not read as an object: writing from it would replace settings that are still on disk.
+bool ReadProfileDocument(const std::filesystem::path& path, Json::Value* document) {
+    *document = JsonFileIO::ReadJsonFile(path);
+    return document->isObject() || !Exists(path);
+}
+
+int IndexOf(const ProfileList& list, const std::string& uuid) {
+    for (std::size_t i = 0; i < list.entries.size(); ++i) {
+        if (list.entries[i].uuid == uuid) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+// The family folder's lock, held while the folder is read, changed and written, so changes
+// of two programs never interleave. Released on destruction.
+class FolderLock {
+  public:
+    explicit FolderLock(const std::filesystem::path& folder)
+        : file_(QString::fromStdU16String((folder / ProfileStore::kLockFileName).u16string())) {
+        file_.setStaleLockTime(ProfileStore::kStaleLockMs);
+    }
+
+    StoreResult Acquire() {
+        if (file_.tryLock(ProfileStore::kLockWaitMs)) return StoreResult::Ok;
+        return file_.error() == QLockFile::LockFailedError ? StoreResult::FolderBusy
+                                                           : StoreResult::WriteFailed;
+    }
+
+  private:
+    QLockFile file_;
+};
 
 }  // namespace
 
@@ -53,16 +102,92 @@ std::filesystem::path ProfileStore::CurrentProfilePath() const {
 
 std::optional<ProfileList> ProfileStore::ReadList() const {
     if (folder_.empty()) return std::nullopt;
-    return ParseProfileList(JsonFileIO::ReadJsonFile(ListPath()));
+    return ParseProfileList(JsonFileIO::ReadJsonFile(ListPath(), kMaxListBytes));
 }
 
-ProfileList ProfileStore::ReadListOrCached() const {
-    if (std::optional<ProfileList> list = ReadList()) return *list;
-    // The file vanished or broke since it was built: carry on from what is shown.
-    ProfileList cached;
-    cached.entries = entries_;
-    cached.selected = selected_ < 0 ? 0 : selected_;
-    return cached;
+// Reads the list under the folder lock; a missing or damaged one is rebuilt.
+StoreResult ProfileStore::LoadList(ProfileList* list, bool atBuild) {
+    const std::filesystem::path path = ListPath();
+    const bool exists = Exists(path);
+    std::optional<ProfileList> parsed = exists ? ReadList() : std::nullopt;
+    if (!parsed) {
+        // A folder or other non-file in the list's place cannot be replaced by a list.
+        std::error_code error;
+        if (exists && std::filesystem::symlink_status(path, error).type() ==
+                          std::filesystem::file_type::directory) {
+            return StoreResult::WriteFailed;
+        }
+        if (exists && !CanOpen(path)) return StoreResult::ListUnreadable;
+        return RebuildList(list, exists);
+    }
+    bool tidy = parsed->corrected;
+    // An add interrupted between its profile file and the list leaves a file in no list.
+    if (atBuild && AdoptProfiles(*parsed, ProfilesInFolder(folder_)) > 0) tidy = true;
+    // Writing the tidied list is not needed for using it, so a read-only folder still shows
+    // its profiles; the next change writes it anyway.
+    if (tidy) WriteList(*parsed);
+    *list = std::move(*parsed);
+    return StoreResult::Ok;
+}
+
+StoreResult ProfileStore::RebuildList(ProfileList* list, bool damagedFileExists) {
+    ProfileList rebuilt;
+    AdoptProfiles(rebuilt, ProfilesInFolder(folder_));
+    if (damagedFileExists) {
+        // Kept for whoever wants to look at it; the rebuilt list must not overwrite it.
+        std::error_code error;
+        std::filesystem::rename(ListPath(), folder_ / kBrokenListFileName, error);
+        if (error) return StoreResult::WriteFailed;
+    }
+    if (rebuilt.entries.empty()) return CreateFirstProfile(list);
+    rebuilt.selected = 0;
+    if (!WriteList(rebuilt)) return StoreResult::WriteFailed;
+    *list = std::move(rebuilt);
+    return StoreResult::Ok;
+}
+
+StoreResult ProfileStore::CreateFirstProfile(ProfileList* list) {
+    ProfileList fresh;
+    const std::string uuid = NewUuid(fresh);
+    if (uuid.empty()) return StoreResult::WriteFailed;
+    Json::Value document = DefaultDocument();
+    document["profilename"] = kFirstProfileName;
+    document["profileUUID"] = uuid;
+    // The profile file comes first so the list never names a file that was not written.
+    if (!JsonFileIO::WriteJsonFile(ProfilePathFor(uuid), document)) {
+        return StoreResult::WriteFailed;
+    }
+    fresh.entries.push_back({kFirstProfileName, uuid});
+    fresh.selected = 0;
+    if (!WriteList(fresh)) {
+        RemoveFile(ProfilePathFor(uuid));
+        return StoreResult::WriteFailed;
+    }
+    *list = std::move(fresh);
+    return StoreResult::Ok;
+}
+
+// The shown profile's index in the re-read list. When another program removed it, the list
+// is shown as stored and the operation is refused.
+StoreResult ProfileStore::FindCurrent(const ProfileList& list, int* current) {
+    *current = IndexOf(list, currentUuid_);
+    if (*current >= 0) {
+        // Other programs' changes are shown from here on, whatever the operation does.
+        if (list.entries != entries_ || *current != selected_) {
+            Adopt(list, *current);
+            Changed();
+        }
+        return StoreResult::Ok;
+    }
+    Adopt(list, list.selected);
+    Changed();
+    return StoreResult::ProfileRemoved;
+}
+
+// Where the shown profile is in the list; the list's stored selection when it is not there.
+int ProfileStore::ShownIndexIn(const ProfileList& list) const {
+    const int index = IndexOf(list, currentUuid_);
+    return index >= 0 ? index : list.selected;
 }
 
 bool ProfileStore::WriteList(const ProfileList& list) const {
@@ -107,46 +232,63 @@ StoreResult ProfileStore::Build() {
     std::error_code error;
     std::filesystem::create_directories(folder_, error);
     if (!std::filesystem::is_directory(folder_, error)) return StoreResult::FolderUnavailable;
-    std::optional<ProfileList> list = ReadList();
-    if (!list) {
-        ProfileList fresh;
-        const std::string uuid = NewUuid(fresh);
-        if (uuid.empty()) return StoreResult::WriteFailed;
-        Json::Value document = DefaultDocument();
-        document["profilename"] = kFirstProfileName;
-        document["profileUUID"] = uuid;
-        // The profile file comes first so the list never names a file that was not written.
-        if (!JsonFileIO::WriteJsonFile(ProfilePathFor(uuid), document)) {
-            return StoreResult::WriteFailed;
-        }
-        fresh.entries.push_back({kFirstProfileName, uuid});
-        fresh.selected = 0;
-        if (!WriteList(fresh)) {
-            RemoveFile(ProfilePathFor(uuid));
-            return StoreResult::WriteFailed;
-        }
-        list = fresh;
-    } else if (list->corrected) {
-        // Dropping the skipped entries from the file is tidying only: they are never used,
-        // so a read-only folder still shows its profiles.
-        WriteList(*list);
-    }
-    Adopt(*list, list->selected);
+    FolderLock lock(folder_);
+    const StoreResult locked = lock.Acquire();
+    // A folder where no lock can be made takes no writes either: its profiles are still shown.
+    if (locked == StoreResult::FolderBusy) return locked;
+    ProfileList list;
+    const StoreResult loaded = LoadList(&list, true);
+    if (loaded != StoreResult::Ok) return loaded;
+    RemoveStrayTemporaries(folder_, kStrayTemporaryAge);
+    Adopt(list, ShownIndexIn(list));
     Changed();
     return StoreResult::Ok;
 }
 
+RefreshResult ProfileStore::Refresh() {
+    if (selected_ < 0) return RefreshResult::Unchanged;
+    // A plain read first: taking the lock touches the folder, which would wake a folder
+    // watcher again. Lists are replaced whole, so an unlocked read sees one complete list.
+    const std::optional<ProfileList> seen = ReadList();
+    if (seen && seen->entries == entries_ && IndexOf(*seen, currentUuid_) == selected_) {
+        return RefreshResult::Unchanged;
+    }
+    FolderLock lock(folder_);
+    if (lock.Acquire() == StoreResult::FolderBusy) return RefreshResult::Busy;
+    ProfileList list;
+    if (LoadList(&list, false) != StoreResult::Ok) return RefreshResult::Unchanged;
+    const int shown = ShownIndexIn(list);
+    if (list.entries == entries_ && shown == selected_) return RefreshResult::Unchanged;
+    const std::string before = currentUuid_;
+    Adopt(list, shown);
+    Changed();
+    return currentUuid_ == before ? RefreshResult::ListChanged : RefreshResult::CurrentChanged;
+}
+
 StoreResult ProfileStore::Select(int index) {
     if (selected_ < 0) return StoreResult::NoSelection;
-    ProfileList list = ReadListOrCached();
-    if (index < 0 || index >= static_cast<int>(list.entries.size())) {
+    // The index is one of the shown list; the profile it shows is found again by its UUID.
+    if (index < 0 || index >= static_cast<int>(entries_.size())) {
         return StoreResult::IndexOutOfRange;
     }
-    if (list.selected != index || list.corrected) {
-        list.selected = index;
+    const std::string uuid = entries_[static_cast<std::size_t>(index)].uuid;
+    FolderLock lock(folder_);
+    if (const StoreResult locked = lock.Acquire(); locked != StoreResult::Ok) return locked;
+    ProfileList list;
+    if (const StoreResult loaded = LoadList(&list, false); loaded != StoreResult::Ok) {
+        return loaded;
+    }
+    const int target = IndexOf(list, uuid);
+    if (target < 0) {
+        Adopt(list, ShownIndexIn(list));
+        Changed();
+        return StoreResult::ProfileRemoved;
+    }
+    if (list.selected != target || list.corrected) {
+        list.selected = target;
         if (!WriteList(list)) return StoreResult::WriteFailed;
     }
-    Adopt(list, index);
+    Adopt(list, target);
     Changed();
     return StoreResult::Ok;
 }
@@ -167,19 +309,19 @@ StoreResult ProfileStore::AppendProfile(ProfileList list, const std::string& nam
         return StoreResult::WriteFailed;
     }
     // The shown selection stays where it was, whatever the list records.
-    const std::string current = currentUuid_;
-    int keep = 0;
-    for (std::size_t i = 0; i < list.entries.size(); ++i) {
-        if (list.entries[i].uuid == current) keep = static_cast<int>(i);
-    }
-    Adopt(list, keep);
+    Adopt(list, ShownIndexIn(list));
     Changed();
     return StoreResult::Ok;
 }
 
 StoreResult ProfileStore::Add() {
     if (selected_ < 0) return StoreResult::NoSelection;
-    ProfileList list = ReadListOrCached();
+    FolderLock lock(folder_);
+    if (const StoreResult locked = lock.Acquire(); locked != StoreResult::Ok) return locked;
+    ProfileList list;
+    if (const StoreResult loaded = LoadList(&list, false); loaded != StoreResult::Ok) {
+        return loaded;
+    }
     if (static_cast<int>(list.entries.size()) >= kMaxAddedProfiles) {
         return StoreResult::LimitReached;
     }
@@ -190,10 +332,18 @@ StoreResult ProfileStore::Add() {
 
 StoreResult ProfileStore::Delete() {
     if (selected_ < 0) return StoreResult::NoSelection;
-    ProfileList list = ReadListOrCached();
+    FolderLock lock(folder_);
+    if (const StoreResult locked = lock.Acquire(); locked != StoreResult::Ok) return locked;
+    ProfileList list;
+    if (const StoreResult loaded = LoadList(&list, false); loaded != StoreResult::Ok) {
+        return loaded;
+    }
+    int current = -1;
+    if (const StoreResult found = FindCurrent(list, &current); found != StoreResult::Ok) {
+        return found;
+    }
     if (list.entries.size() < 2) return StoreResult::LastProfile;
-    const int s = selected_;
-    if (s >= static_cast<int>(list.entries.size())) return StoreResult::NoSelection;
+    const int s = current;
     const ProfileEntry removed = list.entries[static_cast<std::size_t>(s)];
     list.entries.erase(list.entries.begin() + s);
     const int next = s == 0 ? 0 : s - 1;
@@ -208,13 +358,24 @@ StoreResult ProfileStore::Delete() {
 
 StoreResult ProfileStore::Copy() {
     if (selected_ < 0) return StoreResult::NoSelection;
-    ProfileList list = ReadListOrCached();
-    if (selected_ >= static_cast<int>(list.entries.size())) return StoreResult::NoSelection;
-    const ProfileEntry& source = list.entries[static_cast<std::size_t>(selected_)];
+    FolderLock lock(folder_);
+    if (const StoreResult locked = lock.Acquire(); locked != StoreResult::Ok) return locked;
+    ProfileList list;
+    if (const StoreResult loaded = LoadList(&list, false); loaded != StoreResult::Ok) {
+        return loaded;
+    }
+    int current = -1;
+    if (const StoreResult found = FindCurrent(list, &current); found != StoreResult::Ok) {
+        return found;
+    }
+    const ProfileEntry& source = list.entries[static_cast<std::size_t>(current)];
     std::vector<std::string> names;
     for (const ProfileEntry& entry : list.entries) names.push_back(entry.name);
     const std::string name = CopiedProfileName(source.name, names);
-    Json::Value document = JsonFileIO::ReadJsonFile(ProfilePathFor(source.uuid));
+    Json::Value document;
+    if (!ReadProfileDocument(ProfilePathFor(source.uuid), &document)) {
+        return StoreResult::SourceUnreadable;
+    }
     return AppendProfile(list, name, document, false);
 }
 
@@ -230,7 +391,12 @@ StoreResult ProfileStore::Import(const std::filesystem::path& path) {
         Member(document, "profileUUID").isNull()) {
         return StoreResult::ImportInvalid;
     }
-    ProfileList list = ReadListOrCached();
+    FolderLock lock(folder_);
+    if (const StoreResult locked = lock.Acquire(); locked != StoreResult::Ok) return locked;
+    ProfileList list;
+    if (const StoreResult loaded = LoadList(&list, false); loaded != StoreResult::Ok) {
+        return loaded;
+    }
     std::vector<std::string> names;
     for (const ProfileEntry& entry : list.entries) names.push_back(entry.name);
     std::string title = JsonFileIO::FileTitle(PathToUtf8(path));
@@ -241,10 +407,18 @@ StoreResult ProfileStore::Import(const std::filesystem::path& path) {
 StoreResult ProfileStore::Export(const std::filesystem::path& path) {
     if (selected_ < 0) return StoreResult::NoSelection;
     if (path.empty()) return StoreResult::WriteFailed;
-    const ProfileList list = ReadListOrCached();
-    if (selected_ >= static_cast<int>(list.entries.size())) return StoreResult::NoSelection;
+    FolderLock lock(folder_);
+    if (const StoreResult locked = lock.Acquire(); locked != StoreResult::Ok) return locked;
+    ProfileList list;
+    if (const StoreResult loaded = LoadList(&list, false); loaded != StoreResult::Ok) {
+        return loaded;
+    }
+    int current = -1;
+    if (const StoreResult found = FindCurrent(list, &current); found != StoreResult::Ok) {
+        return found;
+    }
     const Json::Value document = JsonFileIO::ReadJsonFile(
-        ProfilePathFor(list.entries[static_cast<std::size_t>(selected_)].uuid));
+        ProfilePathFor(list.entries[static_cast<std::size_t>(current)].uuid));
     // Exporting a missing profile would replace the chosen file with the text "null".
     if (!document.isObject()) return StoreResult::SourceUnreadable;
     if (!JsonFileIO::WriteJsonFile(path, document)) return StoreResult::WriteFailed;
@@ -253,9 +427,17 @@ StoreResult ProfileStore::Export(const std::filesystem::path& path) {
 
 StoreResult ProfileStore::Reset() {
     if (selected_ < 0) return StoreResult::NoSelection;
-    const ProfileList list = ReadListOrCached();
-    if (selected_ >= static_cast<int>(list.entries.size())) return StoreResult::NoSelection;
-    const ProfileEntry& entry = list.entries[static_cast<std::size_t>(selected_)];
+    FolderLock lock(folder_);
+    if (const StoreResult locked = lock.Acquire(); locked != StoreResult::Ok) return locked;
+    ProfileList list;
+    if (const StoreResult loaded = LoadList(&list, false); loaded != StoreResult::Ok) {
+        return loaded;
+    }
+    int current = -1;
+    if (const StoreResult found = FindCurrent(list, &current); found != StoreResult::Ok) {
+        return found;
+    }
+    const ProfileEntry& entry = list.entries[static_cast<std::size_t>(current)];
     const std::filesystem::path path = ProfilePathFor(entry.uuid);
     Json::Value document = DefaultDocument();
     document["profilename"] = entry.name;
@@ -277,20 +459,29 @@ StoreResult ProfileStore::Reset() {
 StoreResult ProfileStore::Rename(const std::string& name) {
     if (selected_ < 0) return StoreResult::NoSelection;
     if (IsBlankProfileName(name)) return StoreResult::NameBlank;
-    ProfileList list = ReadListOrCached();
-    if (selected_ >= static_cast<int>(list.entries.size())) return StoreResult::NoSelection;
+    FolderLock lock(folder_);
+    if (const StoreResult locked = lock.Acquire(); locked != StoreResult::Ok) return locked;
+    ProfileList list;
+    if (const StoreResult loaded = LoadList(&list, false); loaded != StoreResult::Ok) {
+        return loaded;
+    }
+    int current = -1;
+    if (const StoreResult found = FindCurrent(list, &current); found != StoreResult::Ok) {
+        return found;
+    }
     std::vector<std::string> names;
     for (const ProfileEntry& entry : list.entries) names.push_back(entry.name);
-    if (ProfileNameInUse(names, name, selected_)) return StoreResult::NameInUse;
+    if (ProfileNameInUse(names, name, current)) return StoreResult::NameInUse;
 
-    ProfileEntry& entry = list.entries[static_cast<std::size_t>(selected_)];
+    ProfileEntry& entry = list.entries[static_cast<std::size_t>(current)];
     entry.name = name;
     // The profile file takes the name first; if the list then cannot be written, the file
     // gets its previous content back, so a failed rename changes nothing.
     const std::filesystem::path path = ProfilePathFor(entry.uuid);
     std::error_code error;
     const bool hadFile = std::filesystem::exists(path, error);
-    const Json::Value previous = JsonFileIO::ReadJsonFile(path);
+    Json::Value previous;
+    if (!ReadProfileDocument(path, &previous)) return StoreResult::SourceUnreadable;
     Json::Value document = previous;
     json::AsObject(document);
     document["profilename"] = name;
@@ -304,7 +495,7 @@ StoreResult ProfileStore::Rename(const std::string& name) {
         }
         return StoreResult::WriteFailed;
     }
-    Adopt(list, selected_);
+    Adopt(list, current);
     Changed();
     return StoreResult::Ok;
 }

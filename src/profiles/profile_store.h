@@ -2,9 +2,11 @@
 
 #include <json/value.h>
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,13 +15,33 @@
 
 namespace rerov {
 
+/// What Refresh found.
+enum class RefreshResult {
+    Unchanged,       // the list on disk is the one shown
+    ListChanged,     // another program changed the list; the shown profile stays
+    CurrentChanged,  // another program removed the shown profile; another one is shown now
+    Busy,            // the folder stayed locked; try again later
+};
+
 /// The profile list of one device family and its profile files, without any user interface.
 /// A profile bar shows Names() and Selected() and forwards the user's commands here. The
-/// list file is the authority: every changing operation re-reads it first. Every operation
+/// list file is the authority: every changing operation locks the folder against other
+/// programs, re-reads the list and finds the shown profile in it by its UUID. Every operation
 /// that is refused or fails leaves the stored list and profile files as they were.
 /// Not thread-safe: owned and used by one thread.
 class ProfileStore {
   public:
+    /// Lock file in the family folder, held for every read-modify-write of the folder.
+    static constexpr const char* kLockFileName = ".ProfileList.lock";
+    /// How long an operation waits for another program's lock before it is refused.
+    static constexpr int kLockWaitMs = 5000;
+    /// A lock older than this is taken over (one whose program ended is taken at once).
+    static constexpr int kStaleLockMs = 30000;
+    /// A list file above this size is damaged: even thousands of profiles stay far below.
+    static constexpr std::uintmax_t kMaxListBytes = 1024u * 1024u;
+    /// Save temporaries at least this old are left over from a save that was interrupted.
+    static constexpr std::chrono::seconds kStrayTemporaryAge{10};
+
     /// Add refuses to go past this many profiles (copy and import have no limit).
     static constexpr int kMaxAddedProfiles = 50;
     /// Import refuses files larger than this.
@@ -32,9 +54,17 @@ class ProfileStore {
     /// Called after every operation that changed the list, the selection or a file.
     void SetChangeCallback(std::function<void()> callback) { onChange_ = std::move(callback); }
 
-    /// Reads the list; a missing, malformed or empty list is replaced by one profile
-    /// "Profile1" made from the factory default. Then selects the stored selection.
+    /// Reads the list and selects its stored selection. A missing or damaged list (unreadable
+    /// as a list, empty, oversized) is rebuilt from the profile files of the folder in name
+    /// order, the damaged file kept as "ProfileList.ini.broken"; only a folder without
+    /// profile files gets one profile "Profile1" made from the factory default. Profile files
+    /// the list misses are appended to it, and stray save temporaries are removed.
     StoreResult Build();
+
+    /// Re-reads the list after another program may have changed it and shows it: the shown
+    /// profile stays (found by UUID); when it is gone, the list's stored selection is shown.
+    /// Calls the change callback when anything shown changed.
+    RefreshResult Refresh();
 
     /// Profiles in display order (as last read).
     const std::vector<ProfileEntry>& Entries() const { return entries_; }
@@ -50,6 +80,9 @@ class ProfileStore {
     std::filesystem::path CurrentProfilePath() const;
     /// The family's profile folder.
     const std::filesystem::path& Folder() const { return folder_; }
+
+    /// Operations on the shown profile are refused with ProfileRemoved when another program
+    /// removed it; the store then shows the list as stored (its selection, or the first).
 
     /// Selects a profile and records the selection in the list file.
     StoreResult Select(int index);
@@ -85,7 +118,11 @@ class ProfileStore {
   private:
     std::filesystem::path ListPath() const;
     std::optional<ProfileList> ReadList() const;
-    ProfileList ReadListOrCached() const;
+    StoreResult LoadList(ProfileList* list, bool atBuild);
+    StoreResult RebuildList(ProfileList* list, bool damagedFileExists);
+    StoreResult CreateFirstProfile(ProfileList* list);
+    StoreResult FindCurrent(const ProfileList& list, int* current);
+    int ShownIndexIn(const ProfileList& list) const;
     bool WriteList(const ProfileList& list) const;
     std::string NewUuid(const ProfileList& list) const;
     Json::Value DefaultDocument() const;

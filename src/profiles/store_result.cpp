@@ -14,7 +14,7 @@ struct ResultRow {
 
 // Keys "message_text_5" and "message_text_25" are the profile bar's rename prompts; the
 // other keys name this store's own refusals.
-constexpr std::array<ResultRow, 13> kResultRows{{
+constexpr std::array<ResultRow, 16> kResultRows{{
     {StoreResult::Ok, "done", ""},
     {StoreResult::NoSelection, "no profile is selected", "profile_msg_no_selection"},
     {StoreResult::IndexOutOfRange, "there is no profile at that index",
@@ -35,6 +35,14 @@ constexpr std::array<ResultRow, 13> kResultRows{{
      "profile_msg_write_failed"},
     {StoreResult::FolderUnavailable, "the profile folder is not available",
      "profile_msg_folder_unavailable"},
+    {StoreResult::ProfileRemoved,
+     "the profile was removed by another program; the list was read again",
+     "profile_msg_profile_removed"},
+    {StoreResult::FolderBusy,
+     "another program is changing the profiles; nothing was changed, try again",
+     "profile_msg_folder_busy"},
+    {StoreResult::ListUnreadable, "the profile list exists but cannot be read; it was left alone",
+     "profile_msg_list_unreadable"},
 }};
 
 const ResultRow& RowOf(StoreResult result) {

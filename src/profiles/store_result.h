@@ -17,6 +17,9 @@ enum class StoreResult {
     SourceUnreadable,   // the selected profile's file is missing or malformed
     WriteFailed,        // a file could not be written; nothing was changed
     FolderUnavailable,  // the profile folder cannot be found or created
+    ProfileRemoved,     // the shown profile was removed by another program; the list is re-read
+    FolderBusy,         // another program kept the profile folder locked past the wait
+    ListUnreadable,     // the list file exists but cannot be read; it is left alone
 };
 
 /// A one-line English description, for the command-line tool and traces.

@@ -90,6 +90,9 @@ TEST_F(StoreTest, AddTakesTheSmallestFreeNumberIgnoringCase) {
         {{"profile1", "profile2", "PROFILE3"}, "profile4"},
     };
     for (const AddNameCase& c : cases) {
+        // A fresh folder: files of the previous case would be taken into the list.
+        std::filesystem::remove_all(folder_);
+        std::filesystem::create_directories(folder_);
         auto store = StoreWith(c.existing, 0);
         ASSERT_EQ(store->Add(), StoreResult::Ok);
         std::vector<std::string> expected = c.existing;
