@@ -1,7 +1,9 @@
 #include "profile_store.h"
 
+#include <QDeadlineTimer>
 #include <QLockFile>
 #include <QString>
+#include <QThread>
 #include <array>
 #include <fstream>
 #include <system_error>
@@ -20,6 +22,7 @@ namespace {
 
 constexpr int kHeadsetKind = 7;
 constexpr int kUuidAttempts = 1000;
+constexpr unsigned long kLockPollMs = 5;
 constexpr const char* kFirstProfileName = "Profile1";
 // An import whose file name has no title still needs a usable name.
 constexpr const char* kUntitledImportName = "Profile";
@@ -66,10 +69,16 @@ class FolderLock {
         file_.setStaleLockTime(ProfileStore::kStaleLockMs);
     }
 
+    // Polls in short steps: QLockFile's own wait sleeps ever longer, so a queue of programs
+    // would sit idle long after the lock came free.
     StoreResult Acquire() {
-        if (file_.tryLock(ProfileStore::kLockWaitMs)) return StoreResult::Ok;
-        return file_.error() == QLockFile::LockFailedError ? StoreResult::FolderBusy
-                                                           : StoreResult::WriteFailed;
+        QDeadlineTimer deadline(ProfileStore::kLockWaitMs);
+        while (!file_.tryLock(0)) {
+            if (file_.error() != QLockFile::LockFailedError) return StoreResult::WriteFailed;
+            if (deadline.hasExpired()) return StoreResult::FolderBusy;
+            QThread::msleep(kLockPollMs);
+        }
+        return StoreResult::Ok;
     }
 
   private:
