@@ -68,6 +68,17 @@ std::uint8_t ReadByte(const Json::Value& object, const ByteField& field) {
 
 }  // namespace
 
+bool IsProfileDocument(const Json::Value& root) {
+    if (!root.isObject()) return false;
+    const Json::Value& devices = Member(root, "Device");
+    if (devices.isNull()) return true;
+    if (!devices.isArray()) return false;
+    for (const Json::Value& element : devices) {
+        if (!element.isObject() && !element.isNull()) return false;
+    }
+    return true;
+}
+
 void CBasicProfiledata::SetProfilePath(const std::filesystem::path& path) {
     if (!path.empty()) profilePath_ = path;
 }
@@ -95,8 +106,8 @@ Json::Value CBasicProfiledata::LoadInto(const std::filesystem::path& path, Json:
         if (deviceSlot_ >= 0 && deviceSlot_ <= kMaxDeviceSlot && !path.empty() &&
             path != defaultPath_) {
             Json::Value repaired = root.isObject() ? root : Json::Value(Json::objectValue);
-            json::ArrayElement(repaired["Device"], static_cast<Json::ArrayIndex>(deviceSlot_)) =
-                document;
+            json::ArrayElement(json::WritableArray(repaired, "Device"),
+                               static_cast<Json::ArrayIndex>(deviceSlot_)) = document;
             JsonFileIO::WriteJsonFile(path, repaired);
         }
     }
@@ -126,8 +137,8 @@ bool CBasicProfiledata::SaveProfileTo(const Json::Value& document,
                                       const std::filesystem::path& path) {
     if (path.empty() || deviceSlot_ < 0 || deviceSlot_ > kMaxDeviceSlot) return false;
     Json::Value root = JsonFileIO::ReadJsonFile(path);
-    json::AsObject(root);
-    json::ArrayElement(root["Device"], static_cast<Json::ArrayIndex>(deviceSlot_)) = document;
+    json::ArrayElement(json::WritableArray(root, "Device"),
+                       static_cast<Json::ArrayIndex>(deviceSlot_)) = document;
     return WriteDocument(root, path);
 }
 
@@ -265,10 +276,10 @@ std::vector<KeyEntry> CBasicProfiledata::KeysFrom(const Json::Value& document) {
 }
 
 void CBasicProfiledata::KeysInto(const std::vector<KeyEntry>& keys, Json::Value* document) {
-    Json::Value& list = json::ObjectMember(*document, "KeyList");
+    Json::Value& list = json::WritableArray(*document, "KeyList");
     for (std::size_t i = 0; i < keys.size(); ++i) {
-        Json::Value& element = json::ArrayElement(list, static_cast<Json::ArrayIndex>(i));
-        json::ObjectMember(element, "Assignment") = Json::Value(keys[i].current.Packed());
+        Json::Value& element = json::WritableObjectAt(list, static_cast<Json::ArrayIndex>(i));
+        element["Assignment"] = Json::Value(keys[i].current.Packed());
     }
 }
 

@@ -9,6 +9,12 @@
 
 namespace rerov {
 
+/// Whether `root` has the shape of a stored profile: an object whose "Device", when present,
+/// is an array of device elements that are objects (or null, an unused slot). Sections inside
+/// an element need no check: readers take a section of another shape as missing and writers
+/// replace it.
+bool IsProfileDocument(const Json::Value& root);
+
 /// Profile data of one device page: the loaded profile document, its typed sections and the
 /// light configuration. Readers never fail (missing or oddly shaped data reads as defaults);
 /// writers change only the in-memory document until a save operation writes the file.

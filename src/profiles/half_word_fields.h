@@ -17,7 +17,7 @@ struct HalfWordField {
     bool high;
 };
 
-/// Writes each field's half of `words` into `section` under the field's key.
+/// Writes each field's half of `words` into `section` (an object) under the field's key.
 void WriteHalfWordFields(Json::Value& section, std::span<const HalfWordField> fields,
                          std::span<const std::uint32_t, 3> words);
 

@@ -18,7 +18,7 @@ constexpr int kPresetCount = 12;
 
 void CRi6533Profiledata::WriteHeadsetSystem(const HeadsetSystemSettings& settings) {
     system_ = settings;
-    Json::Value& section = json::ObjectMember(WritableDocument(), "SystemSetStages");
+    Json::Value& section = json::WritableObject(WritableDocument(), "SystemSetStages");
     for (std::size_t i = 0; i < kHeadsetSystemKeys.size(); ++i) {
         section[kHeadsetSystemKeys[i]] = Json::Value(settings.values[i]);
     }
@@ -43,10 +43,10 @@ int CRi6533Profiledata::PresetForEqType(int eqType) {
 }
 
 void CRi6533Profiledata::WriteBands(const char* section, int index, const Bands& values) {
-    Json::Value& list = json::ObjectMember(WritableDocument(), section);
-    Json::Value& bands = json::ArrayElement(list, static_cast<Json::ArrayIndex>(index));
+    Json::Value& list = json::WritableArray(WritableDocument(), section);
+    Json::Value& bands = json::WritableArrayAt(list, static_cast<Json::ArrayIndex>(index));
     for (int b = 0; b < kBands; ++b) {
-        json::ObjectMember(json::ArrayElement(bands, static_cast<Json::ArrayIndex>(b)), "value") =
+        json::WritableObjectAt(bands, static_cast<Json::ArrayIndex>(b))["value"] =
             Json::Value(values[static_cast<std::size_t>(b)]);
     }
 }
@@ -55,8 +55,8 @@ std::vector<std::int32_t> CRi6533Profiledata::ReadBands(const char* section, int
     std::vector<std::int32_t> values;
     const Json::Value& bands =
         json::Element(Section(section), static_cast<Json::ArrayIndex>(index));
-    if (bands.isNull()) {
-        // A missing preset reads as zeros, which become part of the document.
+    if (!bands.isArray()) {
+        // A missing or unusable preset reads as zeros, which become part of the document.
         const Bands zeros{};
         WriteBands(section, index, zeros);
         return std::vector<std::int32_t>(zeros.begin(), zeros.end());

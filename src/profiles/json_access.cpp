@@ -62,4 +62,20 @@ Json::Value& ArrayElement(Json::Value& value, Json::ArrayIndex index) {
     return AsArray(value)[index];
 }
 
+Json::Value& WritableObject(Json::Value& parent, const char* key) {
+    return AsObject(ObjectMember(parent, key));
+}
+
+Json::Value& WritableArray(Json::Value& parent, const char* key) {
+    return AsArray(ObjectMember(parent, key));
+}
+
+Json::Value& WritableObjectAt(Json::Value& array, Json::ArrayIndex index) {
+    return AsObject(ArrayElement(array, index));
+}
+
+Json::Value& WritableArrayAt(Json::Value& array, Json::ArrayIndex index) {
+    return AsArray(ArrayElement(array, index));
+}
+
 }  // namespace rerov::json

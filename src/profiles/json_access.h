@@ -35,10 +35,28 @@ Json::Value& AsObject(Json::Value& value);
 /// Makes `value` an array (replacing any other type) and returns it.
 Json::Value& AsArray(Json::Value& value);
 
-/// Member `key` of `value` after making `value` an object.
+/// Member `key` of `value` after making `value` an object. The member keeps whatever type it
+/// has: assign to it, or use WritableObject / WritableArray to write into it.
 Json::Value& ObjectMember(Json::Value& value, const char* key);
 
 /// Element `index` of `value` after making `value` an array (grown with nulls as needed).
 Json::Value& ArrayElement(Json::Value& value, Json::ArrayIndex index);
+
+// Writers reach into a section through these: a section of another type than the writer needs
+// (a file written by someone else) is replaced by an empty one of the right type, so only
+// that broken section is lost and the parent's other members stay as they were.
+
+/// Member `key` of `parent` as an object, ready for writing into; `parent` becomes an object.
+Json::Value& WritableObject(Json::Value& parent, const char* key);
+
+/// Member `key` of `parent` as an array, ready for writing into; `parent` becomes an object.
+Json::Value& WritableArray(Json::Value& parent, const char* key);
+
+/// Element `index` of `array` as an object, ready for writing into; `array` becomes an array
+/// (grown with nulls as needed).
+Json::Value& WritableObjectAt(Json::Value& array, Json::ArrayIndex index);
+
+/// Element `index` of `array` as an array, ready for writing into.
+Json::Value& WritableArrayAt(Json::Value& array, Json::ArrayIndex index);
 
 }  // namespace rerov::json

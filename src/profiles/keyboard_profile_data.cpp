@@ -27,7 +27,7 @@ constexpr std::array<const char*, 4> kColorKeys{"Red", "Green", "Blue", "Alpha"}
 
 void CKeyboardProfiledata::WriteKeyboardSystem(const KeyboardSystemSettings& settings) {
     system_ = settings;
-    Json::Value& section = json::ObjectMember(WritableDocument(), "SystemStages");
+    Json::Value& section = json::WritableObject(WritableDocument(), "SystemStages");
     WriteHalfWordFields(section, kKeyboardSystemFields, settings.words);
 }
 
@@ -44,12 +44,9 @@ KeyboardSystemSettings CKeyboardProfiledata::ReadKeyboardSystem() {
 bool CKeyboardProfiledata::WriteKeyColors(const std::vector<KeyColor>& colors, int group) {
     if (group < 0 || group >= kMaxCustomGroups || colors.size() > kMaxKeysPerGroup) return false;
     keyColors_ = colors;
-    Json::Value& groups = json::ObjectMember(
-        json::ObjectMember(WritableDocument(), "CustomLightMode"), "LightColorInfo");
-    Json::Value& target = json::ArrayElement(groups, static_cast<Json::ArrayIndex>(group));
+    Json::Value& target = GroupForWriting(group);
     for (std::size_t i = 0; i < colors.size(); ++i) {
-        Json::Value& element =
-            json::AsObject(json::ArrayElement(target, static_cast<Json::ArrayIndex>(i)));
+        Json::Value& element = json::WritableObjectAt(target, static_cast<Json::ArrayIndex>(i));
         const std::array<std::uint8_t, 4> channels{colors[i].red, colors[i].green, colors[i].blue,
                                                    colors[i].alpha};
         for (std::size_t c = 0; c < kColorKeys.size(); ++c) {
@@ -65,13 +62,12 @@ std::vector<KeyColor> CKeyboardProfiledata::ReadKeyColors(int group, int count) 
         keyColors_ = colors;
         return colors;
     }
-    Json::Value& groups = json::ObjectMember(
-        json::ObjectMember(WritableDocument(), "CustomLightMode"), "LightColorInfo");
-    Json::Value& target = json::ArrayElement(groups, static_cast<Json::ArrayIndex>(group));
+    Json::Value& target = GroupForWriting(group);
     for (int i = 0; i < count; ++i) {
         Json::Value& element = json::ArrayElement(target, static_cast<Json::ArrayIndex>(i));
         KeyColor color;
-        if (element.isNull()) {
+        if (!element.isObject()) {
+            element = Json::Value(Json::objectValue);
             for (const char* key : kColorKeys) element[key] = Json::Value(0);
         } else {
             color.red = json::ToU8(Member(element, "Red"));
@@ -87,8 +83,14 @@ std::vector<KeyColor> CKeyboardProfiledata::ReadKeyColors(int group, int count) 
 
 void CKeyboardProfiledata::WriteCustomGroupIndex(int index) {
     customGroupIndex_ = index;
-    json::ObjectMember(WritableDocument(), "CustomLightMode")["CustomLightModeGroupIndex"] =
+    json::WritableObject(WritableDocument(), "CustomLightMode")["CustomLightModeGroupIndex"] =
         Json::Value(index);
+}
+
+Json::Value& CKeyboardProfiledata::GroupForWriting(int group) {
+    Json::Value& groups = json::WritableArray(
+        json::WritableObject(WritableDocument(), "CustomLightMode"), "LightColorInfo");
+    return json::WritableArrayAt(groups, static_cast<Json::ArrayIndex>(group));
 }
 
 int CKeyboardProfiledata::ReadCustomGroupIndex() {

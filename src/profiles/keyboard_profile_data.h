@@ -18,7 +18,7 @@ class CKeyboardProfiledata : public CBasicProfiledata {
     KeyboardSystemSettings ReadKeyboardSystem();
     /// Writes the colours of one custom light group; false for a group out of range.
     bool WriteKeyColors(const std::vector<KeyColor>& colors, int group);
-    /// Colours of a group for `count` keys; missing entries are created as zeros in the
+    /// Colours of a group for `count` keys; missing or unusable entries become zeros in the
     /// document (so the next save persists them) and read as zero.
     std::vector<KeyColor> ReadKeyColors(int group, int count);
     /// Stores and writes "CustomLightModeGroupIndex".
@@ -32,6 +32,9 @@ class CKeyboardProfiledata : public CBasicProfiledata {
     const std::vector<KeyColor>& KeyColors() const { return keyColors_; }
 
   private:
+    /// The colour array of `group` (in range), made an array for writing into.
+    Json::Value& GroupForWriting(int group);
+
     KeyboardSystemSettings system_;
     std::vector<KeyColor> keyColors_;
     int customGroupIndex_ = 0;

@@ -58,10 +58,9 @@ std::vector<DpiStage> CMouseProfiledata::ReadDpiStages() {
 void CMouseProfiledata::WriteDpiStages(const std::vector<DpiStage>& stages) {
     stages_ = stages;
     Json::Value& list =
-        json::ObjectMember(json::ObjectMember(WritableDocument(), "DPIStages"), "StageDPIs");
+        json::WritableArray(json::WritableObject(WritableDocument(), "DPIStages"), "StageDPIs");
     for (std::size_t i = 0; i < stages.size(); ++i) {
-        Json::Value& element =
-            json::AsObject(json::ArrayElement(list, static_cast<Json::ArrayIndex>(i)));
+        Json::Value& element = json::WritableObjectAt(list, static_cast<Json::ArrayIndex>(i));
         const DpiStage& stage = stages[i];
         element["StageActive"] = Json::Value(static_cast<int>(stage.active));
         element["StageXY"] = Json::Value(static_cast<int>(stage.axisMode));
@@ -75,14 +74,14 @@ void CMouseProfiledata::WriteDpiStages(const std::vector<DpiStage>& stages) {
 
 void CMouseProfiledata::SetActiveStage(int stage) {
     activeStage_ = stage;
-    json::ObjectMember(WritableDocument(), "DPIStages")["StageActive"] = Json::Value(stage);
+    json::WritableObject(WritableDocument(), "DPIStages")["StageActive"] = Json::Value(stage);
 }
 
 void CMouseProfiledata::WriteMouseSystem(const MouseSystemSettings& settings) {
     system_ = settings;
-    Json::Value& section = json::ObjectMember(WritableDocument(), "SystemStages");
+    Json::Value& section = json::WritableObject(WritableDocument(), "SystemStages");
     WriteHalfWordFields(section, kMouseSystemFields, settings.words);
-    json::ObjectMember(WritableDocument(), "ReportStages")["StageActive"] =
+    json::WritableObject(WritableDocument(), "ReportStages")["StageActive"] =
         Json::Value(HighHalf(settings.words[2]));
 }
 

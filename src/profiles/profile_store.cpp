@@ -8,6 +8,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "basic_profile_data.h"
 #include "json_access.h"
 #include "json_file_io.h"
 #include "plain_file_name.h"
@@ -396,7 +397,7 @@ StoreResult ProfileStore::Import(const std::filesystem::path& path) {
     if (error) return StoreResult::ImportUnreadable;
     if (size > kMaxImportBytes) return StoreResult::ImportTooLarge;
     const Json::Value document = JsonFileIO::ReadJsonFile(path, kMaxImportBytes);
-    if (!document.isObject() || Member(document, "profilename").isNull() ||
+    if (!IsProfileDocument(document) || Member(document, "profilename").isNull() ||
         Member(document, "profileUUID").isNull()) {
         return StoreResult::ImportInvalid;
     }

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 
 #include <array>
+#include <set>
 #include <tuple>
 
 #include "headset_profile_data.h"
@@ -70,6 +71,23 @@ constexpr std::array<std::array<int, 3>, 11> kMouseButtons{{{0x10, 0x01, 0},
                                                             {0xA0, 0x1B, 0},
                                                             {0x16, 0x90, 1},
                                                             {0x14, 0x78, 2}}};
+
+// The headset's twelve built-in equaliser presets (the equaliser page's options 1 to 12),
+// band 0 (lowest frequency) first; preset 5 is flat.
+constexpr std::array<std::array<std::int32_t, 10>, 12> kHeadsetEqPresets{{
+    {7, 11, 2, -3, -1, 4, 9, 12, 9, 5},
+    {7, 11, 6, -3, -11, -1, 6, 13, 6, 13},
+    {10, 4, 0, -3, -4, -3, -2, -1, 0, 0},
+    {2, 1, -2, -3, -5, -7, 0, 4, 9, 8},
+    {0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {7, 14, -13, -6, -1, 8, 13, 7, 2, 6},
+    {14, 10, 4, 0, -4, -3, -1, 1, 2, 3},
+    {2, 1, -2, -3, -5, -1, 7, 11, 15, 13},
+    {8, 2, -4, -8, 1, 3, 8, 11, 14, 16},
+    {-3, 4, 10, 0, -11, 3, 9, 13, 6, 0},
+    {18, 14, 8, 2, -3, -6, -1, 2, 5, 6},
+    {2, 1, -2, -4, -8, 4, 12, 16, 18, 15},
+}};
 
 // Each family's default is loaded the way a device page does on first start: the profile
 // file is missing and gets built from the factory file.
@@ -177,14 +195,15 @@ TEST_F(FactoryDataTest, HeadsetHasTwelveEqualiserPresetsAndItsSettings) {
     const int eqType = settings.values[2];
     EXPECT_GE(eqType, 0);
     EXPECT_LE(eqType, 13);
-    std::set<std::vector<std::int32_t>> distinct;
     for (int preset = 1; preset <= 12; ++preset) {
         const Json::Value bands = data.Document()["EQHzValueInfo"][preset];
         ASSERT_EQ(bands.size(), 10u) << "preset " << preset;
         for (const Json::Value& band : bands) EXPECT_TRUE(band["value"].isInt());
-        distinct.insert(data.ReadEqPreset(preset));
+        const auto& expected = kHeadsetEqPresets[static_cast<std::size_t>(preset - 1)];
+        EXPECT_EQ(data.ReadEqPreset(preset),
+                  std::vector<std::int32_t>(expected.begin(), expected.end()))
+            << "preset " << preset;
     }
-    EXPECT_EQ(distinct.size(), 12u) << "every preset sounds different";
     EXPECT_TRUE(data.Document()["LightInfo"].isObject());
     EXPECT_TRUE(data.Document()["CustomEQNameInfo"].isArray());
     EXPECT_TRUE(data.Document()["CustomEQHzValueInfo"].isArray());

@@ -9,12 +9,15 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <regex>
 #include <set>
 
 #include "json_file_io.h"
+#include "keyboard_profile_data.h"
+#include "profile_folders.h"
 #include "profile_list_watcher.h"
 #include "profile_store.h"
 
@@ -50,6 +53,18 @@ class RerovctlProfileTest : public ::testing::Test {
     }
     std::filesystem::path FamilyFolder(const std::string& family) const {
         return std::filesystem::path(dir_.path().toStdString()) / "REROV ER60 EVER" / family;
+    }
+    std::filesystem::path WriteFile(const std::string& name, const std::string& text) {
+        const std::filesystem::path path = std::filesystem::path(dir_.path().toStdString()) / name;
+        std::ofstream out(path, std::ios::binary);
+        out << text;
+        out.close();
+        EXPECT_TRUE(out) << path;
+        return path;
+    }
+    std::filesystem::path KeyboardFolder() const {
+        return std::filesystem::path(dir_.path().toStdString()) / rerov::kProductFolderName /
+               rerov::kFamilyNameKeyboard;
     }
     QTemporaryDir dir_;
 };
@@ -139,6 +154,61 @@ TEST_F(RerovctlProfileTest, TheRunningProgramNoticesAnAddByRerovctl) {
     EXPECT_EQ(*reported, rerov::RefreshResult::ListChanged);
     EXPECT_EQ(store.Names(), (std::vector<std::string>{"Profile1", "profile2"}));
     EXPECT_EQ(store.Selected(), 0);
+}
+
+// A profile shared by someone else, with sections of the wrong JSON type: it imports, and the
+// profile then takes a settings change through the keyboard's profile data and saves it.
+TEST_F(RerovctlProfileTest, ProfileWithBrokenSectionsImportsAndTakesASettingsChange) {
+    ASSERT_TRUE(dir_.isValid());
+    const auto source = WriteFile("Shared.json", R"({"profilename": "x", "profileUUID": "y",
+        "Device": [{"SystemStages": "x", "CustomLightMode": [1, 2], "KeyList": 5,
+                    "LightInfo": {"SelectItem": 5}}]})");
+    ASSERT_EQ(Execute({"keyboard", "list"}).status, 0);
+    const Result imported = Execute({"keyboard", "import", QString::fromStdString(source)});
+    ASSERT_EQ(imported.status, 0) << imported.err;
+    ASSERT_EQ(Execute({"keyboard", "select", "1"}).status, 0);
+    const Result list = Execute({"keyboard", "list"});
+    std::smatch match;
+    ASSERT_TRUE(std::regex_search(list.out, match, std::regex("\\* 1\tShared\t([0-9_]+)\n")))
+        << list.out;
+    const auto profile = KeyboardFolder() / (match[1].str() + ".Json");
+
+    const rerov::KeyboardSystemSettings settings{{rerov::PackHalves(30, 2), 1, 0}};
+    const std::vector<rerov::KeyColor> colors{{1, 2, 3, 4}};
+    rerov::CKeyboardProfiledata data;
+    data.SetProfilePath(profile);
+    ASSERT_NO_THROW({
+        ASSERT_TRUE(data.LoadProfile(profile).isObject());
+        data.WriteKeyboardSystem(settings);
+        data.WriteCustomGroupIndex(1);
+        ASSERT_TRUE(data.WriteKeyColors(colors, 1));
+        data.WriteKeyList(std::vector<rerov::KeyEntry>(2));
+        ASSERT_TRUE(data.Save());
+    });
+
+    rerov::CKeyboardProfiledata reread;
+    reread.LoadProfile(profile);
+    EXPECT_EQ(reread.ReadKeyboardSystem(), settings);
+    EXPECT_EQ(reread.ReadCustomGroupIndex(), 1);
+    EXPECT_EQ(reread.ReadKeyColors(1, 1), colors);
+    EXPECT_EQ(reread.ReadLightInfo().bytes[rerov::LightSetting::kMode], 5) << "kept";
+    const Result exported = Execute({"keyboard", "export", dir_.filePath("out.json")});
+    EXPECT_EQ(exported.status, 0) << exported.err;
+}
+
+TEST_F(RerovctlProfileTest, ImportOfADeviceSectionThatHoldsNoProfilesIsRefused) {
+    ASSERT_TRUE(dir_.isValid());
+    ASSERT_EQ(Execute({"keyboard", "list"}).status, 0);
+    for (const char* device : {R"("x")", R"({"0": {}})", "[5]", R"([{}, "x"])"}) {
+        const auto source = WriteFile(
+            "Odd.json",
+            std::string(R"({"profilename": "x", "profileUUID": "y", "Device": )") + device + "}");
+        const Result run = Execute({"keyboard", "import", QString::fromStdString(source)});
+        EXPECT_EQ(run.status, 1) << device;
+        EXPECT_THAT(run.err, HasSubstr("not a profile")) << device;
+    }
+    const Result list = Execute({"keyboard", "list"});
+    EXPECT_TRUE(std::regex_match(list.out, std::regex("\\* 0\tProfile1\t[0-9_]+\n"))) << list.out;
 }
 
 }  // namespace
