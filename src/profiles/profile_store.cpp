@@ -53,7 +53,7 @@ std::filesystem::path ProfileStore::CurrentProfilePath() const {
 
 std::optional<ProfileList> ProfileStore::ReadList() const {
     if (folder_.empty()) return std::nullopt;
-    return ParseProfileList(JsonFileIO::ReadJsonFile(ListPath()));
+    return ParseProfileList(JsonFileIO::ReadJson(ListPath(), kListFileLimits).document);
 }
 
 ProfileList ProfileStore::ReadListOrCached() const {
@@ -290,7 +290,10 @@ StoreResult ProfileStore::Rename(const std::string& name) {
     const std::filesystem::path path = ProfilePathFor(entry.uuid);
     std::error_code error;
     const bool hadFile = std::filesystem::exists(path, error);
-    const Json::Value previous = JsonFileIO::ReadJsonFile(path);
+    const JsonReadResult read = JsonFileIO::ReadJson(path);
+    // A profile that is there but could not be read is left alone, not replaced by a stub.
+    if (!read.MayBeReplaced()) return StoreResult::SourceUnreadable;
+    const Json::Value previous = read.document;
     Json::Value document = previous;
     json::AsObject(document);
     document["profilename"] = name;
