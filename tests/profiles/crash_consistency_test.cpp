@@ -17,10 +17,10 @@
 namespace rerov {
 namespace {
 
-constexpr int kKills = 300;
+constexpr int kKills = 200;
 constexpr int kProfiles = 3;
 // Profiles of a realistic size, so a kill often lands inside a write.
-constexpr std::size_t kBulkBytes = 48 * 1024;
+constexpr std::size_t kBulkBytes = 16 * 1024;
 
 class CrashConsistencyTest : public test::StoreTest {
   protected:
@@ -75,7 +75,7 @@ TEST_F(CrashConsistencyTest, KilledWhileSavingLeavesEveryProfileWholeAndOnlyOurT
     }
 
     std::mt19937 random(std::random_device{}());
-    std::uniform_int_distribution<int> delayMicroseconds(0, 8000);
+    std::uniform_int_distribution<int> delayMicroseconds(0, 4000);
     int temporaries = 0;
     for (int kill = 0; kill < kKills && !HasFailure(); ++kill) {
         int progress[2];
