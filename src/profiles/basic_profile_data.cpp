@@ -97,14 +97,16 @@ const Json::Value& CBasicProfiledata::SlotOf(const Json::Value& root) const {
 }
 
 Json::Value CBasicProfiledata::LoadInto(const std::filesystem::path& path, Json::Value* target) {
-    const Json::Value root = JsonFileIO::ReadJsonFile(path);
+    const JsonReadResult read = JsonFileIO::ReadJson(path);
+    const Json::Value& root = read.document;
     Json::Value document = SlotOf(root);
     if (document.isNull()) {
         document = SlotOf(JsonFileIO::ReadJsonFile(defaultPath_));
         // Repair the profile file from the factory default, keeping its other members. The
-        // default file itself is never rewritten: the factory folder is read only.
-        if (deviceSlot_ >= 0 && deviceSlot_ <= kMaxDeviceSlot && !path.empty() &&
-            path != defaultPath_) {
+        // default file itself is never rewritten: the factory folder is read only, and a file
+        // that is there but could not be read is left alone.
+        if (read.MayBeReplaced() && deviceSlot_ >= 0 && deviceSlot_ <= kMaxDeviceSlot &&
+            !path.empty() && path != defaultPath_) {
             Json::Value repaired = root.isObject() ? root : Json::Value(Json::objectValue);
             json::ArrayElement(json::WritableArray(repaired, "Device"),
                                static_cast<Json::ArrayIndex>(deviceSlot_)) = document;
@@ -136,7 +138,10 @@ bool CBasicProfiledata::WriteDocument(const Json::Value& document,
 bool CBasicProfiledata::SaveProfileTo(const Json::Value& document,
                                       const std::filesystem::path& path) {
     if (path.empty() || deviceSlot_ < 0 || deviceSlot_ > kMaxDeviceSlot) return false;
-    Json::Value root = JsonFileIO::ReadJsonFile(path);
+    JsonReadResult read = JsonFileIO::ReadJson(path);
+    // Saving one device's slot must not replace a file that is there but could not be read.
+    if (!read.MayBeReplaced()) return false;
+    Json::Value root = std::move(read.document);
     json::ArrayElement(json::WritableArray(root, "Device"),
                        static_cast<Json::ArrayIndex>(deviceSlot_)) = document;
     return WriteDocument(root, path);

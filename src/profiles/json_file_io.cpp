@@ -5,7 +5,6 @@
 
 #include <QDateTime>
 #include <QLoggingCategory>
-#include <QSaveFile>
 #include <QString>
 #include <cstdio>
 #include <fstream>
@@ -14,11 +13,14 @@
 #include <sstream>
 #include <system_error>
 
+#include "json_text_scan.h"
+#include "utf8_text.h"
+
 namespace rerov {
 
 std::string PathToUtf8(const std::filesystem::path& path) {
     const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
+    return ToValidUtf8(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
 }
 
 std::filesystem::path PathFromUtf8(const std::string& utf8) {
@@ -30,82 +32,152 @@ namespace {
 // Traces of unusable or unwritable files; off by default (QT_LOGGING_RULES="rerov.*=true").
 Q_LOGGING_CATEGORY(lcJsonFiles, "rerov.profiles", QtInfoMsg)
 
+// Deeper documents are refused, not recursed into; no file of the product nests past ten.
+constexpr std::size_t kNestingLimit = 256;
+
 QString ForTrace(const std::filesystem::path& path) {
-    return QString::fromStdU16String(path.u16string());
+    return QString::fromStdString(PathToUtf8(path));
 }
 
-bool ReadWholeFile(const std::filesystem::path& path, std::uintmax_t maxBytes, std::string* text) {
+// True when the link's final target lies inside the folder that holds the link.
+bool LinkStaysInFolder(const std::filesystem::path& link) {
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return false;
+    const std::filesystem::path folder = std::filesystem::canonical(
+        link.has_parent_path() ? link.parent_path() : std::filesystem::path("."), error);
+    if (error) return false;
+    const std::filesystem::path target = std::filesystem::canonical(link, error);
+    if (error) return false;
+    const std::filesystem::path inside = target.lexically_relative(folder);
+    return !inside.empty() && *inside.begin() != "..";
+}
+
+// Finds what has the name, refusing what must not be read.
+JsonReadStatus CheckEntry(const std::filesystem::path& path, const JsonReadLimits& limits) {
+    std::error_code error;
+    const std::filesystem::file_status own = std::filesystem::symlink_status(path, error);
+    if (own.type() == std::filesystem::file_type::not_found) return JsonReadStatus::Missing;
+    if (error) return JsonReadStatus::Unreadable;
+    const std::filesystem::file_status followed = std::filesystem::status(path, error);
+    // A link to nothing is as good as no file.
+    if (followed.type() == std::filesystem::file_type::not_found) return JsonReadStatus::Missing;
+    if (error) return JsonReadStatus::Unreadable;
+    if (std::filesystem::is_symlink(own) && limits.confineLinks && !LinkStaysInFolder(path)) {
+        return JsonReadStatus::LinkOutside;
+    }
+    if (!std::filesystem::is_regular_file(followed)) return JsonReadStatus::NotAFile;
     const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error || size == 0 || size > maxBytes) return false;
+    if (error) return JsonReadStatus::Unreadable;
+    if (size > limits.maxBytes) return JsonReadStatus::TooLarge;
+    return JsonReadStatus::Ok;
+}
+
+// Reads at most maxBytes; a file that has grown past the cap since it was measured is
+// refused rather than read in part.
+JsonReadStatus ReadBounded(const std::filesystem::path& path, std::uintmax_t maxBytes,
+                           std::string* text) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    text->resize(static_cast<std::size_t>(size));
-    in.read(text->data(), static_cast<std::streamsize>(size));
-    // Keep the text only when exactly the announced size was read.
-    return static_cast<std::uintmax_t>(in.gcount()) == size;
+    if (!in) return JsonReadStatus::Unreadable;
+    constexpr std::size_t kChunk = 64 * 1024;
+    char chunk[kChunk];
+    while (in) {
+        in.read(chunk, kChunk);
+        const auto got = static_cast<std::size_t>(in.gcount());
+        if (text->size() + got > maxBytes) return JsonReadStatus::TooLarge;
+        text->append(chunk, got);
+    }
+    if (in.bad()) return JsonReadStatus::Unreadable;
+    return JsonReadStatus::Ok;
+}
+
+JsonReadResult Refused(JsonReadStatus status, const std::filesystem::path& path) {
+    qCDebug(lcJsonFiles) << "readjsonFile:" << JsonReadStatusText(status) << ForTrace(path);
+    return JsonReadResult{status, Json::Value()};
 }
 
 }  // namespace
 
-Json::Value JsonFileIO::ReadJsonFile(const std::filesystem::path& path, std::uintmax_t maxBytes) {
-    std::string text;
-    if (!ReadWholeFile(path, maxBytes, &text)) {
-        qCDebug(lcJsonFiles) << "readjsonFile: missing, empty, unreadable or too large:"
-                             << ForTrace(path);
-        return Json::Value();
+const char* JsonReadStatusText(JsonReadStatus status) {
+    switch (status) {
+        case JsonReadStatus::Ok:
+            return "read";
+        case JsonReadStatus::Missing:
+            return "the file does not exist";
+        case JsonReadStatus::NotAFile:
+            return "not a regular file";
+        case JsonReadStatus::LinkOutside:
+            return "a symbolic link that leads out of its folder";
+        case JsonReadStatus::Unreadable:
+            return "the file cannot be read";
+        case JsonReadStatus::TooLarge:
+            return "the file is larger than a file of its kind may be";
+        case JsonReadStatus::Empty:
+            return "the file is empty";
+        case JsonReadStatus::NotJson:
+            return "the file is not valid JSON";
     }
+    return "the file cannot be read";
+}
+
+JsonReadResult JsonFileIO::ReadJson(const std::filesystem::path& path,
+                                    const JsonReadLimits& limits) {
+    if (path.empty()) return JsonReadResult{JsonReadStatus::Missing, Json::Value()};
+    const JsonReadStatus entry = CheckEntry(path, limits);
+    if (entry != JsonReadStatus::Ok) return Refused(entry, path);
+    std::string text;
+    const JsonReadStatus read = ReadBounded(path, limits.maxBytes, &text);
+    if (read != JsonReadStatus::Ok) return Refused(read, path);
+    if (text.empty()) return Refused(JsonReadStatus::Empty, path);
+
+    text = ToValidUtf8(text);
+    const JsonTextShape shape = ScanJsonText(&text, limits.maxTokens, kNestingLimit);
+    if (shape.tokens > limits.maxTokens) return Refused(JsonReadStatus::TooLarge, path);
+    if (shape.maxDepth > kNestingLimit) return Refused(JsonReadStatus::NotJson, path);
 
     Json::CharReaderBuilder builder;
     builder["allowComments"] = true;
-    builder["stackLimit"] = 256;  // deeply nested hostile files are refused, not recursed into
+    builder["stackLimit"] = static_cast<Json::UInt>(kNestingLimit);
     const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-    Json::Value root;
+    JsonReadResult result{JsonReadStatus::Ok, Json::Value()};
     std::string errors;
     try {
-        if (!reader->parse(text.data(), text.data() + text.size(), &root, &errors)) {
+        if (!reader->parse(text.data(), text.data() + text.size(), &result.document, &errors)) {
             qCDebug(lcJsonFiles) << "readjsonFile: not JSON:" << ForTrace(path)
                                  << QString::fromStdString(errors);
-            return Json::Value();
+            return JsonReadResult{JsonReadStatus::NotJson, Json::Value()};
         }
     } catch (const std::exception& error) {
         qCDebug(lcJsonFiles) << "readjsonFile: refused:" << ForTrace(path) << error.what();
-        return Json::Value();
+        return JsonReadResult{JsonReadStatus::NotJson, Json::Value()};
     }
-    return root;
+    return result;
 }
 
-bool JsonFileIO::WriteJsonFile(const std::filesystem::path& path, const Json::Value& document) {
+Json::Value JsonFileIO::ReadJsonFile(const std::filesystem::path& path, std::uintmax_t maxBytes) {
+    JsonReadLimits limits = kProfileFileLimits;
+    if (maxBytes < limits.maxBytes) limits.maxBytes = maxBytes;
+    return ReadJson(path, limits).document;
+}
+
+WriteOutcome JsonFileIO::WriteJson(const std::filesystem::path& path, const Json::Value& document) {
     Json::StreamWriterBuilder builder;
     builder["indentation"] = "   ";
     builder["emitUTF8"] = true;
     builder["commentStyle"] = "None";
     std::string text = Json::writeString(builder, document);
     text += '\n';
+    WriteOutcome outcome = WriteFileAtomically(path, text);
+    if (!outcome) {
+        qCDebug(lcJsonFiles) << "writejsonFile: failed:" << ForTrace(path)
+                             << QString::fromStdString(outcome.reason);
+    } else if (!outcome.reason.empty()) {
+        qCDebug(lcJsonFiles) << "writejsonFile:" << ForTrace(path)
+                             << QString::fromStdString(outcome.reason);
+    }
+    return outcome;
+}
 
-    // QSaveFile writes a temporary file beside the target and renames it on commit; on any
-    // failure the temporary file is removed and the target keeps its previous content.
-    QSaveFile file(ForTrace(path));
-    if (!file.open(QIODevice::WriteOnly)) {
-        qCDebug(lcJsonFiles) << "writejsonFile: cannot open:" << ForTrace(path)
-                             << file.errorString();
-        return false;
-    }
-    const qint64 written = file.write(text.data(), static_cast<qint64>(text.size()));
-    if (written != static_cast<qint64>(text.size())) {
-        qCDebug(lcJsonFiles) << "writejsonFile: write failed:" << ForTrace(path)
-                             << file.errorString();
-        file.cancelWriting();
-        file.commit();
-        return false;
-    }
-    if (!file.commit()) {
-        qCDebug(lcJsonFiles) << "writejsonFile: commit failed:" << ForTrace(path)
-                             << file.errorString();
-        return false;
-    }
-    return true;
+bool JsonFileIO::WriteJsonFile(const std::filesystem::path& path, const Json::Value& document) {
+    return WriteJson(path, document).ok;
 }
 
 std::string JsonFileIO::MakeTimeStampName() {

@@ -5,6 +5,7 @@
 #include <set>
 #include <system_error>
 
+#include "atomic_file_writer.h"
 #include "json_access.h"
 #include "json_file_io.h"
 #include "plain_file_name.h"
@@ -13,8 +14,6 @@
 namespace rerov {
 
 namespace {
-
-constexpr std::size_t kTemporarySuffixLength = 6;
 
 bool IsValidUtf8(const std::string& text) {
     return QString::fromUtf8(text).toUtf8() == QByteArray::fromStdString(text);
@@ -52,18 +51,12 @@ bool NameBefore(const ProfileEntry& a, const ProfileEntry& b) {
 }  // namespace
 
 bool IsSaveTemporaryName(const std::string& fileName) {
-    if (fileName == kBrokenListFileName) return false;  // its suffix looks like one
-    const std::size_t dot = fileName.find_last_of('.');
-    if (dot == std::string::npos || fileName.size() - dot - 1 != kTemporarySuffixLength) {
-        return false;
-    }
-    for (std::size_t i = dot + 1; i < fileName.size(); ++i) {
-        const char c = fileName[i];
-        const bool alphanumeric =
-            (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-        if (!alphanumeric) return false;
-    }
-    const std::string target = fileName.substr(0, dot);
+    // The writer's own temporaries (".<target>.<digits>.tmp"), and only those of the files the
+    // store writes: the list and the profiles.
+    if (!IsWriteTemporaryName(fileName)) return false;
+    const std::size_t tail = fileName.find_last_of('.', fileName.size() - 5);  // before digits
+    if (tail == std::string::npos || tail < 2) return false;
+    const std::string target = fileName.substr(1, tail - 1);
     const std::string extension = kProfileFileExtension;
     return target == kProfileListFileName ||
            (target.size() > extension.size() && EndsWith(target, extension));

@@ -24,6 +24,8 @@ namespace {
 constexpr int kHeadsetKind = 7;
 constexpr int kUuidAttempts = 1000;
 constexpr unsigned long kLockPollMs = 5;
+// How long a lock file may stay empty before its creator counts as dead (it writes at once).
+constexpr int kEmptyLockMs = 1000;
 constexpr const char* kFirstProfileName = "Profile1";
 // An import whose file name has no title still needs a usable name.
 constexpr const char* kUntitledImportName = "Profile";
@@ -50,8 +52,10 @@ bool CanOpen(const std::filesystem::path& path) {
 // A profile's document for copying or renaming. Refused (false) when the file exists but does
 // not read as an object: writing from it would replace settings that are still on disk.
 bool ReadProfileDocument(const std::filesystem::path& path, Json::Value* document) {
-    *document = JsonFileIO::ReadJsonFile(path);
-    return document->isObject() || !Exists(path);
+    JsonReadResult read = JsonFileIO::ReadJson(path);
+    if (!read.MayBeReplaced()) return false;
+    *document = std::move(read.document);
+    return document->isObject() || read.status != JsonReadStatus::Ok;
 }
 
 int IndexOf(const ProfileList& list, const std::string& uuid) {
@@ -66,7 +70,8 @@ int IndexOf(const ProfileList& list, const std::string& uuid) {
 class FolderLock {
   public:
     explicit FolderLock(const std::filesystem::path& folder)
-        : file_(QString::fromStdU16String((folder / ProfileStore::kLockFileName).u16string())) {
+        : path_(folder / ProfileStore::kLockFileName),
+          file_(QString::fromStdU16String(path_.u16string())) {
         file_.setStaleLockTime(ProfileStore::kStaleLockMs);
     }
 
@@ -76,6 +81,10 @@ class FolderLock {
         QDeadlineTimer deadline(ProfileStore::kLockWaitMs);
         while (!file_.tryLock(0)) {
             if (file_.error() != QLockFile::LockFailedError) return StoreResult::WriteFailed;
+            if (HolderDiedWhileLocking()) {
+                file_.removeStaleLockFile();
+                continue;
+            }
             if (deadline.hasExpired()) return StoreResult::FolderBusy;
             QThread::msleep(kLockPollMs);
         }
@@ -83,6 +92,19 @@ class FolderLock {
     }
 
   private:
+    // A holder writes its name into the lock file at once after creating it; a file still
+    // empty a second later was left by a program that died in between, and it names no one
+    // whose death the stale check could see, so it would block the folder for kStaleLockMs.
+    bool HolderDiedWhileLocking() const {
+        std::error_code error;
+        if (std::filesystem::file_size(path_, error) != 0 || error) return false;
+        const auto written = std::filesystem::last_write_time(path_, error);
+        if (error) return false;
+        return std::filesystem::file_time_type::clock::now() - written >
+               std::chrono::milliseconds(kEmptyLockMs);
+    }
+
+    std::filesystem::path path_;
     QLockFile file_;
 };
 
@@ -112,7 +134,7 @@ std::filesystem::path ProfileStore::CurrentProfilePath() const {
 
 std::optional<ProfileList> ProfileStore::ReadList() const {
     if (folder_.empty()) return std::nullopt;
-    return ParseProfileList(JsonFileIO::ReadJsonFile(ListPath(), kMaxListBytes));
+    return ParseProfileList(JsonFileIO::ReadJson(ListPath(), kListFileLimits).document);
 }
 
 // Reads the list under the folder lock; a missing or damaged one is rebuilt.

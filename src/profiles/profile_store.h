@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "json_file_io.h"
 #include "profile_list.h"
 #include "store_result.h"
 
@@ -38,7 +39,7 @@ class ProfileStore {
     /// A lock older than this is taken over (one whose program ended is taken at once).
     static constexpr int kStaleLockMs = 30000;
     /// A list file above this size is damaged: even thousands of profiles stay far below.
-    static constexpr std::uintmax_t kMaxListBytes = 1024u * 1024u;
+    static constexpr std::uintmax_t kMaxListBytes = kListFileLimits.maxBytes;
     /// Save temporaries at least this old are left over from a save that was interrupted.
     static constexpr std::chrono::seconds kStrayTemporaryAge{10};
 

@@ -72,8 +72,19 @@ INSTANTIATE_TEST_SUITE_P(
         ShapeCase{"null_element", R"({"profilename":"Mine","profileUUID":"u1","Device":[null]})",
                   true},
         ShapeCase{"root_array", R"([{"Device":[{}]}])", false},
-        ShapeCase{"root_number", "42", false}, ShapeCase{"malformed", R"({"Device": [ {)", false}),
+        ShapeCase{"root_number", "42", false}, ShapeCase{"empty_file", "", false}),
     [](const auto& info) { return std::string(info.param.label); });
+
+// A file that is there but is not JSON (cut short, say) may still hold what the user made:
+// it is shown as the default and left on disk byte for byte, also by a save.
+TEST_F(ProfileDataTest, MalformedProfileIsLeftAloneAndTheDefaultIsShown) {
+    const std::string text = R"({"profilename":"Mine","Device": [ {)";
+    WriteText(profilePath_, text);
+    EXPECT_EQ(data_.LoadProfile(profilePath_), DefaultElement());
+    EXPECT_EQ(ReadText(profilePath_), text);
+    EXPECT_FALSE(data_.Save());
+    EXPECT_EQ(ReadText(profilePath_), text);
+}
 
 TEST_F(ProfileDataTest, UnusableDefaultLeavesNullDocumentAndDefaultReaders) {
     WriteText(defaultPath_, "not json");

@@ -130,16 +130,17 @@ TEST_F(RecoveryTest, ProfileFilesInNoListAreAdoptedAtLoad) {
 
 TEST_F(RecoveryTest, StrayTemporariesOfAnInterruptedSaveAreRemovedAtLoad) {
     StoreWith({"a"}, 0);
-    const std::vector<std::string> stale = {"ProfileList.ini.aB3dE9", "u0.Json.Zz0000"};
-    const std::vector<std::string> kept = {"notes.txt.aB3dE9", "u0.Json.abc", "u0.Json.a-b_c.",
-                                           "u0.Json.fresh1"};
+    const std::vector<std::string> stale = {".ProfileList.ini.0a1b2c3d.tmp",
+                                            ".u0.Json.ffff0000.tmp"};
+    const std::vector<std::string> kept = {".notes.txt.0a1b2c3d.tmp", ".u0.Json.abc.tmp",
+                                           "u0.Json.0a1b2c3d.tmp", ".u0.Json.12345678.tmp"};
     const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
     for (const std::string& name : stale) {
         WriteText(folder_ / name, "{\"half");
         std::filesystem::last_write_time(folder_ / name, old);
     }
     for (const std::string& name : kept) WriteText(folder_ / name, "x");
-    std::filesystem::last_write_time(folder_ / "notes.txt.aB3dE9", old);
+    std::filesystem::last_write_time(folder_ / ".notes.txt.0a1b2c3d.tmp", old);
     // A young temporary may be a save another program is writing right now.
     ASSERT_EQ(MakeStore()->Build(), StoreResult::Ok);
     const auto names = FileNames(folder_);
@@ -150,15 +151,16 @@ TEST_F(RecoveryTest, StrayTemporariesOfAnInterruptedSaveAreRemovedAtLoad) {
 
 TEST(SaveTemporaryNameTest, RecognisesTheTemporariesOfTheListAndOfProfileFiles) {
     const std::pair<const char*, bool> cases[] = {
-        {"ProfileList.ini.Q1w2E3", true},
-        {"2024_01_02_03_04_05_006.Json.abcdef", true},
+        {".ProfileList.ini.0a1b2c3d.tmp", true},
+        {".2024_01_02_03_04_05_006.Json.ABCDEF01.tmp", true},
         {"ProfileList.ini", false},
         {"ProfileList.ini.broken", false},
-        {"ProfileList.ini.abcde", false},
-        {"ProfileList.ini.abcdefg", false},
-        {".Json.abcdef", false},
-        {"x.Json.ab-def", false},
-        {"zired_light.config.abcdef", false},
+        {".ProfileList.ini.0a1b2c3.tmp", false},
+        {".ProfileList.ini.0a1b2c3d4.tmp", false},
+        {"ProfileList.ini.0a1b2c3d.tmp", false},
+        {"..Json.0a1b2c3d.tmp", false},
+        {".x.Json.0a1b2c3g.tmp", false},
+        {".zired_light.config.0a1b2c3d.tmp", false},
         {".ProfileList.lock", false},
     };
     for (const auto& [name, expected] : cases)

@@ -141,6 +141,17 @@ TEST_F(SharedFolderTest, AnotherProgramsLockDelaysAndThenRefusesAChange) {
     EXPECT_EQ(store->Add(), StoreResult::Ok);
 }
 
+TEST_F(SharedFolderTest, AnEmptyLockLeftByAProgramThatDiedWhileLockingIsTakenOver) {
+    auto store = StoreWith({"A"}, 0);
+    // Killed between creating the lock file and writing its name into it.
+    const auto lock = folder_ / ProfileStore::kLockFileName;
+    WriteText(lock, "");
+    std::filesystem::last_write_time(
+        lock, std::filesystem::file_time_type::clock::now() - std::chrono::seconds(3));
+    EXPECT_EQ(store->Add(), StoreResult::Ok);
+    EXPECT_EQ(store->Names().size(), 2u);
+}
+
 // A watcher needs the event loop of a QCoreApplication.
 class WatchedFolderTest : public SharedFolderTest {
   protected:
