@@ -213,6 +213,13 @@ for command_name in "${test_commands[@]}"; do
   fi
 done
 
+# --- The style test's formatter.
+if path="$(command -v clang-format)"; then
+  add_need "$path" "command clang-format (the style test)"
+else
+  add_need "" "command clang-format (the style test) is not installed"
+fi
+
 # --- This check's own commands: a fresh machine runs it too. (Not awk: it is whichever
 # implementation the alternatives pick, and every Debian system has mawk.)
 check_commands=(ldd dpkg dpkg-query realpath readlink sed grep sort cut tr find mktemp)

@@ -221,8 +221,9 @@ bool SimulatedBus::SendEvent(SimPath path, const std::vector<uint8_t>& report) {
     detail::PathState& pathState = shared.Path(path);
     if (!pathState.plugged) return false;
     if (path == SimPath::KeyboardReceiver && !shared.keyboardInReach) return false;
-    const auto node = std::find_if(pathState.nodes.begin(), pathState.nodes.end(),
-                                   [](const detail::NodeState& n) { return n.description.carriesEvents; });
+    const auto node =
+        std::find_if(pathState.nodes.begin(), pathState.nodes.end(),
+                     [](const detail::NodeState& n) { return n.description.carriesEvents; });
     if (node == pathState.nodes.end()) return false;
     const size_t nodeIndex = static_cast<size_t>(node - pathState.nodes.begin());
     const uint64_t generation = pathState.generation;

@@ -123,7 +123,7 @@ int RunProfileCommand(const std::vector<std::string>& args) {
         asJson = true;
     } else if (args.size() != (found->takesArgument ? 3u : 2u)) {
         return UsageError(found->takesArgument ? command + " needs exactly one argument"
-                                              : command + " takes no argument");
+                                               : command + " takes no argument");
     }
     std::optional<int> index;
     if (command == "select") {

@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QFont>
 #include <QJsonObject>
-#include <QRect>
 #include <QLoggingCategory>
+#include <QRect>
 #include <cstdio>
 #include <memory>
 
