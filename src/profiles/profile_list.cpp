@@ -40,6 +40,13 @@ std::optional<ProfileList> ParseProfileList(const Json::Value& root) {
     return list;
 }
 
+std::vector<std::string> NamesOf(const std::vector<ProfileEntry>& entries) {
+    std::vector<std::string> names;
+    names.reserve(entries.size());
+    for (const ProfileEntry& entry : entries) names.push_back(entry.name);
+    return names;
+}
+
 Json::Value ProfileListDocument(const ProfileList& list) {
     Json::Value root(Json::objectValue);
     Json::Value& array = root["profilelist"];

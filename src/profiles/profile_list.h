@@ -30,6 +30,9 @@ struct ProfileList {
     bool corrected = false;
 };
 
+/// The entries' names, in list order.
+std::vector<std::string> NamesOf(const std::vector<ProfileEntry>& entries);
+
 /// Parses a list document. Entries that are not objects, whose "profileUUID" is not a plain
 /// file name, or that repeat an earlier UUID are skipped (they could point outside the
 /// folder or let one deletion remove another profile's file). An out-of-range selection

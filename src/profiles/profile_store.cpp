@@ -114,12 +114,7 @@ ProfileStore::ProfileStore(int kind, std::filesystem::path folder,
                            std::filesystem::path defaultFile)
     : kind_(kind), folder_(std::move(folder)), defaultFile_(std::move(defaultFile)) {}
 
-std::vector<std::string> ProfileStore::Names() const {
-    std::vector<std::string> names;
-    names.reserve(entries_.size());
-    for (const ProfileEntry& entry : entries_) names.push_back(entry.name);
-    return names;
-}
+std::vector<std::string> ProfileStore::Names() const { return NamesOf(entries_); }
 
 std::filesystem::path ProfileStore::ListPath() const { return folder_ / kProfileListFileName; }
 
@@ -216,6 +211,26 @@ StoreResult ProfileStore::FindCurrent(const ProfileList& list, int* current) {
     return StoreResult::ProfileRemoved;
 }
 
+StoreResult ProfileStore::WithList(const ListOperation& operation) {
+    FolderLock lock(folder_);
+    if (const StoreResult locked = lock.Acquire(); locked != StoreResult::Ok) return locked;
+    ProfileList list;
+    if (const StoreResult loaded = LoadList(&list, false); loaded != StoreResult::Ok) {
+        return loaded;
+    }
+    return operation(list);
+}
+
+StoreResult ProfileStore::WithCurrent(const CurrentOperation& operation) {
+    return WithList([&](ProfileList& list) -> StoreResult {
+        int current = -1;
+        if (const StoreResult found = FindCurrent(list, &current); found != StoreResult::Ok) {
+            return found;
+        }
+        return operation(list, current);
+    });
+}
+
 // Where the shown profile is in the list; the list's stored selection when it is not there.
 int ProfileStore::ShownIndexIn(const ProfileList& list) const {
     const int index = IndexOf(list, currentUuid_);
@@ -304,25 +319,21 @@ StoreResult ProfileStore::Select(int index) {
         return StoreResult::IndexOutOfRange;
     }
     const std::string uuid = entries_[static_cast<std::size_t>(index)].uuid;
-    FolderLock lock(folder_);
-    if (const StoreResult locked = lock.Acquire(); locked != StoreResult::Ok) return locked;
-    ProfileList list;
-    if (const StoreResult loaded = LoadList(&list, false); loaded != StoreResult::Ok) {
-        return loaded;
-    }
-    const int target = IndexOf(list, uuid);
-    if (target < 0) {
-        Adopt(list, ShownIndexIn(list));
+    return WithList([&](ProfileList& list) -> StoreResult {
+        const int target = IndexOf(list, uuid);
+        if (target < 0) {
+            Adopt(list, ShownIndexIn(list));
+            Changed();
+            return StoreResult::ProfileRemoved;
+        }
+        if (list.selected != target || list.corrected) {
+            list.selected = target;
+            if (!WriteList(list)) return StoreResult::WriteFailed;
+        }
+        Adopt(list, target);
         Changed();
-        return StoreResult::ProfileRemoved;
-    }
-    if (list.selected != target || list.corrected) {
-        list.selected = target;
-        if (!WriteList(list)) return StoreResult::WriteFailed;
-    }
-    Adopt(list, target);
-    Changed();
-    return StoreResult::Ok;
+        return StoreResult::Ok;
+    });
 }
 
 StoreResult ProfileStore::AppendProfile(ProfileList list, const std::string& name,
@@ -348,67 +359,45 @@ StoreResult ProfileStore::AppendProfile(ProfileList list, const std::string& nam
 
 StoreResult ProfileStore::Add() {
     if (selected_ < 0) return StoreResult::NoSelection;
-    FolderLock lock(folder_);
-    if (const StoreResult locked = lock.Acquire(); locked != StoreResult::Ok) return locked;
-    ProfileList list;
-    if (const StoreResult loaded = LoadList(&list, false); loaded != StoreResult::Ok) {
-        return loaded;
-    }
-    if (static_cast<int>(list.entries.size()) >= kMaxAddedProfiles) {
-        return StoreResult::LimitReached;
-    }
-    std::vector<std::string> names;
-    for (const ProfileEntry& entry : list.entries) names.push_back(entry.name);
-    return AppendProfile(list, AddedProfileName(names), DefaultDocument(), true);
+    return WithList([&](ProfileList& list) -> StoreResult {
+        if (static_cast<int>(list.entries.size()) >= kMaxAddedProfiles) {
+            return StoreResult::LimitReached;
+        }
+        const std::vector<std::string> names = NamesOf(list.entries);
+        return AppendProfile(list, AddedProfileName(names), DefaultDocument(), true);
+    });
 }
 
 StoreResult ProfileStore::Delete() {
     if (selected_ < 0) return StoreResult::NoSelection;
-    FolderLock lock(folder_);
-    if (const StoreResult locked = lock.Acquire(); locked != StoreResult::Ok) return locked;
-    ProfileList list;
-    if (const StoreResult loaded = LoadList(&list, false); loaded != StoreResult::Ok) {
-        return loaded;
-    }
-    int current = -1;
-    if (const StoreResult found = FindCurrent(list, &current); found != StoreResult::Ok) {
-        return found;
-    }
-    if (list.entries.size() < 2) return StoreResult::LastProfile;
-    const int s = current;
-    const ProfileEntry removed = list.entries[static_cast<std::size_t>(s)];
-    list.entries.erase(list.entries.begin() + s);
-    const int next = s == 0 ? 0 : s - 1;
-    list.selected = next;
-    // The list is written before the file goes: a failure keeps the profile whole.
-    if (!WriteList(list)) return StoreResult::WriteFailed;
-    RemoveFile(ProfilePathFor(removed.uuid));
-    Adopt(list, next);
-    Changed();
-    return StoreResult::Ok;
+    return WithCurrent([&](ProfileList& list, int current) -> StoreResult {
+        if (list.entries.size() < 2) return StoreResult::LastProfile;
+        const int s = current;
+        const ProfileEntry removed = list.entries[static_cast<std::size_t>(s)];
+        list.entries.erase(list.entries.begin() + s);
+        const int next = s == 0 ? 0 : s - 1;
+        list.selected = next;
+        // The list is written before the file goes: a failure keeps the profile whole.
+        if (!WriteList(list)) return StoreResult::WriteFailed;
+        RemoveFile(ProfilePathFor(removed.uuid));
+        Adopt(list, next);
+        Changed();
+        return StoreResult::Ok;
+    });
 }
 
 StoreResult ProfileStore::Copy() {
     if (selected_ < 0) return StoreResult::NoSelection;
-    FolderLock lock(folder_);
-    if (const StoreResult locked = lock.Acquire(); locked != StoreResult::Ok) return locked;
-    ProfileList list;
-    if (const StoreResult loaded = LoadList(&list, false); loaded != StoreResult::Ok) {
-        return loaded;
-    }
-    int current = -1;
-    if (const StoreResult found = FindCurrent(list, &current); found != StoreResult::Ok) {
-        return found;
-    }
-    const ProfileEntry& source = list.entries[static_cast<std::size_t>(current)];
-    std::vector<std::string> names;
-    for (const ProfileEntry& entry : list.entries) names.push_back(entry.name);
-    const std::string name = CopiedProfileName(source.name, names);
-    Json::Value document;
-    if (!ReadProfileDocument(ProfilePathFor(source.uuid), &document)) {
-        return StoreResult::SourceUnreadable;
-    }
-    return AppendProfile(list, name, document, false);
+    return WithCurrent([&](ProfileList& list, int current) -> StoreResult {
+        const ProfileEntry& source = list.entries[static_cast<std::size_t>(current)];
+        const std::vector<std::string> names = NamesOf(list.entries);
+        const std::string name = CopiedProfileName(source.name, names);
+        Json::Value document;
+        if (!ReadProfileDocument(ProfilePathFor(source.uuid), &document)) {
+            return StoreResult::SourceUnreadable;
+        }
+        return AppendProfile(list, name, document, false);
+    });
 }
 
 StoreResult ProfileStore::Import(const std::filesystem::path& path) {
@@ -423,113 +412,83 @@ StoreResult ProfileStore::Import(const std::filesystem::path& path) {
         Member(document, "profileUUID").isNull()) {
         return StoreResult::ImportInvalid;
     }
-    FolderLock lock(folder_);
-    if (const StoreResult locked = lock.Acquire(); locked != StoreResult::Ok) return locked;
-    ProfileList list;
-    if (const StoreResult loaded = LoadList(&list, false); loaded != StoreResult::Ok) {
-        return loaded;
-    }
-    std::vector<std::string> names;
-    for (const ProfileEntry& entry : list.entries) names.push_back(entry.name);
-    std::string title = JsonFileIO::FileTitle(PathToUtf8(path));
-    if (IsBlankProfileName(title)) title = kUntitledImportName;
-    return AppendProfile(list, ImportedProfileName(title, names), document, false);
+    return WithList([&](ProfileList& list) -> StoreResult {
+        const std::vector<std::string> names = NamesOf(list.entries);
+        std::string title = JsonFileIO::FileTitle(PathToUtf8(path));
+        if (IsBlankProfileName(title)) title = kUntitledImportName;
+        return AppendProfile(list, ImportedProfileName(title, names), document, false);
+    });
 }
 
 StoreResult ProfileStore::Export(const std::filesystem::path& path) {
     if (selected_ < 0) return StoreResult::NoSelection;
     if (path.empty()) return StoreResult::WriteFailed;
-    FolderLock lock(folder_);
-    if (const StoreResult locked = lock.Acquire(); locked != StoreResult::Ok) return locked;
-    ProfileList list;
-    if (const StoreResult loaded = LoadList(&list, false); loaded != StoreResult::Ok) {
-        return loaded;
-    }
-    int current = -1;
-    if (const StoreResult found = FindCurrent(list, &current); found != StoreResult::Ok) {
-        return found;
-    }
-    const Json::Value document = JsonFileIO::ReadJsonFile(
-        ProfilePathFor(list.entries[static_cast<std::size_t>(current)].uuid));
-    // Exporting a missing profile would replace the chosen file with the text "null".
-    if (!document.isObject()) return StoreResult::SourceUnreadable;
-    if (!JsonFileIO::WriteJsonFile(path, document)) return StoreResult::WriteFailed;
-    return StoreResult::Ok;
+    return WithCurrent([&](ProfileList& list, int current) -> StoreResult {
+        const Json::Value document = JsonFileIO::ReadJsonFile(
+            ProfilePathFor(list.entries[static_cast<std::size_t>(current)].uuid));
+        // Exporting a missing profile would replace the chosen file with the text "null".
+        if (!document.isObject()) return StoreResult::SourceUnreadable;
+        if (!JsonFileIO::WriteJsonFile(path, document)) return StoreResult::WriteFailed;
+        return StoreResult::Ok;
+    });
 }
 
 StoreResult ProfileStore::Reset() {
     if (selected_ < 0) return StoreResult::NoSelection;
-    FolderLock lock(folder_);
-    if (const StoreResult locked = lock.Acquire(); locked != StoreResult::Ok) return locked;
-    ProfileList list;
-    if (const StoreResult loaded = LoadList(&list, false); loaded != StoreResult::Ok) {
-        return loaded;
-    }
-    int current = -1;
-    if (const StoreResult found = FindCurrent(list, &current); found != StoreResult::Ok) {
-        return found;
-    }
-    const ProfileEntry& entry = list.entries[static_cast<std::size_t>(current)];
-    const std::filesystem::path path = ProfilePathFor(entry.uuid);
-    Json::Value document = DefaultDocument();
-    document["profilename"] = entry.name;
-    document["profileUUID"] = entry.uuid;
-    if (kind_ == kHeadsetKind) {
-        const Json::Value current = JsonFileIO::ReadJsonFile(path);
-        const Json::Value& device = json::Element(Member(current, "Device"), 0);
-        for (const char* key : kHeadsetKeptOnReset) {
-            const Json::Value& kept = Member(device, key);
-            if (kept.isNull()) continue;
-            json::ObjectMember(json::ArrayElement(document["Device"], 0), key) = kept;
+    return WithCurrent([&](ProfileList& list, int current) -> StoreResult {
+        const ProfileEntry& entry = list.entries[static_cast<std::size_t>(current)];
+        const std::filesystem::path path = ProfilePathFor(entry.uuid);
+        Json::Value document = DefaultDocument();
+        document["profilename"] = entry.name;
+        document["profileUUID"] = entry.uuid;
+        if (kind_ == kHeadsetKind) {
+            const Json::Value current = JsonFileIO::ReadJsonFile(path);
+            const Json::Value& device = json::Element(Member(current, "Device"), 0);
+            for (const char* key : kHeadsetKeptOnReset) {
+                const Json::Value& kept = Member(device, key);
+                if (kept.isNull()) continue;
+                json::ObjectMember(json::ArrayElement(document["Device"], 0), key) = kept;
+            }
         }
-    }
-    if (!JsonFileIO::WriteJsonFile(path, document)) return StoreResult::WriteFailed;
-    Changed();
-    return StoreResult::Ok;
+        if (!JsonFileIO::WriteJsonFile(path, document)) return StoreResult::WriteFailed;
+        Changed();
+        return StoreResult::Ok;
+    });
 }
 
 StoreResult ProfileStore::Rename(const std::string& name) {
     if (selected_ < 0) return StoreResult::NoSelection;
     if (IsBlankProfileName(name)) return StoreResult::NameBlank;
-    FolderLock lock(folder_);
-    if (const StoreResult locked = lock.Acquire(); locked != StoreResult::Ok) return locked;
-    ProfileList list;
-    if (const StoreResult loaded = LoadList(&list, false); loaded != StoreResult::Ok) {
-        return loaded;
-    }
-    int current = -1;
-    if (const StoreResult found = FindCurrent(list, &current); found != StoreResult::Ok) {
-        return found;
-    }
-    std::vector<std::string> names;
-    for (const ProfileEntry& entry : list.entries) names.push_back(entry.name);
-    if (ProfileNameInUse(names, name, current)) return StoreResult::NameInUse;
+    return WithCurrent([&](ProfileList& list, int current) -> StoreResult {
+        const std::vector<std::string> names = NamesOf(list.entries);
+        if (ProfileNameInUse(names, name, current)) return StoreResult::NameInUse;
 
-    ProfileEntry& entry = list.entries[static_cast<std::size_t>(current)];
-    entry.name = name;
-    // The profile file takes the name first; if the list then cannot be written, the file
-    // gets its previous content back, so a failed rename changes nothing.
-    const std::filesystem::path path = ProfilePathFor(entry.uuid);
-    std::error_code error;
-    const bool hadFile = std::filesystem::exists(path, error);
-    Json::Value previous;
-    if (!ReadProfileDocument(path, &previous)) return StoreResult::SourceUnreadable;
-    Json::Value document = previous;
-    json::AsObject(document);
-    document["profilename"] = name;
-    document["profileUUID"] = entry.uuid;
-    if (!JsonFileIO::WriteJsonFile(path, document)) return StoreResult::WriteFailed;
-    if (!WriteList(list)) {
-        if (!hadFile) {
-            RemoveFile(path);
-        } else if (!previous.isNull()) {
-            JsonFileIO::WriteJsonFile(path, previous);
+        ProfileEntry& entry = list.entries[static_cast<std::size_t>(current)];
+        entry.name = name;
+        // The profile file takes the name first; if the list then cannot be written, the file
+        // gets its previous content back, so a failed rename changes nothing.
+        const std::filesystem::path path = ProfilePathFor(entry.uuid);
+        std::error_code error;
+        const bool hadFile = std::filesystem::exists(path, error);
+        Json::Value previous;
+        if (!ReadProfileDocument(path, &previous)) return StoreResult::SourceUnreadable;
+        Json::Value document = previous;
+        json::AsObject(document);
+        document["profilename"] = name;
+        document["profileUUID"] = entry.uuid;
+        if (!JsonFileIO::WriteJsonFile(path, document)) return StoreResult::WriteFailed;
+        if (!WriteList(list)) {
+            if (!hadFile) {
+                RemoveFile(path);
+            } else if (!previous.isNull()) {
+                JsonFileIO::WriteJsonFile(path, previous);
+            }
+            return StoreResult::WriteFailed;
         }
-        return StoreResult::WriteFailed;
-    }
-    Adopt(list, current);
-    Changed();
-    return StoreResult::Ok;
+        Adopt(list, current);
+        Changed();
+        return StoreResult::Ok;
+    });
 }
 
 int ProfileStore::GetProfileCount() const {

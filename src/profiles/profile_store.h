@@ -123,6 +123,12 @@ class ProfileStore {
     StoreResult RebuildList(ProfileList* list, bool damagedFileExists);
     StoreResult CreateFirstProfile(ProfileList* list);
     StoreResult FindCurrent(const ProfileList& list, int* current);
+    using ListOperation = std::function<StoreResult(ProfileList& list)>;
+    using CurrentOperation = std::function<StoreResult(ProfileList& list, int current)>;
+    // Runs the operation on the list re-read under the folder lock, which it holds throughout.
+    StoreResult WithList(const ListOperation& operation);
+    // The same, once the shown profile is found in the re-read list (refused when it is gone).
+    StoreResult WithCurrent(const CurrentOperation& operation);
     int ShownIndexIn(const ProfileList& list) const;
     bool WriteList(const ProfileList& list) const;
     std::string NewUuid(const ProfileList& list) const;
