@@ -135,9 +135,8 @@ std::vector<std::string> SimulatedBus::EnumeratePaths() {
     return paths;
 }
 
-std::unique_ptr<HidConnection> SimulatedBus::Open(const std::string& canonicalPath, bool readAccess,
-                                                  bool writeAccess, bool exclusive,
-                                                  std::string* error) {
+std::unique_ptr<HidConnection> SimulatedBus::Open(const std::string& canonicalPath,
+                                                  HidOpenMode mode, std::string* error) {
     auto fail = [&](const std::string& reason) -> std::unique_ptr<HidConnection> {
         if (error) *error = reason;
         return nullptr;
@@ -156,12 +155,13 @@ std::unique_ptr<HidConnection> SimulatedBus::Open(const std::string& canonicalPa
             if (!pathState.plugged) return fail("device not present: " + canonicalPath);
             // Exclusive means shared for reading only: it excludes every other writer.
             for (const SimConnection* other : pathState.nodes[node].connections) {
-                if ((exclusive && other->WriteAccess()) || (writeAccess && other->Exclusive())) {
+                if ((mode.exclusive && other->WriteAccess()) ||
+                    (mode.write && other->Exclusive())) {
                     return fail("sharing violation: " + canonicalPath);
                 }
             }
             return std::make_unique<SimConnection>(state_->shared, path, node, pathState.generation,
-                                                   readAccess, writeAccess, exclusive);
+                                                   mode);
         }
     }
     return fail("no such device: " + canonicalPath);
@@ -221,8 +221,9 @@ bool SimulatedBus::SendEvent(SimPath path, const std::vector<uint8_t>& report) {
     detail::PathState& pathState = shared.Path(path);
     if (!pathState.plugged) return false;
     if (path == SimPath::KeyboardReceiver && !shared.keyboardInReach) return false;
-    const auto node = std::find_if(pathState.nodes.begin(), pathState.nodes.end(),
-                                   [](const detail::NodeState& n) { return n.description.carriesEvents; });
+    const auto node =
+        std::find_if(pathState.nodes.begin(), pathState.nodes.end(),
+                     [](const detail::NodeState& n) { return n.description.carriesEvents; });
     if (node == pathState.nodes.end()) return false;
     const size_t nodeIndex = static_cast<size_t>(node - pathState.nodes.begin());
     const uint64_t generation = pathState.generation;
