@@ -8,10 +8,8 @@
 #include "cli_options.h"
 #include "cli_session.h"
 #include "commands.h"
-#include "sim_command.h"
-#ifdef REROV_HAVE_PROFILE_COMMAND
 #include "profile_command.h"
-#endif
+#include "sim_command.h"
 
 int main(int argc, char** argv) {
     using namespace rerov::cli;
@@ -38,9 +36,7 @@ int main(int argc, char** argv) {
     if (options.command == "list") return RunList(session, options.args);
     if (options.command == "info") return RunInfo(session, options.args);
     if (options.command == "raw") return RunRaw(session, options.args);
-#ifdef REROV_HAVE_PROFILE_COMMAND
     if (options.command == "profile") return RunProfileCommand(options.args);
-#endif
     PrintError("unknown command " + options.command + " (see rerovctl --help)");
     return kExitUsage;
 }

@@ -222,7 +222,6 @@ TEST(RerovctlTest, ExitCodesAndOneLineMessages) {
     EXPECT_TRUE(RunRerovctl({"--help"}).out.contains("usage: rerovctl"));
 }
 
-#ifdef REROVCTL_HAS_PROFILE_COMMAND
 TEST(RerovctlTest, ProfileCommandsReachTheProfileStore) {
     QTemporaryDir dataHome;
     ASSERT_TRUE(dataHome.isValid());
@@ -235,6 +234,5 @@ TEST(RerovctlTest, ProfileCommandsReachTheProfileStore) {
     EXPECT_EQ(refused.exitCode, 2);
     EXPECT_FALSE(refused.err.contains("unknown command")) << refused.err.toStdString();
 }
-#endif
 
 }  // namespace
