@@ -3,12 +3,12 @@
 #include <QApplication>
 #include <QFont>
 #include <QJsonObject>
-#include <QRect>
 #include <QLoggingCategory>
+#include <QRect>
 #include <cstdio>
 #include <memory>
 
-#include "controls/fonts.h"
+#include "controls/private_fonts.h"
 #include "controls/resource_index.h"
 #include "controls/skin_setup.h"
 #include "hid_backend.h"
