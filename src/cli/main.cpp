@@ -33,10 +33,22 @@ int main(int argc, char** argv) {
         PrintError(error);
         return usageError ? kExitUsage : kExitFailure;
     }
-    if (options.command == "list") return RunList(session, options.args);
-    if (options.command == "info") return RunInfo(session, options.args);
-    if (options.command == "raw") return RunRaw(session, options.args);
-    if (options.command == "profile") return RunProfileCommand(options.args);
-    PrintError("unknown command " + options.command + " (see rerovctl --help)");
-    return kExitUsage;
+    int status = kExitUsage;
+    if (options.command == "list") {
+        status = RunList(session, options.args);
+    } else if (options.command == "info") {
+        status = RunInfo(session, options.args);
+    } else if (options.command == "raw") {
+        status = RunRaw(session, options.args);
+    } else if (options.command == "profile") {
+        status = RunProfileCommand(options.args);
+    } else {
+        PrintError("unknown command " + options.command + " (see rerovctl --help)");
+        return kExitUsage;
+    }
+    if (!session.FinishTrace(&error)) {
+        PrintError(error);
+        if (status == kExitOk) status = kExitFailure;
+    }
+    return status;
 }

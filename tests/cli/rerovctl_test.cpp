@@ -206,6 +206,8 @@ TEST(RerovctlTest, ExitCodesAndOneLineMessages) {
         {{"--simulate=headset", "info"}, 1, "no supported device"},
         {{"--simulate=keyboard", "raw", "--cmd", "0x99"}, 1, "device status 0xFF"},
         {{"--simulate=keyboard", "--trace", "/nonexistent-dir/t.txt", "info"}, 1, "trace"},
+        // Opens, but every write fails: the command must not end as a success.
+        {{"--simulate=keyboard", "--trace", "/dev/full", "info"}, 1, "trace"},
     };
     for (const ExitCase& c : cases) {
         const RunOutcome run = RunRerovctl(c.args);
