@@ -102,12 +102,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
 
     rerov::DeviceLink link(backend);
     rerov::HidDevice& device = receiver ? link.Receiver() : link.Wired();
-    if (!device.Open(kPath, true, true, true, false)) {
+    if (!device.Open(kPath, rerov::kCommandAccess)) {
         std::fprintf(stderr, "the command collection did not open: %s\n",
                      device.LastError().c_str());
         std::abort();
     }
-    link.SetLinkMode(receiver ? rerov::kLinkModeReceiver : rerov::kLinkModeWired);
+    link.SetLinkMode(receiver ? rerov::LinkMode::Receiver : rerov::LinkMode::Wired);
     link.SetConnected(true);
     // Whatever the replies were, every command of the link ends and reports an outcome.
     RunCommand(link, command);

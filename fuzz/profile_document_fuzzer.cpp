@@ -7,11 +7,11 @@
 #include <cstdlib>
 
 #include "fuzz/scratch_folder.h"
-#include "headset_profile_data.h"
 #include "json_file_io.h"
 #include "keyboard_profile_data.h"
 #include "mouse_profile_data.h"
 #include "profile_folders.h"
+#include "profiles/ri6533_profile_data.h"
 
 namespace {
 

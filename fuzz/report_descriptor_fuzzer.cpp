@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     auto backend = std::make_shared<rerov::fuzz::ScriptedBackend>(PathOf(0, count), node);
     for (size_t collection = 0; collection < std::min(count, kMaxCollectionsOpened); ++collection) {
         rerov::HidDevice device(backend);
-        if (!device.Open(PathOf(collection, count), true, true, true, false)) continue;
+        if (!device.Open(PathOf(collection, count), rerov::kCommandAccess)) continue;
         device.UnpackInputReport(report.data(), report.size());
         if (!report.empty()) {
             // The same report under each id the collection reads.

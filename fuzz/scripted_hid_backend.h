@@ -61,8 +61,7 @@ class ScriptedBackend : public HidBackend {
     std::vector<std::string> EnumeratePaths() override { return {path_}; }
 
     // Every collection of the node is the same native node, whatever "&col" the path names.
-    std::unique_ptr<HidConnection> Open(const std::string&, bool, bool, bool,
-                                        std::string*) override {
+    std::unique_ptr<HidConnection> Open(const std::string&, HidOpenMode, std::string*) override {
         return std::make_unique<ScriptedConnection>(node_);
     }
 

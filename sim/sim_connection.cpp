@@ -6,14 +6,8 @@
 namespace rerov::sim::detail {
 
 SimConnection::SimConnection(std::shared_ptr<State> state, SimPath path, size_t node,
-                             uint64_t generation, bool readAccess, bool writeAccess, bool exclusive)
-    : state_(std::move(state)),
-      path_(path),
-      node_(node),
-      generation_(generation),
-      readAccess_(readAccess),
-      writeAccess_(writeAccess),
-      exclusive_(exclusive) {
+                             uint64_t generation, HidOpenMode mode)
+    : state_(std::move(state)), path_(path), node_(node), generation_(generation), mode_(mode) {
     NodeState& nodeState = state_->Path(path_).nodes[node_];
     vendorId_ = nodeState.description.vendorId;
     productId_ = nodeState.description.productId;
@@ -42,7 +36,7 @@ bool SimConnection::AcceptsOutputLocked(const uint8_t* data, size_t length) cons
 
 int SimConnection::Write(const uint8_t* data, size_t length, int timeoutMs) {
     std::unique_lock lock(state_->mutex);
-    if (!AliveLocked() || !writeAccess_ || data == nullptr || length == 0) return -1;
+    if (!AliveLocked() || !mode_.write || data == nullptr || length == 0) return -1;
     // A report the interface does not declare is stalled by the device.
     if (!AcceptsOutputLocked(data, length)) return -1;
     const auto latency = state_->latency;
@@ -59,7 +53,7 @@ int SimConnection::Write(const uint8_t* data, size_t length, int timeoutMs) {
 
 int SimConnection::Read(uint8_t* buffer, size_t length, int timeoutMs) {
     std::unique_lock lock(state_->mutex);
-    if (!readAccess_ || buffer == nullptr) return -1;
+    if (!mode_.read || buffer == nullptr) return -1;
     const auto ready = [&] { return !AliveLocked() || !queue_.empty(); };
     if (timeoutMs < 0) {
         wake_.wait(lock, ready);
@@ -81,7 +75,7 @@ void SimConnection::Cancel() {
 }
 
 void SimConnection::PushLocked(const uint8_t* report, size_t length) {
-    if (!readAccess_ || cancelled_) return;
+    if (!mode_.read || cancelled_) return;
     if (queue_.size() == kQueueCapacity) queue_.pop_front();
     queue_.emplace_back(report, report + length);
     wake_.notify_all();

@@ -19,7 +19,7 @@ class SimConnection : public HidConnection {
 
     // Registers itself with the node; the caller holds State::mutex.
     SimConnection(std::shared_ptr<State> state, SimPath path, size_t node, uint64_t generation,
-                  bool readAccess, bool writeAccess, bool exclusive);
+                  HidOpenMode mode);
     ~SimConnection() override;
 
     uint16_t VendorId() const override { return vendorId_; }
@@ -33,8 +33,8 @@ class SimConnection : public HidConnection {
     // Bus side; the caller holds State::mutex.
     void PushLocked(const uint8_t* report, size_t length);
     void WakeLocked() { wake_.notify_all(); }
-    bool WriteAccess() const { return writeAccess_; }
-    bool Exclusive() const { return exclusive_; }
+    bool WriteAccess() const { return mode_.write; }
+    bool Exclusive() const { return mode_.exclusive; }
 
   private:
     bool AliveLocked() const;
@@ -44,7 +44,7 @@ class SimConnection : public HidConnection {
     const SimPath path_;
     const size_t node_;
     const uint64_t generation_;
-    const bool readAccess_, writeAccess_, exclusive_;
+    const HidOpenMode mode_;
     uint16_t vendorId_ = 0, productId_ = 0, versionNumber_ = 0;
     std::vector<uint8_t> descriptor_;
 

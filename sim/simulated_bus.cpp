@@ -135,9 +135,8 @@ std::vector<std::string> SimulatedBus::EnumeratePaths() {
     return paths;
 }
 
-std::unique_ptr<HidConnection> SimulatedBus::Open(const std::string& canonicalPath, bool readAccess,
-                                                  bool writeAccess, bool exclusive,
-                                                  std::string* error) {
+std::unique_ptr<HidConnection> SimulatedBus::Open(const std::string& canonicalPath,
+                                                  HidOpenMode mode, std::string* error) {
     auto fail = [&](const std::string& reason) -> std::unique_ptr<HidConnection> {
         if (error) *error = reason;
         return nullptr;
@@ -156,12 +155,13 @@ std::unique_ptr<HidConnection> SimulatedBus::Open(const std::string& canonicalPa
             if (!pathState.plugged) return fail("device not present: " + canonicalPath);
             // Exclusive means shared for reading only: it excludes every other writer.
             for (const SimConnection* other : pathState.nodes[node].connections) {
-                if ((exclusive && other->WriteAccess()) || (writeAccess && other->Exclusive())) {
+                if ((mode.exclusive && other->WriteAccess()) ||
+                    (mode.write && other->Exclusive())) {
                     return fail("sharing violation: " + canonicalPath);
                 }
             }
             return std::make_unique<SimConnection>(state_->shared, path, node, pathState.generation,
-                                                   readAccess, writeAccess, exclusive);
+                                                   mode);
         }
     }
     return fail("no such device: " + canonicalPath);

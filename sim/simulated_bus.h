@@ -66,8 +66,7 @@ class SimulatedBus : public HidBackend {
     SimulatedBus& operator=(const SimulatedBus&) = delete;
 
     std::vector<std::string> EnumeratePaths() override;
-    std::unique_ptr<HidConnection> Open(const std::string& canonicalPath, bool readAccess,
-                                        bool writeAccess, bool exclusive,
+    std::unique_ptr<HidConnection> Open(const std::string& canonicalPath, HidOpenMode mode,
                                         std::string* error) override;
 
     // Wakes on every Plug and Unplug (an unplug by an injected fault is found by the

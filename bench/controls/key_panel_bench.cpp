@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "controls/device_key_button.h"
-#include "controls/fonts.h"
+#include "controls/private_fonts.h"
 #include "controls/select_panel.h"
 #include "controls/skin_setup.h"
 

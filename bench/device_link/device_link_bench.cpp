@@ -42,11 +42,11 @@ struct LinkedKeyboard {
                 continue;
             }
             rerov::HidDevice& device = receiver ? link->Receiver() : link->Wired();
-            if (!device.Open(path, true, true, true, false)) {
+            if (!device.Open(path, rerov::kCommandAccess)) {
                 *error = device.LastError();
                 return false;
             }
-            link->SetLinkMode(receiver ? rerov::kLinkModeReceiver : rerov::kLinkModeWired);
+            link->SetLinkMode(receiver ? rerov::LinkMode::Receiver : rerov::LinkMode::Wired);
             link->SetConnected(true);
             return true;
         }

@@ -36,7 +36,7 @@ class SocketBackend : public HidBackend {
         for (int fd : farEnds_) close(fd);
     }
     std::vector<std::string> EnumeratePaths() override { return {}; }
-    std::unique_ptr<HidConnection> Open(const std::string&, bool, bool, bool,
+    std::unique_ptr<HidConnection> Open(const std::string&, HidOpenMode,
                                         std::string* error) override {
         int fds[2];
         if (socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, fds) != 0) return nullptr;
@@ -55,7 +55,7 @@ const std::string kKeyboardPath = "vid_372b&pid_1101&mi_01&col02#socket";
 
 void BM_UnpackKeyboardReport(benchmark::State& state) {
     HidDevice device(std::make_shared<SocketBackend>());
-    if (!device.Open(kKeyboardPath, true, false, true, false)) {
+    if (!device.Open(kKeyboardPath, kEventAccess)) {
         state.SkipWithError(device.LastError().c_str());
         return;
     }
@@ -67,7 +67,7 @@ BENCHMARK(BM_UnpackKeyboardReport);
 void BM_ReadOneReport(benchmark::State& state) {
     auto backend = std::make_shared<SocketBackend>();
     HidDevice device(backend);
-    if (!device.Open(kKeyboardPath, true, false, true, false)) {
+    if (!device.Open(kKeyboardPath, kEventAccess)) {
         state.SkipWithError(device.LastError().c_str());
         return;
     }
@@ -84,7 +84,7 @@ BENCHMARK(BM_ReadOneReport);
 void BM_CloseReleasesBlockedRead(benchmark::State& state) {
     for (auto _ : state) {
         HidDevice device(std::make_shared<SocketBackend>());
-        if (!device.Open(kKeyboardPath, true, false, true, false)) {
+        if (!device.Open(kKeyboardPath, kEventAccess)) {
             state.SkipWithError(device.LastError().c_str());
             return;
         }

@@ -35,6 +35,7 @@ bool CliSession::Start(const CommandLine& options, std::string* error, bool* usa
         InstallHidBackend(bus_);
     }
     if (!options.traceFile.empty()) {
+        tracePath_ = options.traceFile;
         trace_.open(options.traceFile, std::ios::out | std::ios::trunc);
         if (!trace_) {
             *error = "cannot write the trace file " + options.traceFile;
@@ -49,8 +50,19 @@ void CliSession::AttachTrace(DeviceLink& link) {
     link.SetReportTraceHook(
         [this](ReportDirection direction, const uint8_t* report, size_t length) {
             trace_ << FormatReportTraceLine(direction, report, length) << '\n';
-            trace_.flush();
+            // Flushed per line so the trace is complete up to a crash; a write fails here.
+            if (!trace_.flush()) traceFailed_ = true;
         });
+}
+
+bool CliSession::FinishTrace(std::string* error) {
+    if (!trace_.is_open()) return true;
+    trace_.close();
+    if (traceFailed_.load() || trace_.fail()) {
+        *error = "cannot write the trace file " + tracePath_;
+        return false;
+    }
+    return true;
 }
 
 void PrintError(const std::string& message) { std::cerr << "rerovctl: " << message << '\n'; }

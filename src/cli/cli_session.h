@@ -2,6 +2,7 @@
 // What every rerovctl command shares: the HID backend in use (the simulator with
 // --simulate), the --trace file, and the link to a device's command interface.
 
+#include <atomic>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -28,12 +29,19 @@ class CliSession {
     // Sends every report of link to the trace file, when one was asked for.
     void AttachTrace(DeviceLink& link);
 
+    // Closes the trace file. False with a one-line reason when a line could not be
+    // written (a full disk, for example), so the command does not end as a success with
+    // reports missing from its trace.
+    bool FinishTrace(std::string* error);
+
     // True when --receiver asked for the keyboard's receiver path.
     bool Receiver() const { return receiver_; }
 
   private:
     std::shared_ptr<sim::SimulatedBus> bus_;
     std::ofstream trace_;
+    std::string tracePath_;
+    std::atomic<bool> traceFailed_{false};  // set by the trace hook, under the link's I/O lock
     bool receiver_ = false;
 };
 

@@ -22,12 +22,12 @@ bool OpenCommandLink(CliSession& session, DeviceLink& link, std::string* error) 
     {
         std::lock_guard<std::mutex> io(link.IoLock());
         HidDevice& device = receiver ? link.Receiver() : link.Wired();
-        if (!device.Open(found->path, true, true, true, false)) {
+        if (!device.Open(found->path, kCommandAccess)) {
             *error = "cannot open " + found->path + ": " + device.LastError();
             return false;
         }
     }
-    link.SetLinkMode(receiver ? kLinkModeReceiver : kLinkModeWired);
+    link.SetLinkMode(receiver ? LinkMode::Receiver : LinkMode::Wired);
     link.SetConnected(true);
     session.AttachTrace(link);
     return true;

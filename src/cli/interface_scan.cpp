@@ -51,7 +51,7 @@ ScanResult ScanSupportedInterfaces() {
         for (size_t row = 0; row < table.size(); ++row) {
             if (!MatchesPath(table[row], path)) continue;
             // Read access only, shared: a running program may hold the same interface.
-            if (!probe.Open(path, true, false, true, false)) {
+            if (!probe.Open(path, kProbeAccess)) {
                 result.openErrors.push_back(path + ": " + probe.LastError());
                 break;
             }

@@ -8,10 +8,8 @@
 #include "cli_options.h"
 #include "cli_session.h"
 #include "commands.h"
-#include "sim_command.h"
-#ifdef REROV_HAVE_PROFILE_COMMAND
 #include "profile_command.h"
-#endif
+#include "sim_command.h"
 
 int main(int argc, char** argv) {
     using namespace rerov::cli;
@@ -35,12 +33,22 @@ int main(int argc, char** argv) {
         PrintError(error);
         return usageError ? kExitUsage : kExitFailure;
     }
-    if (options.command == "list") return RunList(session, options.args);
-    if (options.command == "info") return RunInfo(session, options.args);
-    if (options.command == "raw") return RunRaw(session, options.args);
-#ifdef REROV_HAVE_PROFILE_COMMAND
-    if (options.command == "profile") return RunProfileCommand(options.args);
-#endif
-    PrintError("unknown command " + options.command + " (see rerovctl --help)");
-    return kExitUsage;
+    int status = kExitUsage;
+    if (options.command == "list") {
+        status = RunList(session, options.args);
+    } else if (options.command == "info") {
+        status = RunInfo(session, options.args);
+    } else if (options.command == "raw") {
+        status = RunRaw(session, options.args);
+    } else if (options.command == "profile") {
+        status = RunProfileCommand(options.args);
+    } else {
+        PrintError("unknown command " + options.command + " (see rerovctl --help)");
+        return kExitUsage;
+    }
+    if (!session.FinishTrace(&error)) {
+        PrintError(error);
+        if (status == kExitOk) status = kExitFailure;
+    }
+    return status;
 }

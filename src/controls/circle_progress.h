@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/progress_base.h"
+#include "controls/progress_ui.h"
 
 namespace rerov::ui {
 

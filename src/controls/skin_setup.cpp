@@ -7,8 +7,8 @@
 
 #include "controls/content_scale.h"
 #include "controls/control_factory.h"
-#include "controls/fonts.h"
 #include "controls/language_texts.h"
+#include "controls/private_fonts.h"
 #include "controls/resource_index.h"
 
 namespace rerov::ui {

@@ -9,9 +9,9 @@ namespace rerov {
 
 namespace {
 
-constexpr uint32_t kWiredTimeoutMs = 1000;
-constexpr uint32_t kReceiverTimeoutMs = 5000;
-constexpr uint32_t kQuietReceiverTimeoutMs = 500;
+constexpr int kWiredTimeoutMs = 1000;
+constexpr int kReceiverTimeoutMs = 5000;
+constexpr int kQuietReceiverTimeoutMs = 500;
 constexpr int kMaxReplyReads = 2;
 constexpr uint8_t kReceiverUnreachableCommand = kCmdQueryReceiverLink;
 
@@ -45,8 +45,8 @@ DeviceLink::~DeviceLink() {
     receiverDevice_.Close();
 }
 
-void DeviceLink::SetLinkMode(int mode) {
-    const bool receiver = mode == kLinkModeReceiver;
+void DeviceLink::SetLinkMode(LinkMode mode) {
+    const bool receiver = mode == LinkMode::Receiver;
     // Chunk size first: a command that sees the new path must not use the old size.
     chunkSize_.store(receiver ? kReceiverChunkSize : kWiredChunkSize);
     receiver_.store(receiver);
@@ -93,7 +93,7 @@ int DeviceLink::DoTransact(const uint8_t* request, size_t requestLength, uint8_t
         std::lock_guard<std::mutex> io(ioLock_);
         const bool receiver = receiver_.load();
         HidDevice& device = receiver ? receiverDevice_ : wired_;
-        const uint32_t timeoutMs =
+        const int timeoutMs =
             receiver ? (quiet ? kQuietReceiverTimeoutMs : kReceiverTimeoutMs) : kWiredTimeoutMs;
         if (!device.Write(out.data(), out.size(), nullptr, timeoutMs)) {
             result = kResultWriteFailed;

@@ -24,9 +24,12 @@ inline constexpr size_t kDeviceInfoSize = 34;
 inline constexpr uint8_t kWiredChunkSize = 56;
 inline constexpr uint8_t kReceiverChunkSize = 24;
 inline constexpr uint32_t kTablePageSize = 512;
-// SetLinkMode arguments: any value other than kLinkModeReceiver selects the cable.
-inline constexpr int kLinkModeWired = 1;
-inline constexpr int kLinkModeReceiver = 2;
+
+// The path a DeviceLink sends on. The values are the device protocol's mode numbers.
+enum class LinkMode : int {
+    Wired = 1,     // the cable's command interface, 56 payload bytes per report
+    Receiver = 2,  // the 2.4 GHz receiver's command interface, 24 payload bytes per report
+};
 
 // Called with every report written to and every reply read from the device.
 using ReportTraceHook =
@@ -42,8 +45,9 @@ class DeviceLink {
 
     // --- Link management ---
 
-    // Mode 2 selects the receiver path (chunk size 24); any other mode the cable (56).
-    void SetLinkMode(int mode);
+    // Selects the path of the next commands: Receiver (chunk size 24); Wired, or any value
+    // that is not Receiver, the cable (56).
+    void SetLinkMode(LinkMode mode);
     // Stores a table length of at most 512 and returns true; refuses larger (or negative)
     // lengths with false and keeps the old one.
     bool SetBlockLength(int length);

@@ -32,10 +32,9 @@ const char* AddedMessage(uint16_t kind) {
     }
 }
 
-// Read and write access, overlapped, shared: the probe and the input threads may hold
-// the same interface.
+// Shared: the probe and the input threads may hold the same interface.
 bool OpenCommandInterface(HidDevice& device, const std::string& path) {
-    return device.Open(path, true, true, true, false);
+    return device.Open(path, kCommandAccess);
 }
 
 }  // namespace
@@ -174,7 +173,7 @@ void DeviceManager::CommandArrival(size_t index, const SupportedDevice& entry,
         if (opened) {
             // The mode before the flag: a command that sees the link connected must not
             // use the other path's chunk size.
-            link.SetLinkMode(receiver ? kLinkModeReceiver : kLinkModeWired);
+            link.SetLinkMode(receiver ? LinkMode::Receiver : LinkMode::Wired);
             link.SetConnected(true);
             page->SetDeviceRecord(record);
         } else {
@@ -238,7 +237,7 @@ void DeviceManager::SwitchPath(size_t index) {
         qCWarning(lcDiscovery, "%s", error.c_str());
         return;
     }
-    link.SetLinkMode(toReceiver ? kLinkModeReceiver : kLinkModeWired);
+    link.SetLinkMode(toReceiver ? LinkMode::Receiver : LinkMode::Wired);
     link.SetConnected(true);
     if (toReceiver) {
         FinishSwitchToReceiver(page);

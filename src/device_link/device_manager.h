@@ -3,11 +3,8 @@
 // arrived or vanished means for the device pages (create, open the command link on the
 // cable or the receiver, switch paths, close), independent of any widget. The shell
 // implements DeviceManagerHost with real pages and list entries; tests implement it
-// with fakes.
-//
-// Added since the first seam (for G and H1): DeviceManagerHost::RemoveDevicePage (has a
-// default, override it to take the page's widgets out at shutdown) and the DeviceManager
-// class below. Scan thread: device_scanner.h; found-device list: found_device_list.h.
+// with fakes. The scan thread that reports arrivals and removals is in device_scanner.h,
+// the list it marks in found_device_list.h.
 
 #include <chrono>
 #include <cstddef>

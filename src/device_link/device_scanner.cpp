@@ -182,7 +182,7 @@ bool DeviceScanner::EnumeratePass() {
                                   interfaceNumber, collection)) {
             continue;
         }
-        if (!probe.Open(*path, true, false, true, false)) {
+        if (!probe.Open(*path, kProbeAccess)) {
             // Skipped in this pass; tried again on the next one. Said once per path, as
             // a missing access right stays missing until someone acts.
             retryPending_ = true;
@@ -212,7 +212,7 @@ void DeviceScanner::RemovalCheck() {
         // still be the path's.
         std::string error;
         std::unique_ptr<HidConnection> probe =
-            backend_ ? backend_->Open(path, false, false, false, &error) : nullptr;
+            backend_ ? backend_->Open(path, kPresenceCheck, &error) : nullptr;
         if (probe && probe->VendorId() == VendorIdFromPath(path) &&
             probe->ProductId() == ProductIdFromPath(path)) {
             continue;

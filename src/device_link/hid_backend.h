@@ -11,6 +11,30 @@
 
 namespace rerov {
 
+// Time-out of every transfer on both sides of the seam, in milliseconds: 0 does not wait,
+// kInfiniteTimeout (or any negative value) waits until the transfer completes or is cancelled.
+inline constexpr int kInfiniteTimeout = -1;
+
+// How an interface is opened. Shared (not exclusive) keeps the node usable by the system
+// and by other programs while it is open here.
+struct HidOpenMode {
+    bool read = false;
+    bool write = false;
+    bool exclusive = false;  // nobody else may write to the node meanwhile; others may read
+
+    friend bool operator==(const HidOpenMode&, const HidOpenMode&) = default;
+};
+
+// The command interface: requests written, replies read; shared.
+inline constexpr HidOpenMode kCommandAccess{.read = true, .write = true};
+// Discovery's look at an interface's attributes and capabilities: read only, shared.
+inline constexpr HidOpenMode kProbeAccess{.read = true};
+// A secondary interface whose input reports carry the device's events: read only, and
+// shared so the system keeps delivering the consumer keys it carries.
+inline constexpr HidOpenMode kEventAccess{.read = true};
+// Neither read nor write: only asks whether the node is still there and whose it is.
+inline constexpr HidOpenMode kPresenceCheck{};
+
 // One open native HID node (on hidraw one node carries every top-level collection of a
 // USB interface). Every open connection receives every input report of its node; the
 // HidDevice above it keeps only the reports of its own collection.
@@ -26,13 +50,14 @@ class HidConnection {
     // The raw report descriptor of the whole node.
     virtual std::vector<uint8_t> ReportDescriptor() const = 0;
 
-    // Writes one output report, report id in byte 0. Returns the bytes written, 0 on
-    // time-out, -1 on failure (device gone, I/O error).
+    // Writes one output report, report id in byte 0, waiting at most timeoutMs (see
+    // kInfiniteTimeout). Returns the bytes written, 0 on time-out, -1 on failure (device
+    // gone, I/O error) or when Cancel was called.
     virtual int Write(const uint8_t* data, size_t length, int timeoutMs) = 0;
 
     // Reads one input report (report id in byte 0 for numbered reports) into buffer.
-    // timeoutMs < 0 waits without limit. Returns the bytes read, 0 on time-out, -1 on
-    // failure or when Cancel was called.
+    // timeoutMs as for Write. Returns the bytes read, 0 on time-out, -1 on failure or when
+    // Cancel was called.
     virtual int Read(uint8_t* buffer, size_t length, int timeoutMs) = 0;
 
     // Callable from any thread: makes a Read or Write blocked in another thread return
@@ -74,10 +99,10 @@ class HidBackend {
     // Canonical paths of every HID interface present; empty when there is none.
     virtual std::vector<std::string> EnumeratePaths() = 0;
 
-    // Opens the node behind a canonical path. On failure returns null and, when error is
-    // given, a one-line reason (for example lack of permission).
-    virtual std::unique_ptr<HidConnection> Open(const std::string& canonicalPath, bool readAccess,
-                                                bool writeAccess, bool exclusive,
+    // Opens the node behind a canonical path with the access and sharing of mode. On
+    // failure returns null and, when error is given, a one-line reason (for example lack of
+    // permission, or an exclusive holder).
+    virtual std::unique_ptr<HidConnection> Open(const std::string& canonicalPath, HidOpenMode mode,
                                                 std::string* error) = 0;
 
     // A watcher of interface arrivals and removals, or null when the backend has none

@@ -129,7 +129,8 @@ class HidapiBackend : public HidBackend {
         return paths;
     }
 
-    std::unique_ptr<HidConnection> Open(const std::string& canonicalPath, bool, bool, bool,
+    // hidapi opens every node for reading and writing, shared; the mode cannot narrow that.
+    std::unique_ptr<HidConnection> Open(const std::string& canonicalPath, HidOpenMode /*mode*/,
                                         std::string* error) override {
         auto fail = [&](std::string reason) -> std::unique_ptr<HidConnection> {
             if (error) *error = std::move(reason);

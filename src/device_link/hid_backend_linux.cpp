@@ -299,8 +299,7 @@ class HidrawBackend : public HidBackend {
         return paths;
     }
 
-    std::unique_ptr<HidConnection> Open(const std::string& canonicalPath, bool readAccess,
-                                        bool writeAccess, bool /*exclusive*/,
+    std::unique_ptr<HidConnection> Open(const std::string& canonicalPath, HidOpenMode mode,
                                         std::string* error) override {
         // hidraw has no share modes: exclusive use is not enforced by the kernel, and the
         // discovery probe and a device link may hold the same node at once, as intended.
@@ -310,7 +309,7 @@ class HidrawBackend : public HidBackend {
             return nullptr;
         };
         if (node.empty()) return fail("the path names no device node");
-        const int flags = (writeAccess && readAccess) ? O_RDWR : writeAccess ? O_WRONLY : O_RDONLY;
+        const int flags = (mode.write && mode.read) ? O_RDWR : mode.write ? O_WRONLY : O_RDONLY;
         const int fd = ::open(node.c_str(), flags | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) return fail(hidraw::OpenFailureReason(node, errno));
         struct stat st {};

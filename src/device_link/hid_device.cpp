@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <climits>
 
 #include "hid_controls.h"
 #include "hid_log.h"
@@ -11,12 +10,6 @@ namespace rerov {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// Backend time-out argument: -1 waits without limit.
-int BackendTimeout(uint32_t timeoutMs) {
-    if (timeoutMs == kInfiniteTimeout) return -1;
-    return static_cast<int>(std::min<uint32_t>(timeoutMs, INT_MAX));
-}
 
 // Platform messages may end in or contain line breaks; LastError stays on one line.
 std::string OneLine(const std::string& text) {
@@ -59,13 +52,9 @@ void HidDevice::ClearPaths() {
     cursor_ = 0;
 }
 
-bool HidDevice::Open(const std::string& path, bool readAccess, bool writeAccess, bool overlapped,
-                     bool exclusive) {
+bool HidDevice::Open(const std::string& path, HidOpenMode mode) {
     Close();
-    readAccess_ = readAccess;
-    writeAccess_ = writeAccess;
-    overlapped_ = overlapped;
-    exclusive_ = exclusive;
+    mode_ = mode;
     path_ = path;
     lastError_.clear();
 
@@ -75,8 +64,7 @@ bool HidDevice::Open(const std::string& path, bool readAccess, bool writeAccess,
         return false;
     }
     std::string reason;
-    std::unique_ptr<HidConnection> connection =
-        backend->Open(path, readAccess, writeAccess, exclusive, &reason);
+    std::unique_ptr<HidConnection> connection = backend->Open(path, mode, &reason);
     if (!connection) {
         lastError_ =
             OneLine("cannot open " + path + ": " + (reason.empty() ? "unknown error" : reason));
@@ -168,7 +156,7 @@ bool HidDevice::IsOpen() const {
     return connection_ != nullptr;
 }
 
-bool HidDevice::Read(uint8_t* buffer, size_t length, size_t* bytesRead, uint32_t timeoutMs) {
+bool HidDevice::Read(uint8_t* buffer, size_t length, size_t* bytesRead, int timeoutMs) {
     if (bytesRead) *bytesRead = 0;
     std::shared_ptr<HidConnection> connection;
     std::vector<uint8_t> reportIds;
@@ -186,12 +174,12 @@ bool HidDevice::Read(uint8_t* buffer, size_t length, size_t* bytesRead, uint32_t
     if (length <= skip) return false;
 
     readPending_ = true;
-    const bool infinite = timeoutMs == kInfiniteTimeout;
+    const bool infinite = timeoutMs < 0;
     const Clock::time_point deadline =
-        Clock::now() + std::chrono::milliseconds(infinite ? 0 : BackendTimeout(timeoutMs));
+        Clock::now() + std::chrono::milliseconds(infinite ? 0 : timeoutMs);
     bool result = false;
     for (;;) {
-        int slice = -1;
+        int slice = kInfiniteTimeout;
         if (!infinite) {
             const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
             slice = static_cast<int>(std::max<int64_t>(0, left.count()));
@@ -213,8 +201,7 @@ bool HidDevice::Read(uint8_t* buffer, size_t length, size_t* bytesRead, uint32_t
     return result;
 }
 
-bool HidDevice::Write(const uint8_t* buffer, size_t length, size_t* bytesWritten,
-                      uint32_t timeoutMs) {
+bool HidDevice::Write(const uint8_t* buffer, size_t length, size_t* bytesWritten, int timeoutMs) {
     if (bytesWritten) *bytesWritten = 0;
     std::shared_ptr<HidConnection> connection;
     {
@@ -223,7 +210,7 @@ bool HidDevice::Write(const uint8_t* buffer, size_t length, size_t* bytesWritten
     }
     if (!connection || !buffer || length == 0) return false;
     writePending_ = true;
-    const int n = connection->Write(buffer, length, BackendTimeout(timeoutMs));
+    const int n = connection->Write(buffer, length, timeoutMs);
     writePending_ = false;
     if (n <= 0) return false;
     if (bytesWritten) *bytesWritten = static_cast<size_t>(n);

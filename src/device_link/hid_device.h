@@ -19,8 +19,6 @@
 
 namespace rerov {
 
-inline constexpr uint32_t kInfiniteTimeout = 0xFFFFFFFFu;
-
 struct HidAttributes {
     uint16_t vendorId = 0;
     uint16_t productId = 0;
@@ -78,9 +76,9 @@ class HidDevice {
 
     // Opens one interface (closing a previous one first). On success attributes,
     // capabilities, descriptors, interface and collection numbers are valid. On failure
-    // LastError() says why (for example no permission on the hidraw node).
-    bool Open(const std::string& path, bool readAccess, bool writeAccess, bool overlapped,
-              bool exclusive);
+    // LastError() says why (for example no permission on the hidraw node). Callers pass
+    // one of the presets of hid_backend.h (kCommandAccess, kProbeAccess, ...).
+    bool Open(const std::string& path, HidOpenMode mode);
     // Releases a Read or Write blocked in another thread promptly, then closes.
     // Harmless on a closed object; safe to call from any thread.
     void Close();
@@ -88,14 +86,17 @@ class HidDevice {
 
     // One transfer each. Read delivers only input reports whose report id belongs to the
     // opened collection. Returns false on time-out, cancel or failure; *count (optional)
-    // is then 0. timeoutMs == kInfiniteTimeout waits until a report arrives or Close.
-    bool Read(uint8_t* buffer, size_t length, size_t* bytesRead, uint32_t timeoutMs);
-    bool Write(const uint8_t* buffer, size_t length, size_t* bytesWritten, uint32_t timeoutMs);
+    // is then 0. timeoutMs == kInfiniteTimeout (any negative value) waits until a report
+    // arrives or Close.
+    bool Read(uint8_t* buffer, size_t length, size_t* bytesRead, int timeoutMs);
+    bool Write(const uint8_t* buffer, size_t length, size_t* bytesWritten, int timeoutMs);
 
     // Updates the input descriptors from one input report (report id in byte 0).
     bool UnpackInputReport(const uint8_t* report, size_t length);
 
     const std::string& Path() const { return path_; }
+    // The mode of the last Open.
+    HidOpenMode OpenMode() const { return mode_; }
     const HidAttributes& Attributes() const { return attributes_; }
     const HidCaps& Caps() const { return caps_; }
     int InterfaceNumber() const { return interfaceNumber_; }
@@ -111,7 +112,7 @@ class HidDevice {
     std::shared_ptr<HidBackend> backend_;
     std::vector<std::string> paths_;
     size_t cursor_ = 0;
-    bool readAccess_ = false, writeAccess_ = false, overlapped_ = false, exclusive_ = false;
+    HidOpenMode mode_;
     std::string path_;
     std::string lastError_;
     HidAttributes attributes_;

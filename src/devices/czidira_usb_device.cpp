@@ -75,9 +75,7 @@ void CZidiraUSBDevice::SetDeviceRecord(const SupportedDevice& record) {
 void CZidiraUSBDevice::OpenSecondary(const std::string& path, int kind) {
     HidDevice& slot = IsReceiverKind(kind) ? secondaryLink_.Receiver() : secondaryLink_.Wired();
     std::lock_guard<std::mutex> guard(secondaryLink_.IoLock());
-    // Read access only: the interface carries the device's events; shared so the system
-    // keeps delivering its consumer keys.
-    if (!slot.Open(path, true, false, true, false)) slot.Close();
+    if (!slot.Open(path, kEventAccess)) slot.Close();
 }
 
 void CZidiraUSBDevice::CloseSecondary(int kind) {

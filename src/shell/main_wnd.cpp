@@ -500,7 +500,8 @@ void CMainWnd::CloseSecondaryWindows() {
 }
 
 void CMainWnd::CloseSettingsWindow() {
-    // The settings window comes with its own feature; until then there is none to close.
+    // The program opens no settings window of its own; what stands for it here are the
+    // secondary windows, if any are open.
     CloseSecondaryWindows();
 }
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "controls/option_ui.h"
-#include "controls/progress_base.h"
+#include "controls/progress_ui.h"
 
 namespace rerov::shell {
 

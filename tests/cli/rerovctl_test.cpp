@@ -206,6 +206,8 @@ TEST(RerovctlTest, ExitCodesAndOneLineMessages) {
         {{"--simulate=headset", "info"}, 1, "no supported device"},
         {{"--simulate=keyboard", "raw", "--cmd", "0x99"}, 1, "device status 0xFF"},
         {{"--simulate=keyboard", "--trace", "/nonexistent-dir/t.txt", "info"}, 1, "trace"},
+        // Opens, but every write fails: the command must not end as a success.
+        {{"--simulate=keyboard", "--trace", "/dev/full", "info"}, 1, "trace"},
     };
     for (const ExitCase& c : cases) {
         const RunOutcome run = RunRerovctl(c.args);
@@ -222,7 +224,6 @@ TEST(RerovctlTest, ExitCodesAndOneLineMessages) {
     EXPECT_TRUE(RunRerovctl({"--help"}).out.contains("usage: rerovctl"));
 }
 
-#ifdef REROVCTL_HAS_PROFILE_COMMAND
 TEST(RerovctlTest, ProfileCommandsReachTheProfileStore) {
     QTemporaryDir dataHome;
     ASSERT_TRUE(dataHome.isValid());
@@ -235,6 +236,5 @@ TEST(RerovctlTest, ProfileCommandsReachTheProfileStore) {
     EXPECT_EQ(refused.exitCode, 2);
     EXPECT_FALSE(refused.err.contains("unknown command")) << refused.err.toStdString();
 }
-#endif
 
 }  // namespace

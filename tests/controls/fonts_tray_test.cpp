@@ -5,7 +5,7 @@
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
 
-#include "controls/fonts.h"
+#include "controls/private_fonts.h"
 #include "controls/tray_icon.h"
 
 namespace rerov::ui {

@@ -1,13 +1,14 @@
 #include "device_ids.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+
+#include "tests/support/scoped_environment.h"
 
 namespace rerov {
 namespace {
@@ -69,7 +70,7 @@ TEST(DeviceIds, OverrideFileFollowsXdgDataHome) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const std::string home = dir.path().toStdString();
-    ASSERT_EQ(setenv("XDG_DATA_HOME", home.c_str(), 1), 0);
+    const test::ScopedEnvironment dataHome("XDG_DATA_HOME", dir.path().toUtf8());
     EXPECT_EQ(DeviceIdsOverrideFile(), home + "/REROV ER60 EVER/device_ids.txt");
 
     std::vector<std::string> warnings;
@@ -83,7 +84,6 @@ TEST(DeviceIds, OverrideFileFollowsXdgDataHome) {
     expected.pid6 = 0xBEEF;
     EXPECT_EQ(ReadDeviceIdsFile(Base(), DeviceIdsOverrideFile(), &warnings), expected);
     EXPECT_EQ(warnings.size(), 1u);
-    unsetenv("XDG_DATA_HOME");
 }
 
 TEST(DeviceIds, LoadAppliesTheUserFileOnce) {
@@ -93,7 +93,7 @@ TEST(DeviceIds, LoadAppliesTheUserFileOnce) {
         {
             QTemporaryDir dir;
             const std::string home = dir.path().toStdString();
-            setenv("XDG_DATA_HOME", home.c_str(), 1);
+            const test::ScopedEnvironment dataHome("XDG_DATA_HOME", dir.path().toUtf8());
             std::filesystem::create_directories(home + "/REROV ER60 EVER");
             std::ofstream(home + "/REROV ER60 EVER/device_ids.txt") << "VID_A=0x0BAD\n";
             DeviceIds expected = DefaultDeviceIds();

@@ -29,11 +29,11 @@ TEST_F(DeviceLinkTest, DefaultsAndLinkModes) {
     EXPECT_FALSE(link.IsConnected());
     EXPECT_FALSE(link.IsReceiver());
     EXPECT_EQ(link.ChunkSize(), 24);
-    link.SetLinkMode(kLinkModeReceiver);
+    link.SetLinkMode(LinkMode::Receiver);
     EXPECT_TRUE(link.IsReceiver());
     EXPECT_EQ(link.ChunkSize(), 24);
     for (int mode : {1, 0, 3, -1}) {
-        link.SetLinkMode(mode);
+        link.SetLinkMode(static_cast<LinkMode>(mode));  // a mode number from elsewhere
         EXPECT_FALSE(link.IsReceiver()) << mode;
         EXPECT_EQ(link.ChunkSize(), 56) << mode;
     }
@@ -70,7 +70,7 @@ TEST_F(DeviceLinkTest, UnconnectedLinkSendsNothingAndReturnsZero) {
         {"WriteFnKeyTable", [&] { return link_.WriteFnKeyTable(data.data(), 0); }},
     };
     for (const auto& [name, call] : calls) EXPECT_EQ(call(), kResultNoReply) << name;
-    link_.SetLinkMode(kLinkModeReceiver);
+    link_.SetLinkMode(LinkMode::Receiver);
     EXPECT_FALSE(link_.QueryReceiverLink());
     EXPECT_TRUE(Sent().empty());
 }
@@ -232,9 +232,9 @@ class TruncatingBackend : public HidBackend {
     TruncatingBackend(std::shared_ptr<sim::SimulatedBus> bus, size_t replyBytes)
         : bus_(std::move(bus)), replyBytes_(replyBytes) {}
     std::vector<std::string> EnumeratePaths() override { return bus_->EnumeratePaths(); }
-    std::unique_ptr<HidConnection> Open(const std::string& path, bool read, bool write,
-                                        bool exclusive, std::string* error) override {
-        std::unique_ptr<HidConnection> inner = bus_->Open(path, read, write, exclusive, error);
+    std::unique_ptr<HidConnection> Open(const std::string& path, HidOpenMode mode,
+                                        std::string* error) override {
+        std::unique_ptr<HidConnection> inner = bus_->Open(path, mode, error);
         if (!inner) return nullptr;
         return std::make_unique<Connection>(std::move(inner), replyBytes_);
     }
@@ -291,11 +291,11 @@ TEST(ShortReplyTest, RepliesTooShortForTheirStatusOrDataAreNoReply) {
         for (const std::string& path : backend->EnumeratePaths()) {
             if (ProductIdFromPath(path) == row.productId &&
                 CollectionFromPath(path) == row.collectionNumber) {
-                ASSERT_TRUE(link.Wired().Open(path, true, true, true, false));
+                ASSERT_TRUE(link.Wired().Open(path, kCommandAccess));
             }
         }
         ASSERT_TRUE(link.Wired().IsOpen());
-        link.SetLinkMode(kLinkModeWired);
+        link.SetLinkMode(LinkMode::Wired);
         link.SetConnected(true);
 
         EXPECT_EQ(link.BeginSession(), c.beginSession);

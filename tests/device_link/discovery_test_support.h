@@ -51,16 +51,16 @@ class CountingBackend : public HidBackend {
         return paths;
     }
 
-    std::unique_ptr<HidConnection> Open(const std::string& path, bool readAccess, bool writeAccess,
-                                        bool exclusive, std::string* error) override {
-        if (!readAccess && !writeAccess) {
+    std::unique_ptr<HidConnection> Open(const std::string& path, HidOpenMode mode,
+                                        std::string* error) override {
+        if (mode == kPresenceCheck) {
             presenceProbes.fetch_add(1);
-        } else if (readAccess && !writeAccess && failScanProbes.load() > 0) {
+        } else if (mode == kProbeAccess && failScanProbes.load() > 0) {
             failScanProbes.fetch_sub(1);
             if (error) *error = "probe refused by the test";
             return nullptr;
         }
-        return bus_->Open(Redirected(Untwin(path)), readAccess, writeAccess, exclusive, error);
+        return bus_->Open(Redirected(Untwin(path)), mode, error);
     }
 
     // From now on `path` opens the node of `target` (a node name handed to another device).

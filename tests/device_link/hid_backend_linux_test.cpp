@@ -82,7 +82,7 @@ TEST_F(HidrawConnectionTest, CancelReleasesABlockedReadAndEveryLaterCall) {
     std::promise<int> result;
     std::thread reader([&] {
         uint8_t buffer[64];
-        result.set_value(connection_->Read(buffer, sizeof buffer, -1));
+        result.set_value(connection_->Read(buffer, sizeof buffer, kInfiniteTimeout));
     });
     // Cancel may come before or after the reader enters poll; either way it must return.
     const auto cancelledAt = steady_clock::now();
@@ -147,14 +147,14 @@ TEST(HidrawBackend, OpenRefusesWhatIsNotAHidNode) {
     for (const Row& r : rows) {
         SCOPED_TRACE(r.path);
         std::string error;
-        EXPECT_EQ(backend->Open(r.path, true, false, false, &error), nullptr);
+        EXPECT_EQ(backend->Open(r.path, kProbeAccess, &error), nullptr);
         EXPECT_NE(error.find(r.mentions), std::string::npos) << error;
     }
     // Without permission (not testable as root, who is never refused).
     if (geteuid() != 0) {
         ASSERT_EQ(chmod(file.c_str(), 0), 0);
         HidDevice device(backend);
-        EXPECT_FALSE(device.Open("vid_372b&pid_1101&mi_01#" + file, true, true, true, false));
+        EXPECT_FALSE(device.Open("vid_372b&pid_1101&mi_01#" + file, kCommandAccess));
         EXPECT_NE(device.LastError().find("refused"), std::string::npos) << device.LastError();
         EXPECT_NE(device.LastError().find("70-rerov-ever.rules"), std::string::npos);
     }

@@ -86,7 +86,7 @@ TEST_F(HidDeviceTest, OpenTakesCapsFromTheCollectionOfThePath) {
     HidDevice device(backend_);
     for (const Row& r : rows) {
         SCOPED_TRACE(r.path);
-        ASSERT_TRUE(device.Open(r.path, true, true, true, false)) << device.LastError();
+        ASSERT_TRUE(device.Open(r.path, kCommandAccess)) << device.LastError();
         EXPECT_TRUE(device.IsOpen());
         EXPECT_EQ(device.Path(), r.path);
         EXPECT_EQ(device.CollectionNumber(), r.collection);
@@ -130,10 +130,10 @@ TEST_F(HidDeviceTest, OpenFailuresSayWhy) {
         {"vid_372b&pid_1101&mi_01&col02#/dev/broken", {"report descriptor"}},
     };
     HidDevice device(backend_);
-    ASSERT_TRUE(device.Open(KeyboardPath(4), true, true, true, false));
+    ASSERT_TRUE(device.Open(KeyboardPath(4), kCommandAccess));
     for (const Row& r : rows) {
         SCOPED_TRACE(r.path);
-        EXPECT_FALSE(device.Open(r.path, true, true, true, false));
+        EXPECT_FALSE(device.Open(r.path, kCommandAccess));
         EXPECT_FALSE(device.IsOpen());
         const std::string& error = device.LastError();
         EXPECT_EQ(error.find('\n'), std::string::npos);
@@ -145,9 +145,39 @@ TEST_F(HidDeviceTest, OpenFailuresSayWhy) {
     EXPECT_EQ(keyboard_->OpenConnections(), 0u);
 }
 
+TEST_F(HidDeviceTest, OpenModeAndTimeOutsReachTheBackendAsGiven) {
+    const HidOpenMode modes[] = {
+        kCommandAccess,
+        kProbeAccess,
+        kEventAccess,
+        kPresenceCheck,
+        {.read = true, .write = true, .exclusive = true},
+    };
+    HidDevice device(backend_);
+    for (const HidOpenMode& mode : modes) {
+        SCOPED_TRACE(::testing::Message() << mode.read << mode.write << mode.exclusive);
+        ASSERT_TRUE(device.Open(KeyboardPath(4), mode)) << device.LastError();
+        EXPECT_EQ(backend_->LastMode(), mode);
+        EXPECT_EQ(device.OpenMode(), mode);
+    }
+
+    // "Without limit" is the same value on both sides of the seam; a limit passes unchanged.
+    ASSERT_TRUE(device.Open(KeyboardPath(4), kCommandAccess));
+    const uint8_t report[64] = {0x04};
+    for (int timeoutMs : {kInfiniteTimeout, 250}) {
+        SCOPED_TRACE(timeoutMs);
+        ASSERT_TRUE(device.Write(report, sizeof report, nullptr, timeoutMs));
+        EXPECT_EQ(keyboard_->lastWriteTimeout.load(), timeoutMs);
+    }
+    keyboard_->Push({0x04, 0x01});
+    uint8_t buffer[64];
+    ASSERT_TRUE(device.Read(buffer, sizeof buffer, nullptr, kInfiniteTimeout));
+    EXPECT_EQ(keyboard_->lastReadTimeout.load(), kInfiniteTimeout);
+}
+
 TEST_F(HidDeviceTest, ReadTimesOutWithCountZero) {
     HidDevice device(backend_);
-    ASSERT_TRUE(device.Open(KeyboardPath(4), true, true, true, false));
+    ASSERT_TRUE(device.Open(KeyboardPath(4), kCommandAccess));
     uint8_t buffer[64];
     size_t count = 99;
     const auto start = steady_clock::now();
@@ -163,7 +193,7 @@ TEST_F(HidDeviceTest, ReadTimesOutWithCountZero) {
 
 TEST_F(HidDeviceTest, CloseFromAnotherThreadReleasesAnInfiniteRead) {
     HidDevice device(backend_);
-    ASSERT_TRUE(device.Open(KeyboardPath(3), true, false, true, false));
+    ASSERT_TRUE(device.Open(KeyboardPath(3), kEventAccess));
     test::FakeConnection* connection = keyboard_->LastConnection();
     ASSERT_NE(connection, nullptr);
 
@@ -191,7 +221,7 @@ TEST_F(HidDeviceTest, InputThreadReadsAndUnpacksUntilAnotherThreadCloses) {
     // The pattern of a device's input-report thread: read with no time-out, unpack, repeat;
     // the user-interface thread closes the device to end it.
     HidDevice device(backend_);
-    ASSERT_TRUE(device.Open(KeyboardPath(3), true, false, true, false));
+    ASSERT_TRUE(device.Open(KeyboardPath(3), kEventAccess));
     test::FakeConnection* connection = keyboard_->LastConnection();
     // Queued before the reader starts, so it only blocks once all of them are read.
     for (int i = 0; i < 50; ++i) keyboard_->Push({0x03, static_cast<uint8_t>(0xE0 + i % 16), 0});
@@ -216,8 +246,8 @@ TEST_F(HidDeviceTest, InputThreadReadsAndUnpacksUntilAnotherThreadCloses) {
 TEST_F(HidDeviceTest, TwoCollectionsOfOneNodeSeeOnlyTheirOwnReports) {
     HidDevice consumer(backend_);
     HidDevice vendor(backend_);
-    ASSERT_TRUE(consumer.Open(KeyboardPath(3), true, false, true, false));
-    ASSERT_TRUE(vendor.Open(KeyboardPath(4), true, true, true, false));
+    ASSERT_TRUE(consumer.Open(KeyboardPath(3), kEventAccess));
+    ASSERT_TRUE(vendor.Open(KeyboardPath(4), kCommandAccess));
 
     keyboard_->Push({0x04, 0x11});
     keyboard_->Push({0x02, 0x00, 0x00, 0x04, 0, 0, 0, 0, 0});
@@ -246,7 +276,7 @@ TEST_F(HidDeviceTest, WritePassesTheReportThrough) {
     size_t written = 7;
     EXPECT_FALSE(device.Write(report.data(), report.size(), &written, 1000));  // closed
     EXPECT_EQ(written, 0u);
-    ASSERT_TRUE(device.Open(KeyboardPath(4), true, true, true, false));
+    ASSERT_TRUE(device.Open(KeyboardPath(4), kCommandAccess));
     ASSERT_TRUE(device.Write(report.data(), report.size(), &written, 1000));
     EXPECT_EQ(written, report.size());
     ASSERT_EQ(keyboard_->Written().size(), 1u);
@@ -257,7 +287,7 @@ TEST_F(HidDeviceTest, UnnumberedReportsGainAZeroReportIdByte) {
     auto mouse = std::make_shared<FakeNode>(kVid, 0x2101, test::kMouseDescriptor);
     backend_->AddPath("vid_372b&pid_2101&mi_00#/dev/fake1", mouse);
     HidDevice device(backend_);
-    ASSERT_TRUE(device.Open("vid_372b&pid_2101&mi_00#/dev/fake1", true, false, true, false));
+    ASSERT_TRUE(device.Open("vid_372b&pid_2101&mi_00#/dev/fake1", kEventAccess));
     EXPECT_EQ(device.Caps().inputReportByteLength, 5);
     mouse->Push({0x05, 0xFB, 0x02, 0x33});
     uint8_t buffer[5] = {0xEE, 0xEE, 0xEE, 0xEE, 0xEE};
@@ -277,7 +307,7 @@ TEST_F(HidDeviceTest, ASingleCollectionNodeServesTheCollectionNumberOfItsPath) {
     const std::string path = "vid_372b&pid_1101&mi_01&col04#/dev/fake2";
     backend_->AddPath(path, vendorOnly);
     HidDevice device(backend_);
-    ASSERT_TRUE(device.Open(path, true, true, true, false)) << device.LastError();
+    ASSERT_TRUE(device.Open(path, kCommandAccess)) << device.LastError();
     EXPECT_EQ(device.CollectionNumber(), 4);
     EXPECT_EQ(device.Caps().usagePage, 0xFF1C);
     EXPECT_EQ(device.Caps().usage, 0x92);
@@ -288,7 +318,7 @@ std::vector<uint16_t> Usages(const HidDataDescriptor& d) { return d.usages; }
 
 TEST_F(HidDeviceTest, UnpackKeyboardButtonsKeepOnlyEachDescriptorsRange) {
     HidDevice device(backend_);
-    ASSERT_TRUE(device.Open(KeyboardPath(2), true, false, true, false));
+    ASSERT_TRUE(device.Open(KeyboardPath(2), kEventAccess));
     const auto& in = device.InputDescriptors();
     ASSERT_EQ(in.size(), 2u);
     // Both cover page 7; each keeps the usages of its own range, packed and zero-ended.
@@ -320,7 +350,7 @@ TEST_F(HidDeviceTest, UnpackKeyboardButtonsKeepOnlyEachDescriptorsRange) {
 
 TEST_F(HidDeviceTest, UnpackConsumerArrayGivesTheUsagePressed) {
     HidDevice device(backend_);
-    ASSERT_TRUE(device.Open(KeyboardPath(3), true, false, true, false));
+    ASSERT_TRUE(device.Open(KeyboardPath(3), kEventAccess));
     const uint8_t report[] = {0x03, 0xE9, 0x00};  // volume up
     ASSERT_TRUE(device.UnpackInputReport(report, sizeof report));
     ASSERT_EQ(device.InputDescriptors().size(), 1u);
@@ -331,7 +361,7 @@ TEST_F(HidDeviceTest, UnpackValuesRawAndScaled) {
     auto mouse = std::make_shared<FakeNode>(kVid, 0x2101, test::kMouseDescriptor);
     backend_->AddPath("vid_372b&pid_2101&mi_00#/dev/fake1", mouse);
     HidDevice device(backend_);
-    ASSERT_TRUE(device.Open("vid_372b&pid_2101&mi_00#/dev/fake1", true, false, true, false));
+    ASSERT_TRUE(device.Open("vid_372b&pid_2101&mi_00#/dev/fake1", kEventAccess));
     const auto& in = device.InputDescriptors();
     ASSERT_EQ(in.size(), 4u);  // buttons, X, Y, wheel
     const uint8_t report[] = {0x00, 0x05, 0xFB, 0x7F, 0x33};
@@ -363,7 +393,7 @@ TEST_F(HidDeviceTest, UnpackVendorValueAndClosedDevice) {
     HidDevice device(backend_);
     const uint8_t report[64] = {0x04, 0x5A};
     EXPECT_FALSE(device.UnpackInputReport(report, sizeof report));  // nothing open
-    ASSERT_TRUE(device.Open(KeyboardPath(4), true, true, true, false));
+    ASSERT_TRUE(device.Open(KeyboardPath(4), kCommandAccess));
     ASSERT_TRUE(device.UnpackInputReport(report, sizeof report));
     ASSERT_EQ(device.InputDescriptors().size(), 1u);
     EXPECT_EQ(device.InputDescriptors()[0].usagePage, 0xFF1C);

@@ -1,7 +1,9 @@
 #pragma once
 // A tiny in-memory HidBackend for the HidDevice tests: nodes with a report descriptor,
-// input reports pushed by the test to every open connection of a node, writes recorded.
+// input reports pushed by the test to every open connection of a node, writes recorded,
+// and the open modes and time-outs that reached the backend kept for the test to check.
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -30,7 +32,8 @@ class FakeConnection : public HidConnection {
 
     int Write(const uint8_t* data, size_t length, int timeoutMs) override;
 
-    int Read(uint8_t* buffer, size_t length, int timeoutMs) override {
+    int Read(uint8_t* buffer, size_t length, int timeoutMs) override;
+    int ReadQueued(uint8_t* buffer, size_t length, int timeoutMs) {
         std::unique_lock<std::mutex> lock(mutex_);
         ++waitingReaders_;
         changed_.notify_all();
@@ -107,6 +110,9 @@ class FakeNode : public std::enable_shared_from_this<FakeNode> {
     const uint16_t vid;
     const uint16_t pid;
     const std::vector<uint8_t> descriptor;
+    // The time-out arguments of the last Read and Write of any connection to the node.
+    std::atomic<int> lastReadTimeout{0};
+    std::atomic<int> lastWriteTimeout{0};
     std::mutex mutex;
     std::vector<FakeConnection*> connections;
     std::vector<std::vector<uint8_t>> written;
@@ -119,7 +125,12 @@ inline FakeConnection::~FakeConnection() {
 inline uint16_t FakeConnection::VendorId() const { return node_->vid; }
 inline uint16_t FakeConnection::ProductId() const { return node_->pid; }
 inline std::vector<uint8_t> FakeConnection::ReportDescriptor() const { return node_->descriptor; }
-inline int FakeConnection::Write(const uint8_t* data, size_t length, int /*timeoutMs*/) {
+inline int FakeConnection::Read(uint8_t* buffer, size_t length, int timeoutMs) {
+    node_->lastReadTimeout = timeoutMs;
+    return ReadQueued(buffer, length, timeoutMs);
+}
+inline int FakeConnection::Write(const uint8_t* data, size_t length, int timeoutMs) {
+    node_->lastWriteTimeout = timeoutMs;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (cancelled_) return -1;
@@ -149,9 +160,16 @@ class FakeBackend : public HidBackend {
         return order_;
     }
 
-    std::unique_ptr<HidConnection> Open(const std::string& path, bool, bool, bool,
+    // The mode of the last Open call, refused or not.
+    HidOpenMode LastMode() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return lastMode_;
+    }
+
+    std::unique_ptr<HidConnection> Open(const std::string& path, HidOpenMode mode,
                                         std::string* error) override {
         std::lock_guard<std::mutex> lock(mutex_);
+        lastMode_ = mode;
         if (auto r = refusals_.find(path); r != refusals_.end()) {
             if (error) *error = r->second;
             return nullptr;
@@ -172,6 +190,7 @@ class FakeBackend : public HidBackend {
     std::vector<std::string> order_;
     std::map<std::string, std::shared_ptr<FakeNode>> nodes_;
     std::map<std::string, std::string> refusals_;
+    HidOpenMode lastMode_;
 };
 
 }  // namespace rerov::test

@@ -63,8 +63,8 @@ class SimLinkTest : public ::testing::Test {
         }
         ASSERT_FALSE(path.empty()) << "no command interface on the simulated bus";
         HidDevice& device = receiver ? link_.Receiver() : link_.Wired();
-        ASSERT_TRUE(device.Open(path, true, true, true, false)) << device.LastError();
-        link_.SetLinkMode(receiver ? kLinkModeReceiver : kLinkModeWired);
+        ASSERT_TRUE(device.Open(path, kCommandAccess)) << device.LastError();
+        link_.SetLinkMode(receiver ? LinkMode::Receiver : LinkMode::Wired);
         link_.SetConnected(true);
     }
 

@@ -14,6 +14,7 @@
 
 #include "family_devices.h"
 #include "simulated_bus.h"
+#include "tests/support/scoped_environment.h"
 
 namespace rerov {
 namespace {
@@ -223,8 +224,7 @@ TEST(DeviceBase, SetLightSettingKeepsTheExtraFields) {
 TEST(DeviceBase, ProfileFolderCreatedOnFirstUse) {
     QTemporaryDir home;
     ASSERT_TRUE(home.isValid());
-    const QByteArray previous = qgetenv("XDG_DATA_HOME");
-    qputenv("XDG_DATA_HOME", home.path().toUtf8());
+    const test::ScopedEnvironment dataHome("XDG_DATA_HOME", home.path().toUtf8());
     const std::filesystem::path product =
         std::filesystem::path(home.path().toStdString()) / "REROV ER60 EVER";
     ASSERT_FALSE(std::filesystem::exists(product));
@@ -242,12 +242,6 @@ TEST(DeviceBase, ProfileFolderCreatedOnFirstUse) {
     EXPECT_TRUE(device.ProfileFolder().empty());
     EXPECT_FALSE(
         std::filesystem::exists(std::filesystem::path(home.path().toStdString()) / "escape"));
-
-    if (previous.isEmpty()) {
-        qunsetenv("XDG_DATA_HOME");
-    } else {
-        qputenv("XDG_DATA_HOME", previous);
-    }
 }
 
 struct FamilyCase {

@@ -15,13 +15,12 @@ namespace {
 constexpr int kPollMs = 100;
 }  // namespace
 
-Sandbox::Sandbox() {
+Sandbox::Sandbox() : runtimeDir_("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit()) {
     QFile::setPermissions(runtime_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     environment_ = QProcessEnvironment::systemEnvironment();
     environment_.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime_.path());
     environment_.insert(QStringLiteral("XDG_DATA_HOME"), data_.path());
     environment_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
 }
 
 RunOutcome RunToEnd(const QString& program, const QStringList& arguments,

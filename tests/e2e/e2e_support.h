@@ -10,6 +10,8 @@
 #include <functional>
 #include <memory>
 
+#include "tests/support/scoped_environment.h"
+
 namespace rerov::e2e {
 
 // Generous limits: the machine is small and shared with other builds.
@@ -38,6 +40,9 @@ class Sandbox {
     QTemporaryDir runtime_;
     QTemporaryDir data_;
     QProcessEnvironment environment_;
+    // This process's own clients find the program's channel in the sandbox too; put back
+    // before runtime_ goes.
+    test::ScopedEnvironment runtimeDir_;
 };
 
 // Runs a program to its end (killed after kRunMs).

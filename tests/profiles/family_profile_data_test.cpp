@@ -1,6 +1,6 @@
-#include "headset_profile_data.h"
 #include "keyboard_profile_data.h"
 #include "mouse_profile_data.h"
+#include "profiles/ri6533_profile_data.h"
 #include "test_support.h"
 
 namespace rerov {

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "headset_profile_data.h"
 #include "json_access.h"
 #include "keyboard_profile_data.h"
 #include "mouse_profile_data.h"
+#include "profiles/ri6533_profile_data.h"
 #include "test_support.h"
 
 namespace rerov {

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 
 #include <algorithm>
+#include <optional>
 #include <regex>
 
 #include "test_support.h"
@@ -24,9 +25,8 @@ class ProfileCommandTest : public TempFolderTest {
   protected:
     void SetUp() override {
         TempFolderTest::SetUp();
-        qputenv("REROV_DEFAULT_DATA", REROV_RUNTIME_DEFAULT_DATA);
+        factoryData_.emplace("REROV_DEFAULT_DATA", REROV_RUNTIME_DEFAULT_DATA);
     }
-    void TearDown() override { qunsetenv("REROV_DEFAULT_DATA"); }
 
     static CommandRun Profile(const std::vector<std::string>& args) {
         ::testing::internal::CaptureStdout();
@@ -39,6 +39,9 @@ class ProfileCommandTest : public TempFolderTest {
     std::filesystem::path Folder(const std::string& family) const {
         return Root() / "userdata" / "REROV ER60 EVER" / family;
     }
+
+  private:
+    std::optional<test::ScopedEnvironment> factoryData_;
 };
 
 TEST_F(ProfileCommandTest, ListOnFirstStartCreatesProfile1) {

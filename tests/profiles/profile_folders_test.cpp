@@ -5,12 +5,10 @@
 namespace rerov {
 namespace {
 
+using test::ScopedEnvironment;
 using test::TempFolderTest;
 
-class ProfileFoldersTest : public TempFolderTest {
-  protected:
-    void TearDown() override { qunsetenv("REROV_DEFAULT_DATA"); }
-};
+class ProfileFoldersTest : public TempFolderTest {};
 
 TEST_F(ProfileFoldersTest, FamilyFolderIsCreatedUnderTheUserDataFolderOnFirstUse) {
     const auto expected = Root() / "userdata" / "REROV ER60 EVER" / "MousePad";
@@ -39,7 +37,8 @@ TEST_F(ProfileFoldersTest, FamilyKinds) {
 }
 
 TEST_F(ProfileFoldersTest, DefaultDataFolderCanBeOverridden) {
-    qputenv("REROV_DEFAULT_DATA", QByteArray::fromStdString((Root() / "factory").string()));
+    const ScopedEnvironment factory("REROV_DEFAULT_DATA",
+                                    QByteArray::fromStdString((Root() / "factory").string()));
     EXPECT_EQ(DefaultDataFolder(), Root() / "factory");
     EXPECT_EQ(DefaultProfilePath("HD"), Root() / "factory" / "HD.Json");
 }
@@ -47,7 +46,7 @@ TEST_F(ProfileFoldersTest, DefaultDataFolderCanBeOverridden) {
 // Without an override and without an application object the folder beside the running
 // program is used; the test program runs beside the copied factory data.
 TEST_F(ProfileFoldersTest, DefaultDataFolderIsBesideTheProgram) {
-    qunsetenv("REROV_DEFAULT_DATA");
+    const ScopedEnvironment noOverride("REROV_DEFAULT_DATA");
     EXPECT_EQ(DefaultDataFolder(), ExecutableFolder() / "DefaultData");
     EXPECT_EQ(std::filesystem::weakly_canonical(DefaultDataFolder()),
               std::filesystem::weakly_canonical(REROV_RUNTIME_DEFAULT_DATA));

@@ -1,5 +1,7 @@
 // The calling order of a device page: build the store, load the selected profile, edit and
 // save, switch to another profile and back. Runs on the shipped factory keyboard profile.
+#include <optional>
+
 #include "keyboard_profile_data.h"
 #include "profile_folders.h"
 #include "profile_store.h"
@@ -14,13 +16,12 @@ class ProfileSwitchTest : public TempFolderTest {
   protected:
     void SetUp() override {
         TempFolderTest::SetUp();
-        qputenv("REROV_DEFAULT_DATA", REROV_RUNTIME_DEFAULT_DATA);
+        factoryData_.emplace("REROV_DEFAULT_DATA", REROV_RUNTIME_DEFAULT_DATA);
         folder_ = ProfileFolder("keyboard");
         ASSERT_FALSE(folder_.empty());
         store_ = std::make_unique<ProfileStore>(1, folder_, DefaultProfilePath("keyboard"));
         ASSERT_EQ(store_->Build(), StoreResult::Ok);
     }
-    void TearDown() override { qunsetenv("REROV_DEFAULT_DATA"); }
 
     // What a page does when the selected profile changes.
     void Open(CKeyboardProfiledata& data) {
@@ -31,6 +32,7 @@ class ProfileSwitchTest : public TempFolderTest {
         data.LoadProfile(store_->CurrentProfilePath());
     }
 
+    std::optional<test::ScopedEnvironment> factoryData_;
     std::filesystem::path folder_;
     std::unique_ptr<ProfileStore> store_;
 };

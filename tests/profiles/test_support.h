@@ -10,10 +10,12 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 
 #include "json_file_io.h"
+#include "tests/support/scoped_environment.h"
 
 namespace rerov::test {
 
@@ -24,7 +26,8 @@ class TempFolderTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
         root_ = std::filesystem::path(dir_.path().toStdString());
-        qputenv("XDG_DATA_HOME", QByteArray::fromStdString((root_ / "userdata").string()));
+        dataHome_.emplace("XDG_DATA_HOME",
+                          QByteArray::fromStdString((root_ / "userdata").string()));
     }
 
     const std::filesystem::path& Root() const { return root_; }
@@ -56,6 +59,7 @@ class TempFolderTest : public ::testing::Test {
   private:
     QTemporaryDir dir_;
     std::filesystem::path root_;
+    std::optional<ScopedEnvironment> dataHome_;  // restored before dir_ goes
 };
 
 /// Parses JSON text for test fixtures.

@@ -35,10 +35,9 @@ std::vector<std::string> TwinBackend::EnumeratePaths() {
     return paths;
 }
 
-std::unique_ptr<HidConnection> TwinBackend::Open(const std::string& path, bool readAccess,
-                                                 bool writeAccess, bool exclusive,
+std::unique_ptr<HidConnection> TwinBackend::Open(const std::string& path, HidOpenMode mode,
                                                  std::string* error) {
-    return bus_->Open(Replace(path, "#twin:", "#sim:"), readAccess, writeAccess, exclusive, error);
+    return bus_->Open(Replace(path, "#twin:", "#sim:"), mode, error);
 }
 
 MainWindowOnSim::MainWindowOnSim()

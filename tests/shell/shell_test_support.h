@@ -70,7 +70,7 @@ class FakeEntryPage : public EntryPage {
 
     // Puts the fake link on the cable (receiver false) or the receiver, connected or not.
     void Connect(bool receiver, bool connected = true) {
-        device.link.SetLinkMode(receiver ? kLinkModeReceiver : kLinkModeWired);
+        device.link.SetLinkMode(receiver ? LinkMode::Receiver : LinkMode::Wired);
         device.link.SetConnected(connected);
     }
 
@@ -88,8 +88,8 @@ class TwinBackend : public HidBackend {
   public:
     explicit TwinBackend(std::shared_ptr<sim::SimulatedBus> bus) : bus_(std::move(bus)) {}
     std::vector<std::string> EnumeratePaths() override;
-    std::unique_ptr<HidConnection> Open(const std::string& path, bool readAccess, bool writeAccess,
-                                        bool exclusive, std::string* error) override;
+    std::unique_ptr<HidConnection> Open(const std::string& path, HidOpenMode mode,
+                                        std::string* error) override;
     std::unique_ptr<HotplugWatcher> WatchHotplug() override { return bus_->WatchHotplug(); }
     std::atomic<bool> twins{false};         // read by the scan thread
     std::atomic<bool> reverseOrder{false};  // read by the scan thread

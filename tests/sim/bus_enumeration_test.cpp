@@ -70,7 +70,7 @@ TEST_F(SimTest, SeveralPathsAreListedTogether) {
 
 TEST_F(SimTest, OpenGivesTheIdsOfThePathAndFailsForAbsentOrUnknownPaths) {
     std::string error;
-    EXPECT_EQ(bus_.Open(CommandPath(SimPath::KeyboardCable), true, true, false, &error), nullptr);
+    EXPECT_EQ(bus_.Open(CommandPath(SimPath::KeyboardCable), kCommandAccess, &error), nullptr);
     EXPECT_FALSE(error.empty());
     bus_.Plug(SimPath::KeyboardCable);
     bus_.Plug(SimPath::Headset);
@@ -83,7 +83,7 @@ TEST_F(SimTest, OpenGivesTheIdsOfThePathAndFailsForAbsentOrUnknownPaths) {
     EXPECT_EQ(headset->VendorId(), 0x3c4d);
     EXPECT_EQ(headset->ProductId(), 0x0406);
     error.clear();
-    EXPECT_EQ(bus_.Open("vid_1a2b&pid_0101&mi_01&col05#sim:keyboard/1", true, true, false, &error),
+    EXPECT_EQ(bus_.Open("vid_1a2b&pid_0101&mi_01&col05#sim:keyboard/1", kCommandAccess, &error),
               nullptr);
     EXPECT_FALSE(error.empty());
 }
@@ -92,15 +92,16 @@ TEST_F(SimTest, ExclusiveOpenSharesForReadingOnly) {
     bus_.Plug(SimPath::KeyboardCable);
     const std::string path = CommandPath(SimPath::KeyboardCable);
     std::string error;
-    auto probe = bus_.Open(path, true, false, false, &error);  // discovery probe, read only
+    auto probe = bus_.Open(path, kProbeAccess, &error);  // discovery probe, read only
     ASSERT_NE(probe, nullptr);
-    auto exclusive = bus_.Open(path, true, true, true, &error);
+    auto exclusive =
+        bus_.Open(path, HidOpenMode{.read = true, .write = true, .exclusive = true}, &error);
     ASSERT_NE(exclusive, nullptr) << "a reader does not block an exclusive open";
-    EXPECT_EQ(bus_.Open(path, true, true, false, &error), nullptr)
+    EXPECT_EQ(bus_.Open(path, kCommandAccess, &error), nullptr)
         << "a second writer is refused while the interface is held exclusively";
-    EXPECT_NE(bus_.Open(path, true, false, false, &error), nullptr);
+    EXPECT_NE(bus_.Open(path, kProbeAccess, &error), nullptr);
     exclusive.reset();
-    EXPECT_NE(bus_.Open(path, true, true, false, &error), nullptr);
+    EXPECT_NE(bus_.Open(path, kCommandAccess, &error), nullptr);
 }
 
 struct CollectionExpectation {
@@ -191,7 +192,7 @@ TEST_F(SimTest, WritesOfUndeclaredReportsFail) {
         << "the headset has no command collection";
     std::array<uint8_t, 17> light{0xFF, 0x22, 0xAA};
     EXPECT_EQ(headset->Write(light.data(), light.size(), 1000), 17);
-    auto readOnly = OpenPath(CommandPath(SimPath::KeyboardCable), false);
+    auto readOnly = OpenPath(CommandPath(SimPath::KeyboardCable), kProbeAccess);
     ASSERT_NE(readOnly, nullptr);
     EXPECT_EQ(readOnly->Write(request.data(), request.size(), 1000), -1);
 }

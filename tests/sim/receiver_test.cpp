@@ -93,7 +93,7 @@ TEST_F(ReceiverTest, BothPathsReachTheSameKeyboardMemory) {
 }
 
 TEST_F(ReceiverTest, EventsComeOnTheEventCollectionAndNotFromAKeyboardOutOfReach) {
-    auto events = OpenPath(EventPath(SimPath::KeyboardReceiver), false);
+    auto events = OpenPath(EventPath(SimPath::KeyboardReceiver), kEventAccess);
     ASSERT_NE(events, nullptr);
     std::array<uint8_t, 8> report{};
     ASSERT_TRUE(bus_.SendEventCode(SimPath::KeyboardReceiver, 0x1132));
@@ -127,8 +127,8 @@ const KeyboardEventCase kKeyboardEventCases[] = {
 
 // The keyboard's own events leave by the cable while it is plugged, else by the receiver.
 TEST_F(ReceiverTest, KeyboardEventsTakeTheCableFirstThenTheReceiver) {
-    auto cableEvents = OpenPath(EventPath(SimPath::KeyboardCable), false);
-    auto receiverEvents = OpenPath(EventPath(SimPath::KeyboardReceiver), false);
+    auto cableEvents = OpenPath(EventPath(SimPath::KeyboardCable), kEventAccess);
+    auto receiverEvents = OpenPath(EventPath(SimPath::KeyboardReceiver), kEventAccess);
     std::array<uint8_t, 8> report{};
     for (const KeyboardEventCase& c : kKeyboardEventCases) {
         SCOPED_TRACE(c.name);

@@ -67,9 +67,10 @@ inline constexpr int kReplyTimeoutMs = 5000;
 
 class SimTest : public ::testing::Test {
   protected:
-    std::unique_ptr<HidConnection> OpenPath(const std::string& path, bool write = true) {
+    std::unique_ptr<HidConnection> OpenPath(const std::string& path,
+                                            HidOpenMode mode = kCommandAccess) {
         std::string error;
-        auto connection = bus_.Open(path, true, write, false, &error);
+        auto connection = bus_.Open(path, mode, &error);
         EXPECT_NE(connection, nullptr) << error;
         return connection;
     }

@@ -27,7 +27,7 @@ class TransportTest : public SimTest {
     std::future<int> ReadInBackground(HidConnection& connection) {
         return std::async(std::launch::async, [&connection] {
             std::array<uint8_t, 64> buffer{};
-            return connection.Read(buffer.data(), buffer.size(), -1);
+            return connection.Read(buffer.data(), buffer.size(), kInfiniteTimeout);
         });
     }
 };
@@ -41,8 +41,8 @@ TEST_F(TransportTest, ReadTimesOutWithZeroWhenNothingArrives) {
 
 TEST_F(TransportTest, UnplugWakesABlockedReadAndFailsEveryConnectionOfThePath) {
     auto commands = OpenCommand(SimPath::KeyboardCable);
-    auto events = OpenPath(EventPath(SimPath::KeyboardCable), false);
-    auto boot = OpenPath("vid_1a2b&pid_0101&mi_00#sim:keyboard/0", false);
+    auto events = OpenPath(EventPath(SimPath::KeyboardCable), kEventAccess);
+    auto boot = OpenPath("vid_1a2b&pid_0101&mi_00#sim:keyboard/0", kEventAccess);
     auto blocked = ReadInBackground(*events);
     EXPECT_EQ(blocked.wait_for(100ms), std::future_status::timeout) << "nothing to read yet";
     bus_.Unplug(SimPath::KeyboardCable);
@@ -54,7 +54,7 @@ TEST_F(TransportTest, UnplugWakesABlockedReadAndFailsEveryConnectionOfThePath) {
     EXPECT_EQ(boot->Read(buffer.data(), buffer.size(), 0), -1);
 
     std::string error;
-    EXPECT_EQ(bus_.Open(CommandPath(SimPath::KeyboardCable), true, true, false, &error), nullptr);
+    EXPECT_EQ(bus_.Open(CommandPath(SimPath::KeyboardCable), kCommandAccess, &error), nullptr);
     // Plugged in again, the old connections stay dead and new ones work.
     bus_.Plug(SimPath::KeyboardCable);
     EXPECT_EQ(commands->Write(request.data(), request.size(), 100), -1);
@@ -79,8 +79,8 @@ TEST_F(TransportTest, CancelReleasesABlockedReadAndOnlyThatConnection) {
 TEST_F(TransportTest, EveryConnectionOfTheNodeReceivesEachReport) {
     // Two collections of interface 1 are one node; interface 0 is another.
     auto commands = OpenCommand(SimPath::KeyboardCable);
-    auto events = OpenPath(EventPath(SimPath::KeyboardCable), false);
-    auto boot = OpenPath("vid_1a2b&pid_0101&mi_00#sim:keyboard/0", false);
+    auto events = OpenPath(EventPath(SimPath::KeyboardCable), kEventAccess);
+    auto boot = OpenPath("vid_1a2b&pid_0101&mi_00#sim:keyboard/0", kEventAccess);
     const Report reply = Transact(*commands, Request(kCmdReadDeviceInfo, 2, 5));
     Report copy{};
     ASSERT_EQ(events->Read(copy.data(), copy.size(), kReplyTimeoutMs), 64);
@@ -94,7 +94,7 @@ TEST_F(TransportTest, EveryConnectionOfTheNodeReceivesEachReport) {
 }
 
 TEST_F(TransportTest, QueueKeepsTheNewest64Reports) {
-    auto events = OpenPath(EventPath(SimPath::KeyboardCable), false);
+    auto events = OpenPath(EventPath(SimPath::KeyboardCable), kEventAccess);
     constexpr int kSent = 70;
     for (int i = 0; i < kSent; ++i) {
         ASSERT_TRUE(bus_.SendEventCode(SimPath::KeyboardCable, static_cast<uint16_t>(0x500 + i)));
@@ -132,8 +132,9 @@ TEST_F(TransportTest, WriteShorterThanTheLatencyTimesOutAndSendsNothing) {
     EXPECT_EQ(connection->Write(request.data(), request.size(), 20), 0);
     EXPECT_EQ(bus_.Keyboard().CommandCount(kCmdBeginSession), 0u);
     // A write held by the latency fails at once when the path goes away.
-    auto pending = std::async(
-        std::launch::async, [&] { return connection->Write(request.data(), request.size(), -1); });
+    auto pending = std::async(std::launch::async, [&] {
+        return connection->Write(request.data(), request.size(), kInfiniteTimeout);
+    });
     EXPECT_EQ(pending.wait_for(50ms), std::future_status::timeout);
     bus_.Unplug(SimPath::KeyboardCable);
     ASSERT_EQ(pending.wait_for(kPrompt), std::future_status::ready);
@@ -144,7 +145,7 @@ TEST_F(TransportTest, ConnectionOutlivingTheBusFailsSafely) {
     auto bus = std::make_unique<SimulatedBus>(TestIds());
     bus->Plug(SimPath::KeyboardCable);
     std::string error;
-    auto connection = bus->Open(CommandPath(SimPath::KeyboardCable), true, true, false, &error);
+    auto connection = bus->Open(CommandPath(SimPath::KeyboardCable), kCommandAccess, &error);
     ASSERT_NE(connection, nullptr);
     bus.reset();
     const Report request = Request(kCmdBeginSession);
@@ -159,7 +160,7 @@ TEST_F(TransportTest, ConnectionOutlivingTheBusFailsSafely) {
 TEST_F(TransportTest, ConcurrentHostAndEventTraffic) {
     bus_.SetLatency(200us);
     auto commands = OpenCommand(SimPath::KeyboardCable);
-    auto events = OpenPath(EventPath(SimPath::KeyboardCable), false);
+    auto events = OpenPath(EventPath(SimPath::KeyboardCable), kEventAccess);
     constexpr int kTransactions = 100;
     constexpr int kEvents = 40;
     std::atomic<int> eventsSeen{0};

@@ -8,7 +8,7 @@
 #include <QString>
 #include <cstdio>
 
-#include "controls/fonts.h"
+#include "controls/private_fonts.h"
 #include "controls/skin_setup.h"
 
 namespace rerov::testing {

@@ -15,7 +15,7 @@
 #include "controls/control_base.h"
 #include "controls/list_base.h"
 #include "controls/option_ui.h"
-#include "controls/progress_base.h"
+#include "controls/progress_ui.h"
 
 namespace rerov::remote_ui {
 

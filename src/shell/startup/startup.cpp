@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "controls/fonts.h"
+#include "controls/private_fonts.h"
 #include "controls/resource_index.h"
 #include "controls/skin_setup.h"
 #include "hid_backend.h"

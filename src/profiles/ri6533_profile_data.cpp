@@ -1,4 +1,4 @@
-#include "headset_profile_data.h"
+#include "profiles/ri6533_profile_data.h"
 
 #include "json_access.h"
 

@@ -1,4 +1,4 @@
-#include "controls/fonts.h"
+#include "controls/private_fonts.h"
 
 #include <QCoreApplication>
 #include <QFontDatabase>

@@ -1,4 +1,4 @@
-#include "controls/progress_base.h"
+#include "controls/progress_ui.h"
 
 #include <QPainter>
 #include <algorithm>
