@@ -221,8 +221,9 @@ bool SimulatedBus::SendEvent(SimPath path, const std::vector<uint8_t>& report) {
     detail::PathState& pathState = shared.Path(path);
     if (!pathState.plugged) return false;
     if (path == SimPath::KeyboardReceiver && !shared.keyboardInReach) return false;
-    const auto node = std::find_if(pathState.nodes.begin(), pathState.nodes.end(),
-                                   [](const detail::NodeState& n) { return n.description.carriesEvents; });
+    const auto node =
+        std::find_if(pathState.nodes.begin(), pathState.nodes.end(),
+                     [](const detail::NodeState& n) { return n.description.carriesEvents; });
     if (node == pathState.nodes.end()) return false;
     const size_t nodeIndex = static_cast<size_t>(node - pathState.nodes.begin());
     const uint64_t generation = pathState.generation;
@@ -264,6 +265,12 @@ void SimulatedBus::ClearFaults() {
     detail::State& shared = *state_->shared;
     std::lock_guard lock(shared.mutex);
     for (SimPath path : kAllSimPaths) shared.Path(path).faults.clear();
+}
+
+unsigned SimulatedBus::TimingViolations() const {
+    detail::State& shared = *state_->shared;
+    std::lock_guard lock(shared.mutex);
+    return shared.timingViolations;
 }
 
 KeyboardModel& SimulatedBus::Keyboard() { return state_->shared->keyboard; }

@@ -2,16 +2,11 @@
 
 #include <thread>
 
+#include "device_link/entry_timers.h"
 #include "discovery_log.h"
 
 namespace rerov {
 namespace {
-
-// List entry control timers started here, with their periods.
-constexpr int kTimerLinkCheck = 1001;
-constexpr int kTimerReceiverWatch = 1007;
-constexpr int kLinkCheckDelayMs = 500;
-constexpr int kReceiverWatchPeriodMs = 2000;
 
 bool IsReceiverKind(uint16_t kind) {
     return kind == kKindKeyboardReceiver || kind == kKindMouseReceiver;
@@ -121,8 +116,10 @@ void DeviceManager::DestroyDevicePages() {
         DeviceLink& link = page->MainLink();
         link.SetConnected(false);
         {
+            // The receiver's interface too: nothing may stay open into a page that goes.
             std::lock_guard io(link.IoLock());
             link.Wired().Close();
+            link.Receiver().Close();
         }
         host_.RemoveDevicePage(page);
     }
@@ -184,7 +181,7 @@ void DeviceManager::CommandArrival(size_t index, const SupportedDevice& entry,
     if (!host_.HasListEntry(page)) return;
     // A receiver's entry is shown by the link check once the device behind it answers.
     if (!receiver) host_.SelectDeviceEntry(page);
-    host_.StartEntryTimer(page, kTimerLinkCheck, kLinkCheckDelayMs);
+    host_.StartEntryTimer(page, kTimerLinkCheck, kLinkCheckAfterConnectMs);
 }
 
 void DeviceManager::OnDeviceRemoval(size_t index) {
@@ -263,7 +260,7 @@ void DeviceManager::FinishSwitchToReceiver(ManagedDevice* page) {
     if (!host_.HasListEntry(page)) return;
     link.BeginSession();
     if (link.IsConnected()) {
-        host_.StartEntryTimer(page, kTimerReceiverWatch, kReceiverWatchPeriodMs);
+        host_.StartEntryTimer(page, kTimerReceiverWatch, kReceiverWatchFirstMs);
     }
     page->ReadAll();
     host_.CloseSettingsWindow();
@@ -271,7 +268,7 @@ void DeviceManager::FinishSwitchToReceiver(ManagedDevice* page) {
 
 void DeviceManager::FinishSwitchToCable(ManagedDevice* page) {
     if (host_.HasListEntry(page)) {
-        host_.StartEntryTimer(page, kTimerLinkCheck, kLinkCheckDelayMs);
+        host_.StartEntryTimer(page, kTimerLinkCheck, kLinkCheckAfterConnectMs);
         host_.ShowDeviceEntry(page->FamilyIndex(), true);
         host_.CloseSettingsWindow();
     }
