@@ -8,6 +8,15 @@
 namespace rerov {
 namespace {
 
+// Marks the link unconnected and closes both its interfaces: after a device's last path
+// has gone, and at shutdown, nothing may stay open.
+void Disconnect(DeviceLink& link) {
+    link.SetConnected(false);
+    std::lock_guard io(link.IoLock());
+    link.Wired().Close();
+    link.Receiver().Close();
+}
+
 bool IsReceiverKind(uint16_t kind) {
     return kind == kKindKeyboardReceiver || kind == kKindMouseReceiver;
 }
@@ -113,14 +122,7 @@ void DeviceManager::DestroyDevicePages() {
         if (row < 0) continue;
         ManagedDevice* page = host_.FindDevicePage(found_.Entry(static_cast<size_t>(row)));
         if (page == nullptr) continue;
-        DeviceLink& link = page->MainLink();
-        link.SetConnected(false);
-        {
-            // The receiver's interface too: nothing may stay open into a page that goes.
-            std::lock_guard io(link.IoLock());
-            link.Wired().Close();
-            link.Receiver().Close();
-        }
+        Disconnect(page->MainLink());
         host_.RemoveDevicePage(page);
     }
 }
@@ -202,13 +204,7 @@ void DeviceManager::OnDeviceRemoval(size_t index) {
     if (OtherPathTakesOver(index, entry)) return;
     ManagedDevice* page = host_.FindDevicePage(record);
     if (page == nullptr) return;
-    DeviceLink& link = page->MainLink();
-    link.SetConnected(false);
-    {
-        std::lock_guard io(link.IoLock());
-        link.Wired().Close();
-        link.Receiver().Close();
-    }
+    Disconnect(page->MainLink());
     host_.DeactivateDeviceEntry(page);
 }
 
