@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "keyboard_model.h"
@@ -38,6 +39,9 @@ struct PathState {
     uint64_t generation = 0;  // bumped by every unplug; older connections stay dead
     std::vector<NodeState> nodes;
     std::vector<ArmedFault> faults;
+    // When the device last took a command report or handed out its reply; the firmware
+    // times EndSession from it. Empty until the first command report.
+    std::optional<Clock::time_point> lastTransfer;
 };
 
 // A device-to-host report waiting for its time.
@@ -70,6 +74,7 @@ struct State {
     std::shared_ptr<const TraceSink> traceSink;
     std::multimap<Clock::time_point, PendingReport> pending;
     std::condition_variable pendingChanged;
+    unsigned timingViolations = 0;  // EndSession reports that came too soon
 
     KeyboardModel keyboard;
 };

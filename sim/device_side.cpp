@@ -17,6 +17,12 @@ namespace {
 
 constexpr uint8_t kStatusOk = 0x00;
 constexpr uint8_t kReceiverNoDevice = 0x00;  // reply byte 8 of the receiver's 0xAA answer
+// The firmware closes a session only once the previous transfer has settled this long; an
+// EndSession that comes sooner is refused with status 0xFF. Streamed lighting frames do not
+// count: the animation runs beside the sessions on a channel of its own.
+constexpr auto kEndSessionSettleTime = std::chrono::milliseconds(10);
+
+bool CountsForSessionTiming(uint8_t command) { return command != kCmdStreamLightFrame; }
 
 // What the faults armed for a path do to one command report.
 struct FaultEffects {
@@ -109,11 +115,33 @@ void Trace(const std::shared_ptr<const TraceSink>& sink, TraceDirection directio
     if (sink && *sink) (*sink)(direction, report, length);
 }
 
+namespace {
+
+bool CanDeliverLocked(const State& state, SimPath path, uint64_t generation) {
+    const PathState& pathState = state.paths[static_cast<size_t>(path)];
+    return !state.shutDown && pathState.plugged && pathState.generation == generation;
+}
+
+// Hands a command reply to the host. Its trace line is recorded first, so that whoever reads
+// the trace after the host has read the reply finds the line there; a reply the path can no
+// longer take is neither traced nor counted as a transfer.
+void HandOverReplyLocked(State& state, SimPath path, uint64_t generation, size_t node,
+                         const std::vector<uint8_t>& report) {
+    if (!CanDeliverLocked(state, path, generation)) return;
+    Trace(state.traceSink, TraceDirection::DeviceToHost, report.data(), report.size());
+    DeliverLocked(state, path, generation, node, report.data(), report.size());
+    if (report.size() > kReportCommandOffset &&
+        CountsForSessionTiming(report[kReportCommandOffset])) {
+        state.Path(path).lastTransfer = Clock::now();
+    }
+}
+
+}  // namespace
+
 bool DeliverLocked(State& state, SimPath path, uint64_t generation, size_t node,
                    const uint8_t* report, size_t length) {
-    PathState& pathState = state.Path(path);
-    if (state.shutDown || !pathState.plugged || pathState.generation != generation) return false;
-    for (SimConnection* connection : pathState.nodes[node].connections) {
+    if (!CanDeliverLocked(state, path, generation)) return false;
+    for (SimConnection* connection : state.Path(path).nodes[node].connections) {
         connection->PushLocked(report, length);
     }
     return true;
@@ -153,11 +181,11 @@ void SendToHost(State& state, SimPath path, uint64_t generation, size_t node,
         state.pendingChanged.notify_all();
         return;
     }
-    const bool delivered =
+    if (traced) {
+        HandOverReplyLocked(state, path, generation, node, report);
+    } else {
         DeliverLocked(state, path, generation, node, report.data(), report.size());
-    // Traced before the lock goes, so the reply is in the trace before the host can read it.
-    if (delivered && traced)
-        Trace(state.traceSink, TraceDirection::DeviceToHost, report.data(), report.size());
+    }
 }
 
 int ReceiveHostReport(State& state, SimPath path, uint64_t generation, size_t node,
@@ -176,6 +204,14 @@ int ReceiveHostReport(State& state, SimPath path, uint64_t generation, size_t no
     std::copy(data, data + kCommandReportSize, request.begin());
     const FaultEffects faults = TakeFaultsLocked(pathState, request[kReportCommandOffset]);
     if (faults.writeFails) return -1;
+    // The protocol's timing, checked as the firmware would: a session closed too soon after
+    // the previous transfer is refused (and counted, so tests can assert there were none).
+    const auto arrived = Clock::now();
+    const bool endSessionTooSoon = request[kReportCommandOffset] == kCmdEndSession &&
+                                   pathState.lastTransfer.has_value() &&
+                                   arrived - *pathState.lastTransfer < kEndSessionSettleTime;
+    if (endSessionTooSoon) ++state.timingViolations;
+    if (CountsForSessionTiming(request[kReportCommandOffset])) pathState.lastTransfer = arrived;
     const auto sink = state.traceSink;
     const auto delay = ReplyDelay(state.latency, faults.extraDelay, writeStarted);
     const bool inReach = state.keyboardInReach;
@@ -185,8 +221,9 @@ int ReceiveHostReport(State& state, SimPath path, uint64_t generation, size_t no
     Trace(sink, TraceDirection::HostToDevice, request.data(), request.size());
     if (faults.disconnect) return written;
     // A device that reports an error has not carried the command out.
-    Frame reply = faults.status ? StatusReply(request, *faults.status)
-                                : Answer(state, path, request, inReach);
+    Frame reply = faults.status       ? StatusReply(request, *faults.status)
+                  : endSessionTooSoon ? StatusReply(request, kStatusError)
+                                      : Answer(state, path, request, inReach);
     // The device carried the command out; only its answer is lost.
     if (faults.noReply) return written;
     if (faults.wrongCommand) {
@@ -223,12 +260,11 @@ void RunDeliveries(State& state) {
             // Lock order: deviceMutex before mutex, as on the write path.
             std::lock_guard device(state.deviceMutex);
             std::unique_lock deliver(state.mutex);
-            const bool delivered = DeliverLocked(state, item.path, item.generation, item.node,
-                                                 item.report.data(), item.report.size());
-            // Under the lock, as in SendToHost: the host reads the reply only after its trace.
-            if (delivered && item.traced) {
-                Trace(state.traceSink, TraceDirection::DeviceToHost, item.report.data(),
-                      item.report.size());
+            if (item.traced) {
+                HandOverReplyLocked(state, item.path, item.generation, item.node, item.report);
+            } else {
+                DeliverLocked(state, item.path, item.generation, item.node, item.report.data(),
+                              item.report.size());
             }
         }
         lock.lock();

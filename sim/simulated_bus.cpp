@@ -267,6 +267,12 @@ void SimulatedBus::ClearFaults() {
     for (SimPath path : kAllSimPaths) shared.Path(path).faults.clear();
 }
 
+unsigned SimulatedBus::TimingViolations() const {
+    detail::State& shared = *state_->shared;
+    std::lock_guard lock(shared.mutex);
+    return shared.timingViolations;
+}
+
 KeyboardModel& SimulatedBus::Keyboard() { return state_->shared->keyboard; }
 
 void SimulatedBus::SetTraceSink(

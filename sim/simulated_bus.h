@@ -106,6 +106,12 @@ class SimulatedBus : public HidBackend {
     // False for a profile the keyboard does not have (nothing changes then).
     bool SelectProfileOnDevice(uint8_t profile);
 
+    // The protocol's timing as the firmware checks it: an EndSession that arrives less than
+    // 10 ms after the previous command report of its path (streamed lighting frames aside)
+    // was taken or answered is refused with status 0xFF and counted here (since the bus was
+    // made, every path together).
+    unsigned TimingViolations() const;
+
     // Arms a one-shot fault on the path (see SimFault); several may be armed at once.
     void InjectFault(SimPath path, const SimFault& fault);
     // Disarms every fault of every path.

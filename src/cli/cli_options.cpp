@@ -50,6 +50,7 @@ const char* UsageText() {
            "                           a simulated device's memory (no AREA: the areas)\n"
            "  sim trace start FILE | sim trace stop\n"
            "                           every report the simulator moves, to FILE\n"
+           "  sim timing               reports the simulated devices refused as too soon\n"
            "options:\n"
            "  --simulate=LIST  use simulated devices: keyboard, keyboard-receiver, mouse,\n"
            "                   mouse-receiver, mousepad, headset (comma-separated)\n"

@@ -1,5 +1,5 @@
 // rerovctl sim plug|unplug DEVICE | sim reach keyboard on|off | sim memory ... |
-// sim trace start FILE | sim trace stop
+// sim trace start FILE | sim trace stop | sim timing
 
 #include "sim_command.h"
 
@@ -21,7 +21,7 @@ int Usage() {
     PrintError(
         "usage: sim plug|unplug keyboard|keyboard-receiver|mouse|mouse-receiver|mousepad|"
         "headset | sim reach keyboard on|off | sim memory DEVICE [AREA] [--json] | "
-        "sim trace start FILE | sim trace stop");
+        "sim trace start FILE | sim trace stop | sim timing");
     return kExitUsage;
 }
 
@@ -60,12 +60,24 @@ int RunTrace(const std::vector<std::string>& args) {
     return kExitOk;
 }
 
+// sim timing: the count of command reports the simulated firmware refused for their timing.
+int RunTiming(const std::vector<std::string>& args) {
+    if (args.size() != 1) return Usage();
+    QJsonObject reply;
+    const int code = AskProgram({{QStringLiteral("type"), QLatin1String(ipc::kSimTiming)}}, &reply);
+    if (code != kExitOk) return code;
+    std::cout << "timing violations: " << reply.value(QStringLiteral("violations")).toInteger()
+              << '\n';
+    return kExitOk;
+}
+
 }  // namespace
 
 int RunSimCommand(const std::vector<std::string>& args) {
     if (!args.empty() && args[0] == "memory")
         return RunSimMemoryCommand({args.begin() + 1, args.end()});
     if (!args.empty() && args[0] == "trace") return RunTrace(args);
+    if (!args.empty() && args[0] == "timing") return RunTiming(args);
     if (args.size() < 2) return Usage();
     const std::string& verb = args[0];
     const QString device = QString::fromStdString(args[1]);

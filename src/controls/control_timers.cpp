@@ -45,6 +45,8 @@ class TimerSet : public QObject {
         return it != timers_.cend() && (*it)->isActive();
     }
 
+    int Period(int id) const { return IsArmed(id) ? timers_.value(id)->interval() : -1; }
+
   private:
     QHash<int, QTimer*> timers_;
 };
@@ -85,6 +87,12 @@ bool IsControlTimerArmed(const QObject* control, int id) {
     if (control == nullptr) return false;
     const TimerSet* set = FindSet(control);
     return set != nullptr && set->IsArmed(id);
+}
+
+int ControlTimerPeriod(const QObject* control, int id) {
+    if (control == nullptr) return -1;
+    const TimerSet* set = FindSet(control);
+    return set != nullptr ? set->Period(id) : -1;
 }
 
 }  // namespace rerov::ui

@@ -34,4 +34,8 @@ void KillAllControlTimers(QObject* control);
 /// True while timer `id` of `control` is armed.
 bool IsControlTimerArmed(const QObject* control, int id);
 
+/// The period in milliseconds timer `id` of `control` was last armed with while it is armed;
+/// -1 when it is not armed.
+int ControlTimerPeriod(const QObject* control, int id);
+
 }  // namespace rerov::ui

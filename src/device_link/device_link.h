@@ -20,7 +20,7 @@
 namespace rerov {
 
 inline constexpr uint16_t kMaxBlockLength = 512;
-inline constexpr size_t kDeviceInfoSize = 34;
+inline constexpr size_t kDeviceInfoSize = 34;  // the device information block (ReadDeviceInfo)
 inline constexpr uint8_t kWiredChunkSize = 56;
 inline constexpr uint8_t kReceiverChunkSize = 24;
 inline constexpr uint32_t kTablePageSize = 512;

@@ -2,16 +2,20 @@
 
 #include <thread>
 
+#include "device_link/entry_timers.h"
 #include "discovery_log.h"
 
 namespace rerov {
 namespace {
 
-// List entry control timers started here, with their periods.
-constexpr int kTimerLinkCheck = 1001;
-constexpr int kTimerReceiverWatch = 1007;
-constexpr int kLinkCheckDelayMs = 500;
-constexpr int kReceiverWatchPeriodMs = 2000;
+// Marks the link unconnected and closes both its interfaces: after a device's last path
+// has gone, and at shutdown, nothing may stay open.
+void Disconnect(DeviceLink& link) {
+    link.SetConnected(false);
+    std::lock_guard io(link.IoLock());
+    link.Wired().Close();
+    link.Receiver().Close();
+}
 
 bool IsReceiverKind(uint16_t kind) {
     return kind == kKindKeyboardReceiver || kind == kKindMouseReceiver;
@@ -117,12 +121,7 @@ void DeviceManager::DestroyDevicePages() {
         if (row < 0) continue;
         ManagedDevice* page = host_.FindDevicePage(found_.Entry(static_cast<size_t>(row)));
         if (page == nullptr) continue;
-        DeviceLink& link = page->MainLink();
-        link.SetConnected(false);
-        {
-            std::lock_guard io(link.IoLock());
-            link.Wired().Close();
-        }
+        Disconnect(page->MainLink());
         host_.RemoveDevicePage(page);
     }
 }
@@ -183,7 +182,7 @@ void DeviceManager::CommandArrival(size_t index, const SupportedDevice& entry,
     if (!host_.HasListEntry(page)) return;
     // A receiver's entry is shown by the link check once the device behind it answers.
     if (!receiver) host_.SelectDeviceEntry(page);
-    host_.StartEntryTimer(page, kTimerLinkCheck, kLinkCheckDelayMs);
+    host_.StartEntryTimer(page, kTimerLinkCheck, kLinkCheckAfterConnectMs);
 }
 
 void DeviceManager::OnDeviceRemoval(size_t index) {
@@ -204,13 +203,7 @@ void DeviceManager::OnDeviceRemoval(size_t index) {
     if (OtherPathTakesOver(index, entry)) return;
     ManagedDevice* page = host_.FindDevicePage(record);
     if (page == nullptr) return;
-    DeviceLink& link = page->MainLink();
-    link.SetConnected(false);
-    {
-        std::lock_guard io(link.IoLock());
-        link.Wired().Close();
-        link.Receiver().Close();
-    }
+    Disconnect(page->MainLink());
     host_.DeactivateDeviceEntry(page);
 }
 
@@ -262,7 +255,7 @@ void DeviceManager::FinishSwitchToReceiver(ManagedDevice* page) {
     if (!host_.HasListEntry(page)) return;
     link.BeginSession();
     if (link.IsConnected()) {
-        host_.StartEntryTimer(page, kTimerReceiverWatch, kReceiverWatchPeriodMs);
+        host_.StartEntryTimer(page, kTimerReceiverWatch, kReceiverWatchFirstMs);
     }
     page->ReadAll();
     host_.CloseSettingsWindow();
@@ -270,7 +263,7 @@ void DeviceManager::FinishSwitchToReceiver(ManagedDevice* page) {
 
 void DeviceManager::FinishSwitchToCable(ManagedDevice* page) {
     if (host_.HasListEntry(page)) {
-        host_.StartEntryTimer(page, kTimerLinkCheck, kLinkCheckDelayMs);
+        host_.StartEntryTimer(page, kTimerLinkCheck, kLinkCheckAfterConnectMs);
         host_.ShowDeviceEntry(page->FamilyIndex(), true);
         host_.CloseSettingsWindow();
     }

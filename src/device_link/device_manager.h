@@ -84,8 +84,8 @@ class DeviceManager {
     // Start-up: creates the pages of every family but the last (the headset's page is
     // created on its first arrival).
     void CreateDevicePages();
-    // Shutdown: for every family's page, clears the link's connected flag, closes its
-    // wired interface and asks the host to remove the page.
+    // Shutdown: for every family's page, clears the link's connected flag, closes both its
+    // interfaces and asks the host to remove the page. The window's only page teardown.
     void DestroyDevicePages();
 
     // Message 3090: entry `index` has just been marked present.
@@ -96,6 +96,8 @@ class DeviceManager {
     // The family row with the vendor id, product id and kind of found-device entry
     // `supportedRow` and the given role; -1 when there is none (or the row is out of range).
     int FamilyOfRow(int supportedRow, int role) const;
+    // The family table the manager works with; a family index is a position in it.
+    const std::vector<DeviceFamily>& Families() const { return families_; }
     // The record a device's page is known by for entry `index`: the cable command entry
     // for a receiver entry paired both ways and for a secondary interface; the entry
     // itself otherwise.

@@ -94,8 +94,12 @@ int DeviceLink::BeginSession() { return SendCommand(kCmdBeginSession, 0, 0, null
 int DeviceLink::EndSession(int /*unused*/) {
     if (!connected_.load()) return kResultNoReply;
     // The device needs a moment after the last data report before it closes the session.
+    // The command lock is held through the wait, so that no command of another thread (a
+    // power status read) can land between the wait and the EndSession.
+    std::lock_guard<std::mutex> command(commandLock_);
     std::this_thread::sleep_for(kEndSessionDelay);
-    return SendCommand(kCmdEndSession, 0, 0, nullptr, 0, nullptr);
+    return Exchange(nullptr, false, CommandReport::Build(kCmdEndSession, 0, 0), nullptr,
+                    kReportPayloadOffset);
 }
 
 int DeviceLink::ReadDeviceInfo(uint8_t* info) {

@@ -27,10 +27,10 @@ const std::array<SupportedDeviceRow, kSupportedDeviceCount> kSupportedDeviceRows
 
 #define REROV_ENTRY_LAYOUT "XML\\CustomControlXML\\DeviceOption.xml"
 const std::array<DeviceFamilyRow, kDeviceFamilyCount> kDeviceFamilyRows = {{
-    {REROV_ENTRY_LAYOUT, "tab_header_device", "device_power_switch", "mouse",    1, S::VidA, S::Pid3, kKindMouse,    kRoleCommand},
-    {REROV_ENTRY_LAYOUT, "tab_header_device", "device_power_switch", "keyboard", 0, S::VidA, S::Pid1, kKindKeyboard, kRoleCommand},
-    {REROV_ENTRY_LAYOUT, "tab_header_device", "device_power_switch", "MousePad", 2, S::VidA, S::Pid5, kKindMousePad, kRoleCommand},
-    {REROV_ENTRY_LAYOUT, "tab_header_device", "device_power_switch", "HD",       3, S::VidB, S::Pid6, kKindHeadset,  kRoleCommand},
+    {REROV_ENTRY_LAYOUT, "tab_header_device", kPowerContainerName, "mouse",    1, S::VidA, S::Pid3, kKindMouse,    kRoleCommand},
+    {REROV_ENTRY_LAYOUT, "tab_header_device", kPowerContainerName, "keyboard", 0, S::VidA, S::Pid1, kKindKeyboard, kRoleCommand},
+    {REROV_ENTRY_LAYOUT, "tab_header_device", kPowerContainerName, "MousePad", 2, S::VidA, S::Pid5, kKindMousePad, kRoleCommand},
+    {REROV_ENTRY_LAYOUT, "tab_header_device", kPowerContainerName, "HD",       3, S::VidB, S::Pid6, kKindHeadset,  kRoleCommand},
 }};
 #undef REROV_ENTRY_LAYOUT
 

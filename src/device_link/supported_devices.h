@@ -88,6 +88,10 @@ inline constexpr int kFamilyMousePad = 2;
 inline constexpr int kFamilyHeadset = 3;
 inline constexpr size_t kDeviceFamilyCount = 4;
 
+// The main window's container of the power displays, one per page; every family's display
+// goes there.
+inline constexpr char kPowerContainerName[] = "device_power_switch";
+
 struct DeviceFamily {
     const char* listEntryLayout = "";
     const char* tabHeader = "";

@@ -30,8 +30,8 @@ namespace rerov {
 inline constexpr size_t kLevelArraySize = 256;
 // Entries of the peak ring beside the level array.
 inline constexpr size_t kPeakRingSize = 23;
-// Length of the device information block.
-inline constexpr size_t kDeviceInfoBlockSize = 34;
+// Length of the device information block, as the command set reads it.
+inline constexpr size_t kDeviceInfoBlockSize = kDeviceInfoSize;
 
 // Tab switches of a page that SelectFunctionTab drives.
 inline constexpr const char* kFunctionSwitchName = "device_function_switch";

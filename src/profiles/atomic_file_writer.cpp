@@ -17,6 +17,11 @@ constexpr const char* kTemporarySuffix = ".tmp";
 constexpr std::size_t kRandomDigits = 8;
 constexpr int kNameAttempts = 16;
 
+// The step a ScopedWriteFailure of this thread makes fail, if any.
+thread_local std::optional<WriteStep> failingStep;
+
+bool FailsAt(WriteStep step) { return failingStep == step; }
+
 WriteOutcome Failed(std::string reason) { return WriteOutcome{false, std::move(reason)}; }
 
 std::string SystemError(const char* what) {
@@ -31,6 +36,15 @@ std::string TemporaryName(const std::filesystem::path& target) {
 
 // Writes all bytes to the new file and flushes them to the disk; closes the file.
 WriteOutcome FillAndClose(std::FILE* file, std::string_view bytes) {
+    if (FailsAt(WriteStep::WriteBytes)) {
+        // What a full disk leaves: part of the bytes in the file, then an error. Whether the
+        // part went in does not matter; the write fails either way.
+        (void)std::fwrite(bytes.data(), 1, bytes.size() / 2, file);
+        errno = ENOSPC;
+        const std::string reason = SystemError("cannot write");
+        std::fclose(file);
+        return Failed(reason);
+    }
     std::size_t done = 0;
     while (done < bytes.size()) {
         errno = 0;
@@ -42,12 +56,15 @@ WriteOutcome FillAndClose(std::FILE* file, std::string_view bytes) {
         }
         done += written;
     }
-    if (!SyncFileToDisk(file)) {
+    if (FailsAt(WriteStep::FlushToDisk)) errno = EIO;
+    if (FailsAt(WriteStep::FlushToDisk) || !SyncFileToDisk(file)) {
         const std::string reason = SystemError("cannot flush to the disk");
         std::fclose(file);
         return Failed(reason);
     }
-    if (std::fclose(file) != 0) return Failed(SystemError("cannot close"));
+    const bool closed = std::fclose(file) == 0;
+    if (FailsAt(WriteStep::Close)) errno = EIO;
+    if (!closed || FailsAt(WriteStep::Close)) return Failed(SystemError("cannot close"));
     return WriteOutcome{true, {}};
 }
 
@@ -75,6 +92,10 @@ WriteOutcome WriteFileAtomically(const std::filesystem::path& target, std::strin
     std::FILE* file = nullptr;
     for (int attempt = 0; attempt < kNameAttempts && file == nullptr; ++attempt) {
         temporary = folder / TemporaryName(target);
+        if (FailsAt(WriteStep::CreateTemporary)) {
+            errno = ENOSPC;
+            return Failed(SystemError("cannot create"));
+        }
         errno = 0;
         file = CreateNewFileForWriting(temporary);
         if (file == nullptr && errno != EEXIST) return Failed(SystemError("cannot create"));
@@ -91,7 +112,11 @@ WriteOutcome WriteFileAtomically(const std::filesystem::path& target, std::strin
         // the default ones, which is no reason to refuse the save.
         std::filesystem::permissions(temporary, status.permissions(), error);
     }
-    std::filesystem::rename(temporary, target, error);
+    if (FailsAt(WriteStep::Replace)) {
+        error = std::make_error_code(std::errc::io_error);
+    } else {
+        std::filesystem::rename(temporary, target, error);
+    }
     if (error) {
         RemoveTemporary(temporary);
         return Failed("cannot replace the file: " + error.message());
@@ -102,6 +127,12 @@ WriteOutcome WriteFileAtomically(const std::filesystem::path& target, std::strin
     }
     return WriteOutcome{true, {}};
 }
+
+ScopedWriteFailure::ScopedWriteFailure(WriteStep step) : previous_(failingStep) {
+    failingStep = step;
+}
+
+ScopedWriteFailure::~ScopedWriteFailure() { failingStep = previous_; }
 
 bool IsWriteTemporaryName(const std::string& fileName) {
     const std::size_t suffix = std::strlen(kTemporarySuffix);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,5 +27,29 @@ WriteOutcome WriteFileAtomically(const std::filesystem::path& target, std::strin
 /// 8 hexadecimal digits + ".tmp". One that stays was left by an interrupted write and may be
 /// removed.
 bool IsWriteTemporaryName(const std::string& fileName);
+
+/// The steps of WriteFileAtomically at which the system can refuse a write.
+enum class WriteStep {
+    CreateTemporary,  // the temporary file cannot be made
+    WriteBytes,       // the disk fills up after half of the bytes
+    FlushToDisk,      // the bytes do not reach the disk
+    Close,            // closing the temporary file fails
+    Replace,          // the temporary file cannot be renamed over the target
+};
+
+/// While it lives, every WriteFileAtomically on the thread that made it fails at `step` as if
+/// the system had refused that step, so that "a failed write leaves the previous file as it
+/// was and no temporary file behind" can be tested on every platform the writer builds for,
+/// without depending on how a platform lets a test fill a disk. For tests only.
+class ScopedWriteFailure {
+  public:
+    explicit ScopedWriteFailure(WriteStep step);
+    ~ScopedWriteFailure();
+    ScopedWriteFailure(const ScopedWriteFailure&) = delete;
+    ScopedWriteFailure& operator=(const ScopedWriteFailure&) = delete;
+
+  private:
+    std::optional<WriteStep> previous_;
+};
 
 }  // namespace rerov

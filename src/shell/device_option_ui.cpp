@@ -28,15 +28,6 @@ constexpr IconRow kIconRows[] = {
 };
 constexpr const char* kUnknownStem = "unknow_device";
 
-constexpr int kLightFramePeriodMs = 50;
-constexpr int kLinkCheckPeriodMs = 500;
-constexpr int kLinkRetryPeriodMs = 3000;
-constexpr int kFirstFrameDelayMs = 5;
-constexpr int kFirstPowerDelayMs = 50;
-constexpr int kPowerPeriodMs = 5000;
-constexpr int kFirstReceiverWatchMs = 2000;
-constexpr int kReceiverWatchPeriodMs = 3000;
-
 }  // namespace
 
 QString DeviceIconStem(int kind, int role) {
@@ -190,7 +181,7 @@ bool CDeviceOptionUI::IsCurrent() {
     return option != nullptr && option->IsSelected();
 }
 
-void CDeviceOptionUI::StartLinkCheck() { StartTimer(kTimerLinkCheck, kLinkCheckPeriodMs); }
+void CDeviceOptionUI::StartLinkCheck() { StartTimer(kTimerLinkCheck, kLinkCheckAfterConnectMs); }
 
 void CDeviceOptionUI::StartTimer(int id, int periodMs) { ui::SetControlTimer(this, id, periodMs); }
 
@@ -244,7 +235,7 @@ void CDeviceOptionUI::OnLightFrame() {
     // here on every tick kept an idle window busy.
     page_->StreamLightFrame();
     keyLights_ = page_->KeyLightContainer();
-    if (Connected()) StartTimer(kTimerLightFrame, kLightFramePeriodMs);
+    if (Connected()) StartTimer(kTimerLightFrame, kLightFrameRepeatMs);
 }
 
 void CDeviceOptionUI::OnLinkCheck() {
@@ -256,21 +247,22 @@ void CDeviceOptionUI::OnLinkCheck() {
                 emit showEntryRequested(FamilyIndex(), false);
                 SetVisible(false);
             }
-            StartTimer(kTimerLinkCheck, kLinkRetryPeriodMs);
+            StartTimer(kTimerLinkCheck, kLinkCheckRetryMs);
             return;
         }
         emit showEntryRequested(FamilyIndex(), true);
     }
     if (page_ == nullptr) return;  // the window may have dropped the page meanwhile
     page_->Device().ReadAll();
-    StartTimer(kTimerLightFrame, kFirstFrameDelayMs);
-    if (HasPowerDisplay() && Connected()) StartTimer(kTimerPowerStatus, kFirstPowerDelayMs);
-    if (OnReceiver() && Connected()) StartTimer(kTimerReceiverWatch, kFirstReceiverWatchMs);
+    StartTimer(kTimerLightFrame, kLightFrameAfterLinkCheckMs);
+    if (HasPowerDisplay() && Connected())
+        StartTimer(kTimerPowerStatus, kPowerStatusAfterLinkCheckMs);
+    if (OnReceiver() && Connected()) StartTimer(kTimerReceiverWatch, kReceiverWatchFirstMs);
 }
 
 void CDeviceOptionUI::OnPowerStatus() {
     page_->Device().ReadPowerStatus();
-    if (HasPowerDisplay()) StartTimer(kTimerPowerStatus, kPowerPeriodMs);
+    if (HasPowerDisplay()) StartTimer(kTimerPowerStatus, kPowerStatusRepeatMs);
 }
 
 void CDeviceOptionUI::OnReceiverWatch() {
@@ -287,7 +279,7 @@ void CDeviceOptionUI::OnReceiverWatch() {
     } else if (Connected()) {
         qCDebug(lcEntry, "2.4gcesvdfherhue  12312423");
     }
-    if (OnReceiver() && Connected()) StartTimer(kTimerReceiverWatch, kReceiverWatchPeriodMs);
+    if (OnReceiver() && Connected()) StartTimer(kTimerReceiverWatch, kReceiverWatchRepeatMs);
 }
 
 }  // namespace rerov::shell

@@ -6,17 +6,11 @@
 #include <QString>
 
 #include "controls/option_ui.h"
+#include "device_link/entry_timers.h"
 
 namespace rerov::shell {
 
 class EntryPage;
-
-// The entry's control timers.
-inline constexpr int kTimerLightFrame = 1000;     // lighting frame, every 50 ms while connected
-inline constexpr int kTimerLinkCheck = 1001;      // link check and first read-out
-inline constexpr int kTimerSyncRequest = 1002;    // re-read after a change on the device
-inline constexpr int kTimerPowerStatus = 1005;    // power status, every 5 s
-inline constexpr int kTimerReceiverWatch = 1007;  // device behind the receiver in reach
 
 /// The list entry ("DeviceOption"), built from the family's list-entry layout with the option
 /// "device_select", the label "device_select_name" and the option "synchro_device_select".
@@ -91,7 +85,7 @@ class CDeviceOptionUI : public ui::CHorizontalLayoutUI {
     void SetCurrent(bool current);
     /// Whether the device option is selected (false without one).
     bool IsCurrent();
-    /// Arms timer 1001 with 500 ms.
+    /// Arms the link check (timer 1001) as an arrival on the cable does.
     void StartLinkCheck();
     /// Arms one of the entry's timers.
     void StartTimer(int id, int periodMs);

@@ -122,7 +122,7 @@ void CMainWnd::InitWindow() {
     ApplyTitle();
     SetUpTray();
     if (QWidget* restore = captionButtons_.value(QStringLiteral("restorebtn"))) restore->hide();
-    if (QWidget* power = FindControl(QStringLiteral("device_power_switch"))) {
+    if (QWidget* power = FindControl(QLatin1String(kPowerContainerName))) {
         // The device bar keeps its shape while there is no power status to show.
         QSizePolicy policy = power->sizePolicy();
         policy.setRetainSizeWhenHidden(true);
@@ -529,20 +529,19 @@ void CMainWnd::OnPrepareForSleep(bool suspending) {
 }
 
 void CMainWnd::SetWindowActiveFlags(bool active) {
-    for (int group = 0; group < 3; ++group) {
+    for (PageGroup group : kLitPageGroups) {
         for (CDevicePageUI* page : pageLists_[group]) page->Device().SetWindowActive(active);
     }
 }
 
 void CMainWnd::TellPagesHostLighting(int on) {
-    for (int group = 0; group < 3; ++group) {
+    for (PageGroup group : kLitPageGroups) {
         for (CDevicePageUI* page : pageLists_[group]) page->Device().SetHostLighting(on);
     }
 }
 
 void CMainWnd::SetStatusHold(bool hold) {
-    // Mice and keyboards: the pages with a power display.
-    for (int group = 0; group < 2; ++group) {
+    for (PageGroup group : kPowerPageGroups) {
         for (CDevicePageUI* page : pageLists_[group]) page->Device().SetStatusHold(hold);
     }
 }

@@ -20,6 +20,7 @@
 #include "device_scanner.h"
 #include "found_device_list.h"
 #include "shell/app_control.h"
+#include "shell/page_groups.h"
 
 namespace rerov {
 class CDevicePageUI;
@@ -239,8 +240,8 @@ class CMainWnd : public ui::CWindowBase, public DeviceManagerHost, public AppCon
     std::unique_ptr<DeviceScanner> scanner_;
     DeviceScannerOptions scanOptions_;
     std::array<std::unique_ptr<WorkerSlot>, kWorkerSlotCount> workers_;
-    std::vector<std::unique_ptr<PageSlot>> pages_;          // in creation order
-    std::array<std::vector<CDevicePageUI*>, 4> pageLists_;  // keyboards, mice, pads, headsets
+    std::vector<std::unique_ptr<PageSlot>> pages_;                        // in creation order
+    std::array<std::vector<CDevicePageUI*>, kPageGroupCount> pageLists_;  // by PageGroup
     QHash<QString, ui::NotifyPump*> routes_;
     std::vector<std::unique_ptr<ui::NotifyPump>> routeTables_;
     QHash<QString, QPointer<QWidget>> captionButtons_;

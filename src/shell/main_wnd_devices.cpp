@@ -26,27 +26,8 @@ const QString kPowerLayout = QStringLiteral("XML\\CustomControlXML\\MpDevicePowe
 const QString kDeviceSwitch = QStringLiteral("device_switch");
 const QString kDeviceList = QStringLiteral("device_select_layout");
 const QString kNoDeviceHint = QStringLiteral("No_device_Link");
+const QString kPowerSwitch = QLatin1String(kPowerContainerName);
 constexpr int kEntrySpacing = 10;
-
-// Page lists by kind group.
-enum PageGroup { kKeyboards = 0, kMice = 1, kMousePads = 2, kHeadsets = 3 };
-
-int GroupOfKind(int kind) {
-    switch (kind) {
-        case kKindKeyboard:
-        case kKindKeyboardReceiver:
-            return kKeyboards;
-        case kKindMouse:
-        case kKindMouseReceiver:
-            return kMice;
-        case kKindMousePad:
-            return kMousePads;
-        case kKindHeadset:
-            return kHeadsets;
-        default:
-            return -1;
-    }
-}
 
 }  // namespace
 
@@ -61,19 +42,10 @@ void CMainWnd::CreateDevicePages() { manager_->CreateDevicePages(); }
 bool CMainWnd::CreateDevicePage(int supportedRow, int role) {
     if (supportedRow < 0 || size_t(supportedRow) >= supported_.size()) return false;
     const SupportedDevice record = supported_[size_t(supportedRow)];
-    const std::vector<DeviceFamily> families = DeviceFamilies();
-    int familyIndex = -1;
-    for (size_t f = 0; f < families.size(); ++f) {
-        const DeviceFamily& family = families[f];
-        if (family.vendorId == record.vendorId && family.productId == record.productId &&
-            family.kind == record.kind && family.role == role) {
-            familyIndex = int(f);
-            break;
-        }
-    }
+    const int familyIndex = manager_->FamilyOfRow(supportedRow, role);
     if (familyIndex < 0) return false;
-    const DeviceFamily& family = families[size_t(familyIndex)];
-    auto* powerSwitch = Tab(QStringLiteral("device_power_switch"));
+    const DeviceFamily& family = manager_->Families()[size_t(familyIndex)];
+    auto* powerSwitch = Tab(kPowerSwitch);
     auto* pageSwitch = Tab(kDeviceSwitch);
     auto* list = qobject_cast<ui::CContainerUI*>(FindControl(kDeviceList));
     if (powerSwitch == nullptr || pageSwitch == nullptr || list == nullptr) return false;
@@ -110,7 +82,7 @@ bool CMainWnd::CreateDevicePage(int supportedRow, int role) {
         return false;
     }
     pageSwitch->Add(page);
-    const int group = GroupOfKind(record.kind);
+    const int group = PageGroupOfKind(record.kind);
     if (group >= 0) pageLists_[size_t(group)].push_back(page);
 
     list->Add(entry);
@@ -143,24 +115,7 @@ bool CMainWnd::CreateDevicePage(int supportedRow, int role) {
     return true;
 }
 
-void CMainWnd::DestroyDevicePages() {
-    // Reverse order of creation; each page stops its own threads when it goes.
-    while (!pages_.empty()) {
-        CDevicePageUI* page = pages_.back()->page.data();
-        if (page == nullptr) {
-            pages_.pop_back();
-            continue;
-        }
-        DeviceLink& link = page->Device().MainLink();
-        link.SetConnected(false);
-        {
-            std::lock_guard<std::mutex> lock(link.IoLock());
-            link.Wired().Close();
-            link.Receiver().Close();
-        }
-        RemoveDevicePage(&page->Device());
-    }
-}
+void CMainWnd::DestroyDevicePages() { manager_->DestroyDevicePages(); }
 
 void CMainWnd::RemoveDevicePage(ManagedDevice* device) {
     const int index = EntryIndexOf(device);
@@ -179,7 +134,7 @@ void CMainWnd::RemoveDevicePage(ManagedDevice* device) {
     for (size_t i = size_t(index); i < pages_.size(); ++i) {
         CDeviceOptionUI* entry = pages_[i]->entry.data();
         auto* pageSwitch = Tab(kDeviceSwitch);
-        auto* powerSwitch = Tab(QStringLiteral("device_power_switch"));
+        auto* powerSwitch = Tab(kPowerSwitch);
         if (entry == nullptr || pageSwitch == nullptr || powerSwitch == nullptr) continue;
         entry->BindPageTab(kDeviceSwitch, int(pageSwitch->Items().indexOf(pages_[i]->page.data())));
         entry->SetPowerTab(entry->PowerTabName(),
@@ -264,7 +219,7 @@ void CMainWnd::UpdateAfterListChange() {
         if (entry->IsSyncTicked()) ++ticked;
     }
     if (shown == 0) {
-        if (ui::CTabLayoutUI* power = Tab(QStringLiteral("device_power_switch"))) {
+        if (ui::CTabLayoutUI* power = Tab(kPowerSwitch)) {
             power->SelectItem(0);
         }
         if (ui::CTabLayoutUI* pages = Tab(kDeviceSwitch)) pages->SelectItem(0);
@@ -337,8 +292,8 @@ void CMainWnd::OnDeviceEntrySelected() {
         }
     }
     if (index < 0) return;
-    currentKeyboardIndex_ = index - int(pageLists_[kMice].size());
-    currentMouseIndex_ = index - int(pageLists_[kKeyboards].size());
+    currentKeyboardIndex_ = index - int(pageLists_[kMousePages].size());
+    currentMouseIndex_ = index - int(pageLists_[kKeyboardPages].size());
     ShowEntryPower(Entry(index));
 }
 
@@ -393,7 +348,7 @@ void CMainWnd::RefreshNoDeviceHint() {
     if (QWidget* hint = FindControl(kNoDeviceHint)) hint->setVisible(!any);
     // Nothing to report or to step through without devices.
     if (!any) {
-        if (QWidget* power = FindControl(QStringLiteral("device_power_switch"))) power->hide();
+        if (QWidget* power = FindControl(kPowerSwitch)) power->hide();
     }
     for (const char* name : {"device_select_prev", "device_select_next"}) {
         if (QWidget* arrow = FindControl(QLatin1String(name))) {

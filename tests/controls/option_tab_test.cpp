@@ -54,6 +54,30 @@ TEST(Option, WithoutGroupItTogglesAndCodeCanSelectSilently) {
     EXPECT_TRUE(host.recorder.received.empty());
 }
 
+// Code selects silently in groups of several (the page's feature tabs, the editors' mode
+// options): neither the chosen option nor the peers it deselects may send anything.
+TEST(Option, SilentSelectionInAGroupOfThreeSendsNothingFromAnyOfThem) {
+    Host host;
+    auto* a = MakeOption(host.window.get(), "tab_a", "tabs");
+    auto* b = MakeOption(host.window.get(), "tab_b", "tabs");
+    auto* c = MakeOption(new QWidget(host.window.get()), "tab_c", "tabs");
+    a->Selected(true, false);
+    b->Selected(true, false);
+    EXPECT_FALSE(a->IsSelected());
+    EXPECT_TRUE(b->IsSelected());
+    EXPECT_FALSE(c->IsSelected());
+    // An option that joins the group selected pushes the others out, silently too.
+    auto* d = MakeOption(host.window.get(), "tab_d", "");
+    d->Selected(true, false);
+    d->SetGroup("tabs");
+    EXPECT_FALSE(b->IsSelected());
+    EXPECT_TRUE(d->IsSelected());
+    EXPECT_TRUE(host.recorder.Log().isEmpty()) << host.recorder.Log().join(',').toStdString();
+    // A notifying selection reports the two options that changed, not the untouched third.
+    c->Selected(true);
+    EXPECT_EQ(host.recorder.Log(), (QStringList{"selectchanged:tab_d", "selectchanged:tab_c"}));
+}
+
 TEST(TabLayout, ShowsOneChildAndBoundButtonsSwitchIt) {
     LayoutBuilder builder;
     std::unique_ptr<QWidget> root(builder.CreateFromData(

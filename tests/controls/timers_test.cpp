@@ -86,6 +86,20 @@ TEST(ControlTimers, RearmingAndSelfKillingHandlerFireOncePerArming) {
     EXPECT_EQ(control.fired, 4) << "three armings of 1055 and one of 9";
 }
 
+TEST(ControlTimers, PeriodIsTheLastArmingsWhileArmed) {
+    TimedControl control;
+    EXPECT_EQ(ControlTimerPeriod(&control, 1001), -1) << "never armed";
+    SetControlTimer(&control, 1001, 500);
+    SetControlTimer(&control, 1007, 2000);
+    EXPECT_EQ(ControlTimerPeriod(&control, 1001), 500);
+    SetControlTimer(&control, 1001, 3000);
+    EXPECT_EQ(ControlTimerPeriod(&control, 1001), 3000);
+    EXPECT_EQ(ControlTimerPeriod(&control, 1007), 2000) << "each id keeps its own";
+    KillControlTimer(&control, 1001);
+    EXPECT_EQ(ControlTimerPeriod(&control, 1001), -1) << "killed";
+    EXPECT_EQ(ControlTimerPeriod(nullptr, 1007), -1);
+}
+
 TEST(ControlTimers, TimersEndWithTheirControlAndRejectBadArguments) {
     auto* control = new TimedControl;
     SetControlTimer(control, 3, 1);

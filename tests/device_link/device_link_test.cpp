@@ -75,6 +75,19 @@ TEST_F(DeviceLinkTest, UnconnectedLinkSendsNothingAndReturnsZero) {
     EXPECT_TRUE(Sent().empty());
 }
 
+TEST_F(DeviceLinkTest, ASessionClosesOnlyOnceItsLastTransferHasSettled) {
+    for (const bool receiver : {false, true}) {
+        SCOPED_TRACE(receiver ? "receiver" : "cable");
+        ConnectKeyboard(receiver);
+        uint8_t info[kDeviceInfoSize] = {};
+        EXPECT_EQ(link_.BeginSession(), kResultSuccess);
+        EXPECT_EQ(link_.ReadDeviceInfo(info), kResultSuccess);
+        EXPECT_EQ(link_.EndSession(1), kResultSuccess);
+        EXPECT_FALSE(bus_->Keyboard().SessionOpen());
+        EXPECT_EQ(bus_->TimingViolations(), 0u);
+    }
+}
+
 TEST_F(DeviceLinkTest, ShortRequestIsZeroFilledAndLongOneCut) {
     ConnectKeyboard(false);
     const uint8_t shortRequest[] = {0x04, 0x01, 0x00, 0x01};

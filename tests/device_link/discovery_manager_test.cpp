@@ -225,13 +225,24 @@ TEST_F(ManagerTest, InterfaceThatWillNotOpenLeavesLinkUnconnectedAndEntryPresent
     EXPECT_TRUE(found_.IsPresent(kKeyboardCommand));
 }
 
-TEST_F(ManagerTest, ShutdownClosesTheWiredInterfaceAndRemovesEveryPage) {
-    Arrive(sim::SimPath::KeyboardCable, kKeyboardCommand);
-    const size_t mark = log_.Size();
-    manager_.DestroyDevicePages();
-    EXPECT_EQ(log_.Since(mark), (Lines{"remove 0", "remove 1", "remove 2"}));
-    EXPECT_FALSE(Link().IsConnected());
-    EXPECT_FALSE(Link().Wired().IsOpen());
+TEST_F(ManagerTest, ShutdownClosesTheOpenInterfaceAndRemovesEveryPage) {
+    const std::pair<sim::SimPath, size_t> paths[] = {
+        {sim::SimPath::KeyboardCable, kKeyboardCommand},
+        {sim::SimPath::KeyboardReceiver, kReceiverCommand},
+    };
+    for (const auto& [path, row] : paths) {
+        SCOPED_TRACE(row);
+        Arrive(path, row);
+        ASSERT_TRUE(Link().Wired().IsOpen() || Link().Receiver().IsOpen());
+        DeviceLink& link = Link();
+        const size_t mark = log_.Size();
+        manager_.DestroyDevicePages();
+        EXPECT_EQ(log_.Since(mark), (Lines{"remove 0", "remove 1", "remove 2"}));
+        EXPECT_FALSE(link.IsConnected());
+        EXPECT_FALSE(link.Wired().IsOpen());
+        EXPECT_FALSE(link.Receiver().IsOpen());
+        Remove(path, row);  // the fake window keeps its pages: the next case starts afresh
+    }
 }
 
 TEST_F(ManagerTest, DeviceRecordIsTheCableCommandRow) {

@@ -263,6 +263,10 @@ class DiscoveryTest : public ::testing::Test {
             EXPECT_EQ(pause, std::chrono::milliseconds(50));
         });
     }
+    ~DiscoveryTest() override {
+        // The simulated firmware refuses a session closed too soon; no test may provoke it.
+        EXPECT_EQ(bus_->TimingViolations(), 0u) << "EndSession sent too soon after a transfer";
+    }
 
     // Marks entry `row` present with the simulator's path of that row, as the scan does.
     bool MarkPresent(size_t row) {

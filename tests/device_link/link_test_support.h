@@ -42,7 +42,11 @@ class SimLinkTest : public ::testing::Test {
         });
     }
 
-    void TearDown() override { bus_->SetTraceSink(nullptr); }
+    void TearDown() override {
+        bus_->SetTraceSink(nullptr);
+        // The simulated firmware refuses a session closed too soon; no test may provoke it.
+        EXPECT_EQ(bus_->TimingViolations(), 0u) << "EndSession sent too soon after a transfer";
+    }
 
     // Plugs the keyboard on the cable or behind its receiver and opens its command
     // interface on link_ in the matching mode.

@@ -55,11 +55,21 @@ RunningProgram::RunningProgram(const Sandbox& sandbox, const QStringList& argume
     errPath_ = sandbox.RuntimeDir() + QStringLiteral("/stderr-%1.txt").arg(++serial);
     process_.setStandardErrorFile(errPath_);
     process_.setStandardOutputFile(QProcess::nullDevice());
+    for (const QString& argument : arguments) {
+        if (argument.startsWith(QLatin1String("--simulate"))) simulated_ = true;
+    }
     process_.start(program, arguments);
     process_.waitForStarted(kStartMs);
 }
 
 RunningProgram::~RunningProgram() {
+    if (simulated_ && IsRunning()) {
+        const RunOutcome timing =
+            Rerovctl(sandbox_, {QStringLiteral("sim"), QStringLiteral("timing")});
+        EXPECT_TRUE(timing.finished && timing.exitCode == 0) << timing.err.toStdString();
+        EXPECT_EQ(timing.out.trimmed().toStdString(), "timing violations: 0")
+            << "the program closed a session too soon after a transfer";
+    }
     if (process_.state() != QProcess::NotRunning) {
         process_.kill();
         process_.waitForFinished();

@@ -51,7 +51,9 @@ RunOutcome RunToEnd(const QString& program, const QStringList& arguments,
 // Runs rerovctl with `arguments`.
 RunOutcome Rerovctl(const Sandbox& sandbox, const QStringList& arguments);
 
-// rerov-ever running in the background; killed when the object goes if still running.
+// rerov-ever running in the background; killed when the object goes if still running. A
+// simulated one is asked first whether its devices refused any report for its timing: a
+// test fails when they did.
 class RunningProgram {
   public:
     RunningProgram(const Sandbox& sandbox, const QStringList& arguments,
@@ -80,6 +82,7 @@ class RunningProgram {
     const Sandbox& sandbox_;
     QProcess process_;
     QString errPath_;
+    bool simulated_ = false;  // started with --simulate
 };
 
 // Starts rerov-ever with `arguments` and waits until it answers (a test failure, with its

@@ -34,7 +34,8 @@ Json::Value Named(const std::string& name) {
 class FileSafetyTest : public TempFolderTest {};
 
 #if defined(__unix__)
-// The write runs in a child process under a file size limit (as a full disk or a user's
+// Beside the portable test below, the real thing where the system offers it: the write runs
+// in a child process under a file size limit (as a full disk or a user's
 // ulimit would stop it) with SIGXFSZ ignored, so the failure arrives as an error the writer
 // must notice. The child exits 0 when the write reported failure, 1 when it claimed success.
 int WriteUnderSizeLimit(const std::filesystem::path& path, const Json::Value& document,
@@ -67,6 +68,32 @@ TEST_F(FileSafetyTest, WriteStoppedByTheFileSizeLimitReportsFailureAndKeepsTheOl
     }
 }
 #endif
+
+// The same promise on every platform: the system refusing any step of a save, a full disk
+// part-way through the bytes among them, leaves the previous file byte for byte and no
+// temporary file behind.
+TEST_F(FileSafetyTest, WriteRefusedAtAnyStepKeepsThePreviousFile) {
+    const WriteStep steps[] = {WriteStep::CreateTemporary, WriteStep::WriteBytes,
+                               WriteStep::FlushToDisk, WriteStep::Close, WriteStep::Replace};
+    const auto path = Root() / "ProfileList.ini";
+    ASSERT_TRUE(JsonFileIO::WriteJsonFile(path, Named("the old profile list")));
+    const std::string before = ReadText(path);
+    const Json::Value longer = Named(std::string(4096, 'n'));
+    for (const WriteStep step : steps) {
+        SCOPED_TRACE(static_cast<int>(step));
+        {
+            const ScopedWriteFailure failure(step);
+            const WriteOutcome outcome = JsonFileIO::WriteJson(path, longer);
+            EXPECT_FALSE(outcome.ok);
+            EXPECT_FALSE(outcome.reason.empty());
+        }
+        EXPECT_EQ(ReadText(path), before);
+        EXPECT_EQ(FileNames(Root()), std::set<std::string>{"ProfileList.ini"});
+    }
+    // Once the system lets it, the same save goes through.
+    ASSERT_TRUE(JsonFileIO::WriteJsonFile(path, longer));
+    EXPECT_NE(ReadText(path), before);
+}
 
 TEST_F(FileSafetyTest, FailedWriteSaysWhy) {
     std::filesystem::create_directories(Root() / "taken");

@@ -132,6 +132,44 @@ class EntryTimers : public ::testing::Test {
     std::unique_ptr<QSignalSpy> spy;
 };
 
+// Every arming of the entry's timers with the delay it takes: the first one and the one the
+// handler re-arms with. The numbers are the protocol's, written out rather than taken from
+// the header the code uses, so a wrong constant there fails here.
+struct ArmingCase {
+    const char* what;
+    bool receiver;
+    bool alive;  // the device behind the receiver answers
+    int fired;   // the timer whose handler runs; 0: StartLinkCheck
+    int armed;   // the timer it arms
+    int periodMs;
+};
+
+TEST_F(EntryTimers, EveryTimerIsArmedWithItsDelay) {
+    const ArmingCase cases[] = {
+        {"link_check_first", false, true, 0, 1001, 500},
+        {"link_check_retry", true, false, 1001, 1001, 3000},
+        {"light_frame_first", false, true, 1001, 1000, 5},
+        {"light_frame_repeat", false, true, 1000, 1000, 50},
+        {"power_status_first", false, true, 1001, 1005, 50},
+        {"power_status_repeat", false, true, 1005, 1005, 5000},
+        {"receiver_watch_first", true, true, 1001, 1007, 2000},
+        {"receiver_watch_repeat", true, true, 1007, 1007, 3000},
+    };
+    for (const ArmingCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        ui::KillAllControlTimers(entry.get());
+        page.Connect(c.receiver);
+        page.alive = c.alive;
+        entry->SetVisible(true);
+        if (c.fired == 0) {
+            entry->StartLinkCheck();
+        } else {
+            Fire(entry.get(), c.fired);
+        }
+        EXPECT_EQ(ui::ControlTimerPeriod(entry.get(), c.armed), c.periodMs);
+    }
+}
+
 TEST_F(EntryTimers, LinkCheckOnCableReadsAndStartsTheFrameAndPowerTimers) {
     page.Connect(false);
     Fire(entry.get(), kTimerLinkCheck);

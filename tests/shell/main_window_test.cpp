@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QtTest/QSignalSpy>
 #include <QtTest/QTest>
+#include <functional>
 
 #include "controls/control_timers.h"
 #include "controls/device_key_button.h"
@@ -308,6 +309,30 @@ TEST(MainWindowStart, TheKeyboardIsCurrentAtStartWhateverTheArrivalOrder) {
         for (size_t i = 0; i < state.entries.size(); ++i) {
             EXPECT_EQ(state.entries[i].current, int(i) == c.current) << state.entries[i].family;
         }
+    }
+}
+
+// The window's own timers with the delay each is armed with; the numbers are the
+// protocol's, written out so that a wrong constant in the code fails here.
+TEST(MainWindowStart, EveryWindowTimerIsArmedWithItsDelay) {
+    test::MainWindowOnSim sim;
+    ASSERT_NE(sim.window, nullptr);
+    CMainWnd* wnd = sim.window.get();
+    struct Case {
+        const char* what;
+        std::function<void()> arm;
+        int id;
+        int periodMs;
+    };
+    const Case cases[] = {
+        {"monitor_fit_at_start", [wnd] { wnd->show(); }, 1011, 100},
+        {"tray_menu_after_right_click", [wnd] { emit wnd->Tray()->rightClicked(); }, 1032, 10},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.arm();
+        EXPECT_EQ(ui::ControlTimerPeriod(wnd, c.id), c.periodMs);
+        ui::KillControlTimer(wnd, c.id);  // nothing of it is needed once its arming is seen
     }
 }
 

@@ -1,5 +1,7 @@
 #include "shell_test_support.h"
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QtTest/QTest>
@@ -52,6 +54,8 @@ MainWindowOnSim::~MainWindowOnSim() {
     if (window) window->Shutdown();
     window.reset();
     InstallHidBackend(nullptr);
+    // The simulated firmware refuses a session closed too soon; no test may provoke it.
+    EXPECT_EQ(bus->TimingViolations(), 0u) << "EndSession sent too soon after a transfer";
 }
 
 void MainWindowOnSim::Plug(sim::SimPath path) {

@@ -2,13 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <numeric>
+#include <thread>
 
 #include "keyboard_layout.h"
 #include "sim_test_support.h"
 
 namespace rerov::sim::testing {
 namespace {
+
+using namespace std::chrono_literals;
+
+// What the host waits after a transfer before it closes a session.
+constexpr auto kSessionSettle = 10ms;
 
 class KeyboardTest : public SimTest {
   protected:
@@ -217,6 +224,7 @@ TEST_F(KeyboardTest, LightFrameSessionAndHostLighting) {
     EXPECT_FALSE(bus_.Keyboard().SessionOpen());
     EXPECT_EQ(Send(kCmdBeginSession)[7], 0);
     EXPECT_TRUE(bus_.Keyboard().SessionOpen());
+    std::this_thread::sleep_for(kSessionSettle);  // as the host waits before closing
     EXPECT_EQ(Send(kCmdEndSession)[7], 0);
     EXPECT_FALSE(bus_.Keyboard().SessionOpen());
 
@@ -229,6 +237,45 @@ TEST_F(KeyboardTest, LightFrameSessionAndHostLighting) {
     EXPECT_FALSE(bus_.Keyboard().HostLighting());
     EXPECT_EQ(Send(kCmdHostLightControl)[7], 0);
     EXPECT_TRUE(bus_.Keyboard().HostLighting());
+}
+
+// The firmware closes a session only 10 ms after the previous transfer, timed from when it
+// handed out that transfer's reply; a late reply must not make an early EndSession pass.
+TEST_F(KeyboardTest, EndSessionRightAfterAReplyIsRefusedAndCounted) {
+    struct Case {
+        const char* what;
+        std::chrono::milliseconds lateReply;
+    };
+    const Case cases[] = {{"after_a_prompt_reply", 0ms}, {"after_a_late_reply", 30ms}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        // A test thread descheduled for 10 ms sends late by itself: one refusal in a few
+        // tries is the rule, and every answer must agree with the count.
+        bool refused = false;
+        for (int attempt = 0; attempt < 5 && !refused; ++attempt) {
+            if (c.lateReply > 0ms) {
+                bus_.InjectFault(SimPath::KeyboardCable,
+                                 {SimFault::Kind::LateReply, 1, kCmdBeginSession, c.lateReply});
+            }
+            const unsigned before = bus_.TimingViolations();
+            ASSERT_EQ(Send(kCmdBeginSession)[7], 0);
+            refused = Send(kCmdEndSession)[7] == kStatusError;
+            EXPECT_EQ(bus_.TimingViolations(), before + (refused ? 1u : 0u));
+            EXPECT_EQ(bus_.Keyboard().SessionOpen(), refused) << "a refused command does nothing";
+            std::this_thread::sleep_for(kSessionSettle);
+            EXPECT_EQ(Send(kCmdEndSession)[7], 0) << "once the transfer has settled";
+        }
+        EXPECT_TRUE(refused);
+    }
+}
+
+TEST_F(KeyboardTest, LightingFramesStreamedBesideASessionDoNotDelayItsEnd) {
+    ASSERT_EQ(Send(kCmdBeginSession)[7], 0);
+    std::this_thread::sleep_for(kSessionSettle);
+    ASSERT_EQ(Send(kCmdStreamLightFrame, 3, 0, {1, 2, 3})[7], 0);
+    EXPECT_EQ(Send(kCmdEndSession)[7], 0);
+    EXPECT_FALSE(bus_.Keyboard().SessionOpen());
+    EXPECT_EQ(bus_.TimingViolations(), 0u);
 }
 
 TEST_F(KeyboardTest, PowerStatusReportsTheLinkItWasAskedOver) {

@@ -39,6 +39,8 @@ inline constexpr char kAppUiValue[] = "app.ui.value";    // {"name", "value"}
 inline constexpr char kSimMemory[] = "sim.memory";
 inline constexpr char kSimTraceStart[] = "sim.trace.start";
 inline constexpr char kSimTraceStop[] = "sim.trace.stop";
+// {} -> {"violations": n}: command reports the simulated firmware refused for their timing.
+inline constexpr char kSimTiming[] = "sim.timing";
 
 // The name of the single instance; the lock file and the channel derive from it.
 inline constexpr char kInstanceName[] = "ZIRAV OD800 OVAV";

@@ -174,6 +174,12 @@ RequestOutcome TraceStop(const QJsonObject&, const RequestTargets& targets) {
                           {QStringLiteral("lines"), static_cast<qint64>(summary.lines)}}));
 }
 
+RequestOutcome Timing(const QJsonObject&, const RequestTargets& targets) {
+    if (!targets.sim) return Refuse(kNotSimulated);
+    return Reply(OkReply(
+        {{QStringLiteral("violations"), static_cast<qint64>(targets.sim->TimingViolations())}}));
+}
+
 struct RequestRow {
     const char* type;
     RequestOutcome (*handle)(const QJsonObject&, const RequestTargets&);
@@ -196,6 +202,7 @@ constexpr RequestRow kRequests[] = {
     {kSimMemory, &Memory},
     {kSimTraceStart, &TraceStart},
     {kSimTraceStop, &TraceStop},
+    {kSimTiming, &Timing},
 };
 
 }  // namespace

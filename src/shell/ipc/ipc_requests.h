@@ -54,6 +54,9 @@ class SimulatorControl {
     // Ends the trace and closes its file. False with a reason when none runs or a line
     // could not be written.
     virtual bool StopTrace(SimTraceSummary* summary, std::string* error) = 0;
+    // How many command reports the simulated firmware refused because they came sooner than
+    // the protocol allows (an EndSession right after a transfer).
+    virtual unsigned TimingViolations() const = 0;
 };
 
 // When the program started and first showed its window, on the steady clock in

@@ -29,6 +29,7 @@ class SimBusControl : public ipc::SimulatorControl {
     // A start on the running trace's own file ends that trace before the file is emptied.
     bool StartTrace(const std::string& file, std::string* error) override;
     bool StopTrace(ipc::SimTraceSummary* summary, std::string* error) override;
+    unsigned TimingViolations() const override { return bus_->TimingViolations(); }
 
   private:
     bool Path(const std::string& device, sim::SimPath* path, std::string* error) const;

@@ -63,9 +63,12 @@ class FakeSim : public SimulatorControl {
         return true;
     }
 
+    unsigned TimingViolations() const override { return timingViolations; }
+
     std::vector<std::string> calls;
-    SimMemoryArea memory;   // what ReadMemory hands out
-    std::string traceFile;  // the running trace, empty when none
+    unsigned timingViolations = 0;  // what TimingViolations reports
+    SimMemoryArea memory;           // what ReadMemory hands out
+    std::string traceFile;          // the running trace, empty when none
 
   private:
     bool Record(const std::string& call, const std::string& device, std::string* error) {

@@ -163,6 +163,7 @@ TEST_F(RequestsTest, RefusedRequestsHaveNoEffect) {
          false,
          "--simulate"},
         {"trace stop without --simulate", {{"type", "sim.trace.stop"}}, false, "--simulate"},
+        {"timing without --simulate", {{"type", "sim.timing"}}, false, "--simulate"},
         {"trace start without a file", {{"type", "sim.trace.start"}}, true, "no file"},
         {"trace start with a relative file",
          {{"type", "sim.trace.start"}, {"file", "t.trace"}},
@@ -236,6 +237,15 @@ TEST_F(RequestsTest, TraceStopReportsTheFileAndItsLines) {
     EXPECT_EQ(stop.reply.value("file").toString(), "/tmp/a.trace");
     EXPECT_EQ(stop.reply.value("lines").toInteger(), 4);
     EXPECT_EQ(sim.calls, (std::vector<std::string>{"trace start /tmp/a.trace", "trace stop"}));
+}
+
+TEST_F(RequestsTest, TimingReportsTheSimulatorsViolations) {
+    for (const unsigned count : {0u, 3u}) {
+        sim.timingViolations = count;
+        const RequestOutcome outcome = Handle({{"type", "sim.timing"}});
+        ASSERT_TRUE(outcome.reply.value("ok").toBool());
+        EXPECT_EQ(outcome.reply.value("violations").toInteger(), count);
+    }
 }
 
 TEST_F(RequestsTest, WindowRequestsBeforeTheWindowExistsAreRefusedButActivationIsNot) {
