@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "controls/option_ui.h"
+#include "devices/device_list_entry.h"
 
 namespace rerov::shell {
 
@@ -21,7 +22,7 @@ inline constexpr int kTimerReceiverWatch = 1007;  // device behind the receiver 
 /// The list entry ("DeviceOption"), built from the family's list-entry layout with the option
 /// "device_select", the label "device_select_name" and the option "synchro_device_select".
 /// Operations whose sub-control is missing do nothing. UI thread only.
-class CDeviceOptionUI : public ui::CHorizontalLayoutUI {
+class CDeviceOptionUI : public ui::CHorizontalLayoutUI, public DeviceListEntry {
     Q_OBJECT
   public:
     /// An entry with the unknown-device images and no page.
@@ -95,6 +96,8 @@ class CDeviceOptionUI : public ui::CHorizontalLayoutUI {
     void StartLinkCheck();
     /// Arms one of the entry's timers.
     void StartTimer(int id, int periodMs);
+    /// Arms the sync timer from any thread (the device's input threads ask through this).
+    void RequestSync(int delayMs) override;
     /// The base activation; on success sends "selectchanged" from the entry.
     bool Activate() override;
 

@@ -101,13 +101,14 @@ TEST_F(DevicePageFixture, InitPageMapsKeysAndLightsOfTheFirstPanel) {
     EXPECT_EQ(page->Light(1), Button(page, "key_200"));  // key ignored, light kept
     for (int light : {0, 2, 3, 4, 6}) EXPECT_EQ(page->Light(light), nullptr) << light;
 
-    // Mapped lights are white at full brightness, in the page and in the device's list.
+    // Mapped lights are painted white at full brightness; the device's colour list is the
+    // preview's and stays as it was.
     ui::CDeviceKeyButtonUI* lit = Button(page, "key_3");
     EXPECT_EQ(lit->GetLightColour(), 0xFFFFFFu);
     EXPECT_EQ(lit->GetLightLevel(), 255);
     EXPECT_EQ(lit->GetLightOn(), 1);
     EXPECT_EQ(Button(page, "key_0")->GetLightOn(), 0);  // light 200 does not exist
-    EXPECT_EQ(page->Device().GetLightColor(5), 0xFFFFFFFFu);
+    EXPECT_EQ(page->Device().GetLightColor(5), 0u);
     EXPECT_EQ(page->Device().GetLightColor(2), 0u);
     EXPECT_EQ(page->Device().KeyButtonCount(), 170);
 }
