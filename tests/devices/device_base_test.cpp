@@ -404,6 +404,17 @@ TEST(DeviceBase, SecondaryInterfaceOfAnotherKindOpensNothing) {
     EXPECT_FALSE(device.SecondaryLink().Receiver().IsOpen());
 }
 
+TEST(DeviceBase, KeyAtPositionFindsTheLowestKeyOfAPosition) {
+    PositionMaps maps;
+    maps.keyPosition = {{3, 0x23}, {9, 0x10}, {40, 0x23}, {170, 0x00}};
+    maps.lightPosition = {{1, 0x55}};  // other maps do not count
+    EXPECT_EQ(KeyAtPosition(maps, 0x23), 3);
+    EXPECT_EQ(KeyAtPosition(maps, 0x10), 9);
+    EXPECT_EQ(KeyAtPosition(maps, 0x00), 170);
+    EXPECT_EQ(KeyAtPosition(maps, 0x55), -1);
+    EXPECT_EQ(KeyAtPosition(PositionMaps{}, 0x23), -1);
+}
+
 // The device with what a family's ApplyLighting uses opened for the test.
 class LightingDevice : public CZidiraUSBDevice {
   public:

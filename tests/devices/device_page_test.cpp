@@ -10,8 +10,10 @@
 #include <QEvent>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "controls/device_key_button.h"
 #include "controls/notify_bridge.h"
@@ -195,6 +197,59 @@ TEST_F(DevicePageFixture, LightFramesFromAWorkerThreadArriveOnThePage) {
     EXPECT_EQ(five->GetLightLevel(), 0x80);
     EXPECT_EQ(Button(page, "KEY_7")->GetLightColour(), 0xFF0000u);
     EXPECT_EQ(Button(page, "KEY_7")->GetLightLevel(), 0x10);
+}
+
+// A settings panel that notes what the page showed it, and on which thread.
+class RecordingPanel : public DeviceSettingsPanel {
+  public:
+    void ShowDeviceSettings(CZidiraUSBDevice& device) override {
+        ++settingsShown;
+        lightingMode = device.GetLightSetting().bytes[LightSetting::kMode];
+        onUiThread = onUiThread && QThread::currentThread() == qApp->thread();
+    }
+    void ShowAudioLightSetting(const AudioLightWords& words) override {
+        audio.push_back(words);
+        onUiThread = onUiThread && QThread::currentThread() == qApp->thread();
+    }
+    int settingsShown = 0;
+    int lightingMode = -1;
+    std::vector<AudioLightWords> audio;
+    bool onUiThread = true;
+};
+
+TEST_F(DevicePageFixture, SettingsPanelsShowWhatTheDeviceAsksFromAnyThread) {
+    CDevicePageUI* page = MakePage(10, 8);
+    CZidiraUSBDevice& device = page->Device();
+    RecordingPanel panel;
+    RecordingPanel removed;
+    page->AddSettingsPanel(&panel);
+    page->AddSettingsPanel(&panel);  // added once only
+    page->AddSettingsPanel(&removed);
+    page->RemoveSettingsPanel(&removed);
+
+    LightSetting setting;
+    setting.bytes[LightSetting::kMode] = 17;
+    device.SetLightSetting(setting);
+    device.ShowSettings();  // on the UI thread: at once
+    EXPECT_EQ(panel.settingsShown, 1);
+    EXPECT_EQ(panel.lightingMode, 17);
+
+    std::thread input([&device] {
+        device.SetAudioLightSetting(4, 0x00FF00u, 1);
+        device.ShowSettings();
+    });
+    input.join();
+    QElapsedTimer timer;
+    timer.start();
+    while (panel.settingsShown < 2 && timer.elapsed() < 10000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    EXPECT_EQ(panel.settingsShown, 2);
+    EXPECT_EQ(panel.audio, (std::vector<AudioLightWords>{{4, 0x00FF00u, 1}}));
+    EXPECT_TRUE(panel.onUiThread);
+    EXPECT_EQ(removed.settingsShown, 0);
+    EXPECT_TRUE(removed.audio.empty());
+    page->RemoveSettingsPanel(&panel);
 }
 
 // Counts the paint events of one widget.

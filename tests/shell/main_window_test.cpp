@@ -653,6 +653,15 @@ TEST_F(MainWindow, CaptionButtonsMaximiseRestoreAndMinimise) {
     ASSERT_SOON(wnd->isMinimized());
 }
 
+TEST_F(MainWindow, BringingToTheFrontRestoresAMinimisedWindow) {
+    // What a second start or "rerovctl app show" asks of a minimised window.
+    wnd->showMinimized();
+    ASSERT_SOON(wnd->isMinimized());
+    wnd->BringToFront();
+    ASSERT_SOON(!wnd->isMinimized());
+    EXPECT_TRUE(wnd->isVisible());
+}
+
 TEST_F(MainWindow, TrayExitStopsEverything) {
     sim.Plug(SimPath::KeyboardCable);
     WaitKeyboardOn(false);
