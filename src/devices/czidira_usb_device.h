@@ -130,6 +130,8 @@ class CZidiraUSBDevice : public ManagedDevice {
     int Kind() const { return kind_; }
     /// Role of the record (0).
     int Role() const { return role_; }
+    /// Factory, at creation: the family's entry in the shared default files; a family with
+    /// profile data also selects that entry in it.
     virtual void SetDefaultDataIndex(int index) { defaultDataIndex_ = index; }
     int DefaultDataIndex() const { return defaultDataIndex_; }
 
