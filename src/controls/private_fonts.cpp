@@ -14,10 +14,17 @@ constexpr const char* kFontFiles[] = {
 };
 }  // namespace
 
+QStringList FontFilePaths(const QString& dir) {
+    QStringList paths;
+    if (dir.isEmpty()) return paths;
+    for (const char* file : kFontFiles) paths << dir + u'/' + QLatin1String(file);
+    return paths;
+}
+
 QStringList PrivateFonts::Load(const QString& dir) {
     QStringList families;
-    for (const char* file : kFontFiles) {
-        const int id = QFontDatabase::addApplicationFont(dir + u'/' + QLatin1String(file));
+    for (const QString& path : FontFilePaths(dir)) {
+        const int id = QFontDatabase::addApplicationFont(path);
         if (id < 0) continue;
         ids_.append(id);
         families += QFontDatabase::applicationFontFamilies(id);

@@ -15,8 +15,8 @@ class PrivateFonts {
     PrivateFonts(const PrivateFonts&) = delete;
     PrivateFonts& operator=(const PrivateFonts&) = delete;
 
-    /// Loads the known font files of `dir`; a missing or rejected file is skipped. Returns the
-    /// families that were added.
+    /// Loads the known font files of `dir`; a missing or rejected file is skipped, an empty
+    /// `dir` loads nothing. Returns the families that were added.
     QStringList Load(const QString& dir);
     /// Removes every font this object loaded, last first.
     void Release();
@@ -26,6 +26,10 @@ class PrivateFonts {
   private:
     QList<int> ids_;
 };
+
+/// The font files Load tries for `dir`, in loading order; none for an empty folder name
+/// (which would otherwise name files at the root of the file system).
+QStringList FontFilePaths(const QString& dir);
 
 /// The "Font" folder beside the running program.
 QString DefaultFontDir();

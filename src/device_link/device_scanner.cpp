@@ -80,6 +80,10 @@ bool DeviceScanner::Stop(std::chrono::milliseconds bound) {
     return true;
 }
 
+void DeviceScanner::Detach() {
+    if (thread_.joinable()) thread_.detach();
+}
+
 bool DeviceScanner::IsRunning() const {
     std::lock_guard lock(mutex_);
     return !finished_;

@@ -85,6 +85,10 @@ class DeviceScanner {
     bool Stop(std::chrono::milliseconds bound = std::chrono::milliseconds(1000));
     // True while the thread runs.
     bool IsRunning() const;
+    // Owner only, after a Stop that timed out: lets the thread run on by itself so the
+    // program can end on time. The scanner must then never be destroyed (the thread still
+    // uses it); the process ending reclaims it.
+    void Detach();
 
     // Makes the scan thread run a full pass now (enumeration included).
     void Wake();

@@ -29,9 +29,10 @@ struct HidOpenMode {
 inline constexpr HidOpenMode kCommandAccess{.read = true, .write = true};
 // Discovery's look at an interface's attributes and capabilities: read only, shared.
 inline constexpr HidOpenMode kProbeAccess{.read = true};
-// A secondary interface whose input reports carry the device's events: read only, and
-// shared so the system keeps delivering the consumer keys it carries.
-inline constexpr HidOpenMode kEventAccess{.read = true};
+// A secondary interface whose input reports carry the device's events: read and write (the
+// family's input threads may answer on it), and shared so the system keeps delivering the
+// consumer keys it carries.
+inline constexpr HidOpenMode kEventAccess{.read = true, .write = true};
 // Neither read nor write: only asks whether the node is still there and whose it is.
 inline constexpr HidOpenMode kPresenceCheck{};
 

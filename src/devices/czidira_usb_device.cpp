@@ -1,14 +1,19 @@
-#include "czidira_usb_device.h"
+#include "devices/czidira_usb_device.h"
 
 #include <algorithm>
 
-#include "profile_folders.h"
+#include "profiles/basic_profile_data.h"
+#include "profiles/profile_folders.h"
 
 namespace rerov {
 
 namespace {
 
-constexpr uint32_t kWhiteFullBrightness = 0xFFFFFFFFu;
+// Peak ring entries 0..8 mark the light of the same number.
+constexpr size_t kMarkedPeaks = 9;
+constexpr uint8_t kPeakLevel = 255;
+
+bool IsCableKind(int kind) { return kind == kKindKeyboard || kind == kKindMouse; }
 
 bool IsReceiverKind(int kind) {
     return kind == kKindKeyboardReceiver || kind == kKindMouseReceiver;
@@ -47,8 +52,8 @@ CZidiraUSBDevice::CZidiraUSBDevice(std::shared_ptr<HidBackend> backend)
 
 CZidiraUSBDevice::~CZidiraUSBDevice() {
     // The secondary interfaces are held by this object; release them before the links go.
-    secondaryLink_.Wired().Close();
-    secondaryLink_.Receiver().Close();
+    CloseSecondary(kKindKeyboard);
+    CloseSecondary(kKindKeyboardReceiver);
 }
 
 void CZidiraUSBDevice::SetView(DevicePageView* view) { view_.store(view); }
@@ -73,15 +78,40 @@ void CZidiraUSBDevice::SetDeviceRecord(const SupportedDevice& record) {
 }
 
 void CZidiraUSBDevice::OpenSecondary(const std::string& path, int kind) {
-    HidDevice& slot = IsReceiverKind(kind) ? secondaryLink_.Receiver() : secondaryLink_.Wired();
-    std::lock_guard<std::mutex> guard(secondaryLink_.IoLock());
-    if (!slot.Open(path, kEventAccess)) slot.Close();
+    if (!IsCableKind(kind) && !IsReceiverKind(kind)) return;
+    CloseSecondary(kind);
+    if (IsCableKind(kind)) {
+        std::lock_guard<std::mutex> guard(secondaryLink_.IoLock());
+        // Read and write, shared: the system keeps delivering the interface's consumer keys.
+        if (secondaryLink_.Wired().Open(path, kEventAccess)) {
+            secondaryLink_.SetConnected(true);
+        }
+    } else {
+        std::lock_guard<std::mutex> guard(secondaryLink_.SecondaryLinkLock());
+        if (secondaryLink_.Receiver().Open(path, kEventAccess)) {
+            secondaryLink_.SetLinkMode(LinkMode::Receiver);
+        }
+    }
 }
 
 void CZidiraUSBDevice::CloseSecondary(int kind) {
-    HidDevice& slot = IsReceiverKind(kind) ? secondaryLink_.Receiver() : secondaryLink_.Wired();
-    std::lock_guard<std::mutex> guard(secondaryLink_.IoLock());
-    slot.Close();
+    if (IsCableKind(kind)) {
+        std::lock_guard<std::mutex> guard(secondaryLink_.IoLock());
+        secondaryLink_.SetConnected(false);
+        secondaryLink_.Wired().Close();
+    } else if (IsReceiverKind(kind)) {
+        std::lock_guard<std::mutex> guard(secondaryLink_.SecondaryLinkLock());
+        secondaryLink_.SetLinkMode(LinkMode::Wired);
+        secondaryLink_.Receiver().Close();
+    }
+}
+
+bool CZidiraUSBDevice::IsSecondaryOpen(int kind) const {
+    // The link's two flags say which slot is open: connected for the cable, the receiver
+    // mode for the receiver.
+    if (IsCableKind(kind)) return secondaryLink_.IsConnected();
+    if (IsReceiverKind(kind)) return secondaryLink_.IsReceiver();
+    return false;
 }
 
 std::array<uint8_t, kDeviceInfoBlockSize> CZidiraUSBDevice::DeviceInfo() const {
@@ -104,6 +134,25 @@ void CZidiraUSBDevice::SetLightingState(const LightingState& state) {
     lighting_ = state;
 }
 
+std::vector<LedEffectStep> CZidiraUSBDevice::CustomEffectSteps() const {
+    std::lock_guard<std::mutex> guard(effectStepsLock_);
+    return effectSteps_;
+}
+
+void CZidiraUSBDevice::SetCustomEffectSteps(std::vector<LedEffectStep> steps) {
+    std::lock_guard<std::mutex> guard(effectStepsLock_);
+    effectSteps_.swap(steps);
+}
+
+size_t CZidiraUSBDevice::LoadCustomLights(CBasicProfiledata& profile) {
+    return LoadCustomLights(profile.ReadLightList());
+}
+
+size_t CZidiraUSBDevice::LoadCustomLights(const std::vector<LightSetting>& lightList) {
+    customLights_.Load(lightList);
+    return lightList.size();
+}
+
 std::filesystem::path CZidiraUSBDevice::ProfileFolder() const {
     return rerov::ProfileFolder(familyName_);
 }
@@ -124,13 +173,8 @@ void CZidiraUSBDevice::InitPage() {
         SetLightCount(0);
         return;
     }
-    DevicePageView* view = View();
-    if (view == nullptr) return;
-    view->MapKeyButtons(keyButtonCount_, lightCount_);
-    // The page paints its lights white at full brightness; the colour list says the same.
-    for (int light = 0; light < lightCount_; ++light) {
-        if (view->HasLight(light)) lightColours_[light].store(kWhiteFullBrightness);
-    }
+    // The page paints its mapped lights; the colour list stays what the preview made it.
+    if (DevicePageView* view = View()) view->MapKeyButtons(keyButtonCount_, lightCount_);
 }
 
 int CZidiraUSBDevice::ApplyLighting() { return 0; }
@@ -160,24 +204,18 @@ void CZidiraUSBDevice::ShowSettings() {
 void CZidiraUSBDevice::SetSettingMap(const std::map<int, int>& map) { settingMap_ = map; }
 
 void CZidiraUSBDevice::DecayLevel(int light, int curve) {
-    if (light < 0 || light >= static_cast<int>(levels_.size())) return;
-    levels_[light] = DecayedLevel(levels_[light], curve);
+    if (light < 0) return;
+    levels_.Update(static_cast<size_t>(light),
+                   [curve](uint8_t level) { return DecayedLevel(level, curve); });
 }
 
 void CZidiraUSBDevice::MarkPeaks() {
-    constexpr int kMarkedEntries = 9;
-    for (int i = 0; i < kMarkedEntries; ++i) {
-        if (peakRing_[i] != 0) levels_[i] = 255;
+    for (size_t i = 0; i < kMarkedPeaks; ++i) {
+        if (peakRing_.Get(i) != 0) levels_.Set(i, kPeakLevel);
     }
 }
 
-void CZidiraUSBDevice::RotateLevels(int direction) {
-    if (direction != 0) {
-        std::rotate(peakRing_.rbegin(), peakRing_.rbegin() + 1, peakRing_.rend());
-    } else {
-        std::rotate(peakRing_.begin(), peakRing_.begin() + 1, peakRing_.end());
-    }
-}
+void CZidiraUSBDevice::RotateLevels(int direction) { peakRing_.Rotate(direction != 0); }
 
 void CZidiraUSBDevice::SelectFunctionTab(int kind) {
     functionTab_.store(kind);

@@ -185,6 +185,12 @@ void CDeviceOptionUI::StartLinkCheck() { StartTimer(kTimerLinkCheck, kLinkCheckA
 
 void CDeviceOptionUI::StartTimer(int id, int periodMs) { ui::SetControlTimer(this, id, periodMs); }
 
+void CDeviceOptionUI::RequestSync(int delayMs) {
+    // The entry's timers live on its own thread; queued, the caller never waits for it.
+    QMetaObject::invokeMethod(
+        this, [this, delayMs] { StartTimer(kTimerSyncRequest, delayMs); }, Qt::QueuedConnection);
+}
+
 bool CDeviceOptionUI::Activate() {
     if (!ui::CHorizontalLayoutUI::Activate()) return false;
     ui::SendNotify(this, ui::notify_type::kSelectChanged);

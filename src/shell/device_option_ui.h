@@ -7,6 +7,7 @@
 
 #include "controls/option_ui.h"
 #include "device_link/entry_timers.h"
+#include "devices/device_list_entry.h"
 
 namespace rerov::shell {
 
@@ -15,7 +16,7 @@ class EntryPage;
 /// The list entry ("DeviceOption"), built from the family's list-entry layout with the option
 /// "device_select", the label "device_select_name" and the option "synchro_device_select".
 /// Operations whose sub-control is missing do nothing. UI thread only.
-class CDeviceOptionUI : public ui::CHorizontalLayoutUI {
+class CDeviceOptionUI : public ui::CHorizontalLayoutUI, public DeviceListEntry {
     Q_OBJECT
   public:
     /// An entry with the unknown-device images and no page.
@@ -89,6 +90,8 @@ class CDeviceOptionUI : public ui::CHorizontalLayoutUI {
     void StartLinkCheck();
     /// Arms one of the entry's timers.
     void StartTimer(int id, int periodMs);
+    /// Arms the sync timer from any thread (the device's input threads ask through this).
+    void RequestSync(int delayMs) override;
     /// The base activation; on success sends "selectchanged" from the entry.
     bool Activate() override;
 

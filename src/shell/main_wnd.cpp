@@ -77,6 +77,7 @@ class ScanWorker : public WorkerSlot {
     bool WaitStopped(int boundMs) override {
         return scanner_.Stop(std::chrono::milliseconds(boundMs));
     }
+    void Abandon() override { scanner_.Detach(); }
 
   private:
     DeviceScanner& scanner_;
@@ -263,15 +264,24 @@ void CMainWnd::Shutdown() {
     for (auto& worker : workers_) {
         if (worker) worker->RequestStop();
     }
+    bool scanAbandoned = false;
     for (int slot = 0; slot < kWorkerSlotCount; ++slot) {
         if (!workers_[slot]) continue;
-        if (!workers_[slot]->WaitStopped(kWorkerStopBoundMs)) {
-            // A thread cannot be killed safely; it is joined when its owner goes.
-            qCWarning(lcMainWnd, "worker %d did not stop within %d ms", slot, kWorkerStopBoundMs);
-        }
+        if (workers_[slot]->WaitStopped(kWorkerStopBoundMs)) continue;
+        // A thread cannot be killed safely, and joining it could hang the exit: it is left
+        // running, with what it uses, and ends with the process.
+        qCWarning(lcMainWnd, "worker %d did not stop within %d ms; left running", slot,
+                  kWorkerStopBoundMs);
+        workers_[slot]->Abandon();
+        (void)workers_[slot].release();
+        if (slot == kScanSlot) scanAbandoned = true;
     }
     for (auto& worker : workers_) worker.reset();
-    scanner_.reset();
+    if (scanAbandoned) {
+        (void)scanner_.release();
+    } else {
+        scanner_.reset();
+    }
     if (trayMenu_ != nullptr) trayMenu_->Close();
     if (tray_ != nullptr) tray_->DeleteTrayIcon();
     DestroyDevicePages();
@@ -291,6 +301,12 @@ void CMainWnd::closeEvent(QCloseEvent* event) {
         Exit();
     }
     ui::CWindowBase::closeEvent(event);
+}
+
+bool CMainWnd::SetWorker(int slot, std::unique_ptr<WorkerSlot> worker) {
+    if (slot < 0 || slot >= kWorkerSlotCount || workers_[slot] || !worker) return false;
+    workers_[slot] = std::move(worker);
+    return true;
 }
 
 WorkerSlot* CMainWnd::Worker(int slot) const {

@@ -64,6 +64,10 @@ class WorkerSlot {
     virtual void RequestStop() = 0;
     /// Waits up to `boundMs` for the thread to end; true when it ended.
     virtual bool WaitStopped(int boundMs) = 0;
+    /// The thread did not end in time: lets it run on by itself (detached) so the program
+    /// ends on time. The slot, and whatever the thread uses, must then stay alive until
+    /// the process ends.
+    virtual void Abandon() = 0;
 };
 
 /// Where a device list entry stands: its position in "device_select_layout".
@@ -174,6 +178,9 @@ class CMainWnd : public ui::CWindowBase, public DeviceManagerHost, public AppCon
     void OnPrepareForSleep(bool suspending);
     /// Worker slot `slot` (null when empty).
     WorkerSlot* Worker(int slot) const;
+    /// Puts `worker` into slot `slot` (a thread the window stops at shutdown); false for a
+    /// slot out of range or taken.
+    bool SetWorker(int slot, std::unique_ptr<WorkerSlot> worker);
 
     // --- DeviceManagerHost ---
     ManagedDevice* FindDevicePage(const SupportedDevice& record) override;

@@ -70,7 +70,8 @@ bool CMainWnd::CreateDevicePage(int supportedRow, int role) {
 
     device->SetOwnerWindow(this);
     device->SetProfileFileTitle(profileTitle_.toStdString());
-    device->SetPowerControl(static_cast<QWidget*>(power));
+    device->SetPowerControl(power);
+    device->SetListEntry(entry);
     auto* page = new CDevicePageUI(std::move(device));
     page->setObjectName(QString::fromLatin1(family.familyName) + QStringLiteral("_page"));
     QString error;

@@ -37,6 +37,19 @@ TEST(Fonts, LoadsTheKnownFilesAndSkipsBadOrMissingOnes) {
     EXPECT_TRUE(QFontDatabase::applicationFontFamilies(ids[0]).isEmpty());
 }
 
+TEST(Fonts, AnEmptyFolderNameNamesNoFiles) {
+    // Start-up passes no folder once the fonts are loaded; that must not mean the root.
+    EXPECT_TRUE(FontFilePaths(QString()).isEmpty());
+    const QStringList paths = FontFilePaths(QStringLiteral("/opt/app/Font"));
+    ASSERT_FALSE(paths.isEmpty());
+    for (const QString& path : paths) {
+        EXPECT_TRUE(path.startsWith(QStringLiteral("/opt/app/Font/"))) << path.toStdString();
+    }
+    PrivateFonts fonts;
+    EXPECT_TRUE(fonts.Load(QString()).isEmpty());
+    EXPECT_TRUE(fonts.Ids().isEmpty());
+}
+
 TEST(TrayIcon, WithoutATrayNothingIsShownAndNothingFails) {
     TrayIcon tray;
     const bool created = tray.CreateTrayIcon(QIcon(), "REROV ER60 EVER");

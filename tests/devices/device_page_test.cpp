@@ -10,8 +10,10 @@
 #include <QEvent>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "controls/device_key_button.h"
 #include "controls/notify_bridge.h"
@@ -101,13 +103,14 @@ TEST_F(DevicePageFixture, InitPageMapsKeysAndLightsOfTheFirstPanel) {
     EXPECT_EQ(page->Light(1), Button(page, "key_200"));  // key ignored, light kept
     for (int light : {0, 2, 3, 4, 6}) EXPECT_EQ(page->Light(light), nullptr) << light;
 
-    // Mapped lights are white at full brightness, in the page and in the device's list.
+    // Mapped lights are painted white at full brightness; the device's colour list is the
+    // preview's and stays as it was.
     ui::CDeviceKeyButtonUI* lit = Button(page, "key_3");
     EXPECT_EQ(lit->GetLightColour(), 0xFFFFFFu);
     EXPECT_EQ(lit->GetLightLevel(), 255);
     EXPECT_EQ(lit->GetLightOn(), 1);
     EXPECT_EQ(Button(page, "key_0")->GetLightOn(), 0);  // light 200 does not exist
-    EXPECT_EQ(page->Device().GetLightColor(5), 0xFFFFFFFFu);
+    EXPECT_EQ(page->Device().GetLightColor(5), 0u);
     EXPECT_EQ(page->Device().GetLightColor(2), 0u);
     EXPECT_EQ(page->Device().KeyButtonCount(), 170);
 }
@@ -194,6 +197,59 @@ TEST_F(DevicePageFixture, LightFramesFromAWorkerThreadArriveOnThePage) {
     EXPECT_EQ(five->GetLightLevel(), 0x80);
     EXPECT_EQ(Button(page, "KEY_7")->GetLightColour(), 0xFF0000u);
     EXPECT_EQ(Button(page, "KEY_7")->GetLightLevel(), 0x10);
+}
+
+// A settings panel that notes what the page showed it, and on which thread.
+class RecordingPanel : public DeviceSettingsPanel {
+  public:
+    void ShowDeviceSettings(CZidiraUSBDevice& device) override {
+        ++settingsShown;
+        lightingMode = device.GetLightSetting().bytes[LightSetting::kMode];
+        onUiThread = onUiThread && QThread::currentThread() == qApp->thread();
+    }
+    void ShowAudioLightSetting(const AudioLightWords& words) override {
+        audio.push_back(words);
+        onUiThread = onUiThread && QThread::currentThread() == qApp->thread();
+    }
+    int settingsShown = 0;
+    int lightingMode = -1;
+    std::vector<AudioLightWords> audio;
+    bool onUiThread = true;
+};
+
+TEST_F(DevicePageFixture, SettingsPanelsShowWhatTheDeviceAsksFromAnyThread) {
+    CDevicePageUI* page = MakePage(10, 8);
+    CZidiraUSBDevice& device = page->Device();
+    RecordingPanel panel;
+    RecordingPanel removed;
+    page->AddSettingsPanel(&panel);
+    page->AddSettingsPanel(&panel);  // added once only
+    page->AddSettingsPanel(&removed);
+    page->RemoveSettingsPanel(&removed);
+
+    LightSetting setting;
+    setting.bytes[LightSetting::kMode] = 17;
+    device.SetLightSetting(setting);
+    device.ShowSettings();  // on the UI thread: at once
+    EXPECT_EQ(panel.settingsShown, 1);
+    EXPECT_EQ(panel.lightingMode, 17);
+
+    std::thread input([&device] {
+        device.SetAudioLightSetting(4, 0x00FF00u, 1);
+        device.ShowSettings();
+    });
+    input.join();
+    QElapsedTimer timer;
+    timer.start();
+    while (panel.settingsShown < 2 && timer.elapsed() < 10000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    EXPECT_EQ(panel.settingsShown, 2);
+    EXPECT_EQ(panel.audio, (std::vector<AudioLightWords>{{4, 0x00FF00u, 1}}));
+    EXPECT_TRUE(panel.onUiThread);
+    EXPECT_EQ(removed.settingsShown, 0);
+    EXPECT_TRUE(removed.audio.empty());
+    page->RemoveSettingsPanel(&panel);
 }
 
 // Counts the paint events of one widget.

@@ -100,48 +100,59 @@ TEST(PreviewMathDecayLevel, CurveTables) {
     }
 }
 
+// The base with the preview's state opened for the tests.
+class PreviewDevice : public CZidiraUSBDevice {
+  public:
+    using CZidiraUSBDevice::DecayLevel;
+    using CZidiraUSBDevice::Levels;
+    using CZidiraUSBDevice::MarkPeaks;
+    using CZidiraUSBDevice::Peaks;
+    using CZidiraUSBDevice::RotateLevels;
+};
+
 TEST(PreviewMathDecayLevel, DeviceLowersOnlyTheNamedLight) {
-    CZidiraUSBDevice device;
-    device.Levels()[3] = 255;
-    device.Levels()[4] = 255;
+    PreviewDevice device;
+    device.Levels().Set(3, 255);
+    device.Levels().Set(4, 255);
     device.DecayLevel(3, 0);
-    EXPECT_EQ(device.Levels()[3], 215);
-    EXPECT_EQ(device.Levels()[4], 255);
+    EXPECT_EQ(device.Levels().Get(3), 215);
+    EXPECT_EQ(device.Levels().Get(4), 255);
     device.DecayLevel(-1, 0);  // out of range: nothing happens
     device.DecayLevel(100000, 0);
-    EXPECT_EQ(device.Levels()[4], 255);
+    EXPECT_EQ(device.Levels().Get(4), 255);
+    EXPECT_EQ(device.Levels().Get(100000), 0);  // reads past the array give 0
 }
 
 TEST(PreviewMathPeaks, MarkPeaksLightsOnlyTheFirstNineNonZeroEntries) {
-    CZidiraUSBDevice device;
-    device.PeakRing().fill(0);
-    device.PeakRing()[0] = 1;
-    device.PeakRing()[8] = 7;
-    device.PeakRing()[9] = 1;  // past the nine marked entries
-    device.Levels()[5] = 12;
+    PreviewDevice device;
+    device.Peaks().Fill(0);
+    device.Peaks().Set(0, 1);
+    device.Peaks().Set(8, 7);
+    device.Peaks().Set(9, 1);  // past the nine marked entries
+    device.Levels().Set(5, 12);
     device.MarkPeaks();
-    EXPECT_EQ(device.Levels()[0], 255);
-    EXPECT_EQ(device.Levels()[8], 255);
-    EXPECT_EQ(device.Levels()[9], 0);
-    EXPECT_EQ(device.Levels()[5], 12);  // a zero entry leaves its light alone
-    EXPECT_EQ(device.Levels()[1], 0);
+    EXPECT_EQ(device.Levels().Get(0), 255);
+    EXPECT_EQ(device.Levels().Get(8), 255);
+    EXPECT_EQ(device.Levels().Get(9), 0);
+    EXPECT_EQ(device.Levels().Get(5), 12);  // a zero entry leaves its light alone
+    EXPECT_EQ(device.Levels().Get(1), 0);
 }
 
 TEST(PreviewMathPeaks, RotateLevelsBothDirections) {
-    CZidiraUSBDevice device;
-    auto& ring = device.PeakRing();
-    std::iota(ring.begin(), ring.end(), uint8_t{0});
+    PreviewDevice device;
+    PeakRing& ring = device.Peaks();
+    for (size_t i = 0; i < ring.size(); ++i) ring.Set(i, static_cast<uint8_t>(i));
     device.RotateLevels(1);  // towards higher indices: 22 moves to 0
-    EXPECT_EQ(ring[0], 22);
-    EXPECT_EQ(ring[1], 0);
-    EXPECT_EQ(ring[22], 21);
+    EXPECT_EQ(ring.Get(0), 22);
+    EXPECT_EQ(ring.Get(1), 0);
+    EXPECT_EQ(ring.Get(22), 21);
     device.RotateLevels(0);  // back
-    for (size_t i = 0; i < ring.size(); ++i) EXPECT_EQ(ring[i], i);
+    for (size_t i = 0; i < ring.size(); ++i) EXPECT_EQ(ring.Get(i), i);
     device.RotateLevels(0);  // towards lower indices: 0 moves to 22
-    EXPECT_EQ(ring[0], 1);
-    EXPECT_EQ(ring[22], 0);
+    EXPECT_EQ(ring.Get(0), 1);
+    EXPECT_EQ(ring.Get(22), 0);
     device.RotateLevels(5);  // any non-zero direction counts as up
-    EXPECT_EQ(ring[0], 0);
+    EXPECT_EQ(ring.Get(0), 0);
 }
 
 }  // namespace

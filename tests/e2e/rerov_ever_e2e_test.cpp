@@ -199,6 +199,30 @@ TEST_F(ProgramTest, ASecondStartEndsWithStatusZeroAndTheFirstStays) {
     Expect(*first, true, false, "first instance after the second start");
 }
 
+TEST_F(ProgramTest, ASecondStartRestoresAMinimisedWindow) {
+    auto first = Start({"--simulate"});
+    Expect(*first, true, false, "first instance");
+    const RunOutcome minimise = Rerovctl(sandbox_, {"app", "ui", "click", "minbtn"});
+    ASSERT_EQ(minimise.exitCode, 0) << minimise.err.toStdString();
+    QJsonObject last;
+    ASSERT_TRUE(first->WaitForState(
+        [](const QJsonObject& s) {
+            return s.value("window").toObject().value("minimized").toBool();
+        },
+        &last))
+        << "minbtn: " << Dump(last);
+
+    const RunOutcome second = RunToEnd(REROV_EVER_PATH, {"--simulate"}, sandbox_.Environment());
+    EXPECT_EQ(second.exitCode, 0) << second.err.toStdString();
+    EXPECT_TRUE(first->WaitForState(
+        [](const QJsonObject& s) {
+            const QJsonObject window = s.value("window").toObject();
+            return !window.value("minimized").toBool(true) && window.value("visible").toBool();
+        },
+        &last))
+        << "after the second start: " << Dump(last);
+}
+
 TEST_F(ProgramTest, AppQuitEndsTheProgramWithStatusZero) {
     auto program = Start({"--simulate"});
     Expect(*program, true, false, "before quitting");

@@ -7,7 +7,12 @@
 #include <QDir>
 #include <QtTest/QSignalSpy>
 #include <QtTest/QTest>
+#include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
 
 #include "controls/control_timers.h"
 #include "controls/device_key_button.h"
@@ -529,6 +534,99 @@ TEST_F(MainWindow, WithoutATrayCloseEndsTheProgramAsExitDoes) {
     EXPECT_EQ(wnd->EntryCount(), 0) << "the pages are gone";
 }
 
+// A worker whose thread ends only when the test lets it.
+struct StuckThread {
+    std::mutex lock;
+    std::condition_variable changed;
+    bool released = false;
+    bool ended = false;
+    bool abandoned = false;
+    bool slotDestroyed = false;
+};
+
+class StuckWorker : public WorkerSlot {
+  public:
+    explicit StuckWorker(std::shared_ptr<StuckThread> state) : state_(std::move(state)) {
+        thread_ = std::thread([state = state_] {
+            std::unique_lock<std::mutex> guard(state->lock);
+            state->changed.wait(guard, [&] { return state->released; });
+            state->ended = true;
+            state->changed.notify_all();
+        });
+    }
+    ~StuckWorker() override {
+        {
+            std::lock_guard<std::mutex> guard(state_->lock);
+            state_->slotDestroyed = true;
+        }
+        if (thread_.joinable()) thread_.join();  // what leaving it running must avoid
+    }
+    void RequestStop() override {}  // the thread does not listen: it is stuck
+    bool WaitStopped(int boundMs) override {
+        std::unique_lock<std::mutex> guard(state_->lock);
+        return state_->changed.wait_for(guard, std::chrono::milliseconds(boundMs),
+                                        [&] { return state_->ended; });
+    }
+    void Abandon() override {
+        thread_.detach();
+        std::lock_guard<std::mutex> guard(state_->lock);
+        state_->abandoned = true;
+    }
+
+  private:
+    std::shared_ptr<StuckThread> state_;
+    std::thread thread_;
+};
+
+// A worker without a thread of its own: it stops at once.
+class StoppingWorker : public WorkerSlot {
+  public:
+    void RequestStop() override {}
+    bool WaitStopped(int) override { return true; }
+    void Abandon() override {}
+};
+
+TEST_F(MainWindow, AStuckWorkerIsLeftRunningAndTheExitGoesOn) {
+    // A join without limit would hang here, before the test releases the thread.
+    auto stuck = std::make_shared<StuckThread>();
+    auto worker = std::make_unique<StuckWorker>(stuck);
+    StuckWorker* leftRunning = worker.get();
+    constexpr int kSlot = 5;
+    ASSERT_TRUE(wnd->SetWorker(kSlot, std::move(worker)));
+    EXPECT_FALSE(wnd->SetWorker(kSlot, std::make_unique<StoppingWorker>()))
+        << "a taken slot is refused";
+    wnd->Shutdown();
+    {
+        std::lock_guard<std::mutex> guard(stuck->lock);
+        EXPECT_TRUE(stuck->abandoned);
+        EXPECT_FALSE(stuck->slotDestroyed) << "the thread may still use its slot";
+        EXPECT_FALSE(stuck->ended);
+    }
+    EXPECT_EQ(wnd->Worker(kSlot), nullptr);
+    EXPECT_EQ(wnd->Worker(kScanSlot), nullptr) << "the scan thread stopped in time";
+    EXPECT_EQ(wnd->EntryCount(), 0) << "the pages are gone";
+
+    // The process would end here; the test lets the thread end and frees its slot.
+    {
+        std::unique_lock<std::mutex> guard(stuck->lock);
+        stuck->released = true;
+        stuck->changed.notify_all();
+        stuck->changed.wait(guard, [&] { return stuck->ended; });
+    }
+    delete leftRunning;
+}
+
+TEST_F(MainWindow, EachPageKnowsItsListEntryAndAnInputThreadCanAskItForARead) {
+    CDevicePageUI* page = Keyboard();
+    ASSERT_NE(page, nullptr);
+    CDeviceOptionUI* entry = wnd->Entry(kKeyboardEntry);
+    ASSERT_EQ(page->Device().ListEntry(), entry);
+    EXPECT_FALSE(ui::IsControlTimerArmed(entry, kTimerSyncRequest));
+    std::thread input([&] { page->Device().ListEntry()->RequestSync(50); });
+    input.join();
+    ASSERT_SOON(ui::IsControlTimerArmed(entry, kTimerSyncRequest));
+}
+
 TEST_F(MainWindow, CloseFollowsWhatThePlatformSaysOfItsTray) {
     // The program as started: no probe replaced.
     QSignalSpy exits(wnd, &CMainWnd::exitRequested);
@@ -578,6 +676,15 @@ TEST_F(MainWindow, CaptionButtonsMaximiseRestoreAndMinimise) {
     ASSERT_SOON(wnd->geometry() == fitted);
     click("minbtn");
     ASSERT_SOON(wnd->isMinimized());
+}
+
+TEST_F(MainWindow, BringingToTheFrontRestoresAMinimisedWindow) {
+    // What a second start or "rerovctl app show" asks of a minimised window.
+    wnd->showMinimized();
+    ASSERT_SOON(wnd->isMinimized());
+    wnd->BringToFront();
+    ASSERT_SOON(!wnd->isMinimized());
+    EXPECT_TRUE(wnd->isVisible());
 }
 
 TEST_F(MainWindow, TrayExitStopsEverything) {

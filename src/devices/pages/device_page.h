@@ -17,6 +17,7 @@
 #include "controls/option_ui.h"
 #include "czidira_usb_device.h"
 #include "device_page_view.h"
+#include "devices/pages/device_settings_panel.h"
 
 namespace rerov::ui {
 class NotifyBridge;
@@ -55,6 +56,11 @@ class CDevicePageUI : public ui::CHorizontalLayoutUI, public ui::INotifyUI, publ
     ui::CDeviceKeyButtonUI* KeyButton(int key) const;
     ui::CDeviceKeyButtonUI* Light(int light) const;
 
+    /// Adds a panel that shows the device's settings (not owned; remove it before it goes).
+    /// UI thread.
+    void AddSettingsPanel(DeviceSettingsPanel* panel);
+    void RemoveSettingsPanel(DeviceSettingsPanel* panel);
+
     /// Hands `msg` to the pump only when its sender is one of the page's own controls.
     void Notify(const ui::Notification& msg) override;
 
@@ -69,12 +75,6 @@ class CDevicePageUI : public ui::CHorizontalLayoutUI, public ui::INotifyUI, publ
     void ShowSettings() override;
     void ShowAudioLightSetting(uint32_t type, uint32_t colour, uint32_t option) override;
     void ShowPowerLayout(bool visible) override;
-
-  signals:
-    /// The device asked for its settings to be shown (connect the editors here).
-    void settingsShown();
-    /// The device's audio light setting changed.
-    void audioLightSettingShown(quint32 type, quint32 colour, quint32 option);
 
   protected:
     bool event(QEvent* event) override;
@@ -95,6 +95,7 @@ class CDevicePageUI : public ui::CHorizontalLayoutUI, public ui::INotifyUI, publ
     QVector<ui::CDeviceKeyButtonUI*> keyButtons_;
     QVector<ui::CDeviceKeyButtonUI*> lights_;
     QHash<QString, QPointer<ui::CTabLayoutUI>> tabSwitches_;
+    std::vector<DeviceSettingsPanel*> settingsPanels_;
     // Light frames from worker threads wait here; only the newest is painted.
     std::mutex pendingLock_;
     std::vector<uint32_t> pendingLights_;

@@ -3,6 +3,7 @@
 
 #include <QMetaObject>
 #include <QThread>
+#include <algorithm>
 
 #include "controls/control_lookup.h"
 #include "controls/device_key_button.h"
@@ -100,17 +101,32 @@ bool CDevicePageUI::SelectTab(const std::string& switchName, int index) {
     return tabs != nullptr && tabs->SelectItem(index);
 }
 
+void CDevicePageUI::AddSettingsPanel(DeviceSettingsPanel* panel) {
+    if (panel == nullptr) return;
+    if (std::find(settingsPanels_.begin(), settingsPanels_.end(), panel) != settingsPanels_.end())
+        return;
+    settingsPanels_.push_back(panel);
+}
+
+void CDevicePageUI::RemoveSettingsPanel(DeviceSettingsPanel* panel) {
+    std::erase(settingsPanels_, panel);
+}
+
 void CDevicePageUI::ShowSettings() {
-    OnUiThread([this] { emit settingsShown(); });
+    OnUiThread([this] {
+        for (DeviceSettingsPanel* panel : settingsPanels_) panel->ShowDeviceSettings(*device_);
+    });
 }
 
 void CDevicePageUI::ShowAudioLightSetting(uint32_t type, uint32_t colour, uint32_t option) {
-    OnUiThread([this, type, colour, option] { emit audioLightSettingShown(type, colour, option); });
+    OnUiThread([this, words = AudioLightWords{type, colour, option}] {
+        for (DeviceSettingsPanel* panel : settingsPanels_) panel->ShowAudioLightSetting(words);
+    });
 }
 
 void CDevicePageUI::ShowPowerLayout(bool visible) {
     OnUiThread([this, visible] {
-        auto* power = static_cast<QWidget*>(device_->PowerControl());
+        QWidget* power = device_->PowerControl();
         if (power == nullptr) return;
         if (QWidget* layout =
                 ui::FindSubControlByName(power, QString::fromLatin1(kPowerLayoutName)))
