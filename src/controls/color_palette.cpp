@@ -48,6 +48,7 @@ QRect CColorPaletteUI::FieldRect() const {
 }
 
 void CColorPaletteUI::SetSelectColor(quint32 argb) {
+    colour_ = 0xFF000000u | (argb & 0xFFFFFFu);
     const QColor colour = QColor::fromRgb(argb & 0xFFFFFFu);
     hue_ = colour.hsvHue();
     saturation_ = colour.hsvSaturation();
@@ -55,10 +56,7 @@ void CColorPaletteUI::SetSelectColor(quint32 argb) {
     update();
 }
 
-quint32 CColorPaletteUI::GetSelectColor() const {
-    const QColor colour = QColor::fromHsv(std::max(hue_, 0), saturation_, value_);
-    return 0xFF000000u | (colour.rgb() & 0xFFFFFFu);
-}
+quint32 CColorPaletteUI::GetSelectColor() const { return colour_; }
 
 void CColorPaletteUI::RebuildField() {
     const QRect field = FieldRect();
@@ -136,6 +134,8 @@ void CColorPaletteUI::PickAt(const QPoint& pos) {
         const QRect bar = BarRect();
         value_ = kMaxLevel - LevelAt(pos.y() - bar.top(), bar.height(), kMaxLevel);
     }
+    const QColor colour = QColor::fromHsv(std::max(hue_, 0), saturation_, value_);
+    colour_ = 0xFF000000u | (colour.rgb() & 0xFFFFFFu);
     update();
 }
 

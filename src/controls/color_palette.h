@@ -45,6 +45,7 @@ class CColorPaletteUI : public CControlUI {
     void PickAt(const QPoint& pos);
     void RebuildField();
 
+    quint32 colour_ = 0xFFFFFFFFu;  // exactly as set or picked; HSV only places the markers
     int hue_ = 0;
     int saturation_ = 0;
     int value_ = 255;

@@ -79,6 +79,11 @@ void PageEditors::BuildProfileBar(QWidget* place) {
         bar->setParent(place);
     }
     bar_ = bar;
+    // Another program removed the shown profile: the page shows the one the bar shows now.
+    QObject::connect(bar, &profile_bar::CDeviceProfileUI::outsideChange, bar,
+                     [this](bool currentChanged) {
+                         if (currentChanged) LoadSelectedProfile();
+                     });
     bar->SetDeviceKind(PageKind(device_.Kind()));
     bar->SetFolders(device_.ProfileFolder(), device_.DefaultProfilePath());
     const StoreResult built = bar->BuildProfileBar();
