@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QRegularExpression>
 #include <QTimer>
 #include <QtTest/QTest>
 
 #include "controls/control_base.h"
 #include "controls/language_texts.h"
+#include "controls/window_base.h"
 #include "shell/startup_language.h"
 
 namespace rerov::shell {
@@ -34,6 +36,11 @@ TEST(AboutWindow, ShowsTheBuildsVersionAndClosesWithItsButton) {
         auto* label = about->findChild<ui::CControlUI*>(QStringLiteral("software_ver_label"));
         ASSERT_NE(label, nullptr);
         version = label->GetText();
+        // A picture for people to look at.
+        QDir().mkpath(QStringLiteral(REROV_SCREENSHOT_DIR));
+        auto* base = qobject_cast<ui::CWindowBase*>(about);
+        ASSERT_NE(base, nullptr);
+        EXPECT_TRUE(base->SaveScreenshot(QStringLiteral(REROV_SCREENSHOT_DIR "/about_window.png")));
         QWidget* close = about->findChild<QWidget*>(QStringLiteral("closebtn"));
         ASSERT_NE(close, nullptr);
         QTest::mouseClick(close, Qt::LeftButton, {}, close->rect().center());

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAbstractSlider>
 #include <QComboBox>
+#include <QGraphicsOpacityEffect>
 #include <QLineEdit>
 #include <QListView>
 #include <QLoggingCategory>
@@ -21,6 +22,7 @@ Q_LOGGING_CATEGORY(lcLightControl, "rerov.lightcontrol", QtWarningMsg)
 namespace {
 
 constexpr int kMaxChannel = 255;
+constexpr qreal kDisabledOpacity = 0.3;
 
 constexpr const char* kModeCombo = "light_combo_modeSelect";
 constexpr const char* kCustomCombo = "light_combo_custommodeSelect";
@@ -115,6 +117,23 @@ QLineEdit* CLightControlUI::AudioEdit(Channel channel) const {
 
 void CLightControlUI::SetEnabled(const char* name, bool enabled) {
     if (QWidget* control = Control(QLatin1String(name))) control->setEnabled(enabled);
+}
+
+void CLightControlUI::DimDisabledColours() {
+    // Swatches and colour buttons paint their colour whatever their state; a veil shows
+    // that the mode does not use them.
+    for (const char* name : {"light_swatch_layout", "deng_colordp_btn", "audio_swatch_layout",
+                             "deng_audiocolordp_btn"}) {
+        QWidget* control = Control(QLatin1String(name));
+        if (control == nullptr) continue;
+        auto* veil = qobject_cast<QGraphicsOpacityEffect*>(control->graphicsEffect());
+        if (veil == nullptr) {
+            veil = new QGraphicsOpacityEffect(control);
+            control->setGraphicsEffect(veil);
+        }
+        veil->setOpacity(kDisabledOpacity);
+        veil->setEnabled(!control->isEnabled());
+    }
 }
 
 void CLightControlUI::SetShown(const char* name, bool shown) {
@@ -295,6 +314,7 @@ void CLightControlUI::ApplyModeLayout(int kind, int mode) {
     }
     if (layout.rgbEnabled) SetEnabled("deng_rgb_layout", *layout.rgbEnabled);
     SetShown(kSameMode, layout.sameModeVisible);
+    DimDisabledColours();
     if (layout.direction.left != nullptr) {
         if (QWidget* left = Control(QLatin1String(kLeftOption))) {
             ui::LanguageTexts::BindText(left, "text", QLatin1String(layout.direction.left));
@@ -337,6 +357,7 @@ void CLightControlUI::ShowAudioLightSetting(const AudioLightSetting& setting) {
     const bool ownColours = b[AudioLightSetting::kMode] == kAudioModeOwnColours;
     SetEnabled("light_audiocolor_layout", !ownColours);
     SetEnabled("audiocolorpallet_layout", !ownColours);
+    DimDisabledColours();
 }
 
 void CLightControlUI::ShowAudioColour(int red, int green, int blue) {

@@ -135,6 +135,7 @@ class CLightControlUI : public ui::CHorizontalLayoutUI {
     QLineEdit* AudioEdit(Channel channel) const;
     void SetEnabled(const char* name, bool enabled);
     void SetShown(const char* name, bool shown);
+    void DimDisabledColours();
 
     int kind_ = 0;
     bool sameModeAllowed_ = false;
