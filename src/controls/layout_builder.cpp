@@ -83,6 +83,14 @@ QWidget* LayoutBuilder::CreateFromData(const QByteArray& ui, IDialogBuilderCallb
         return nullptr;
     }
     ApplyDynamicAttributes(root);
+    // Qt's own widgets take the layout's "visible" attribute too.
+    const QByteArray visible = QByteArray(kShadowedAttributePrefix) + "visible";
+    for (QWidget* widget : root->findChildren<QWidget*>()) {
+        if (qobject_cast<CControlUI*>(widget) == nullptr &&
+            widget->property(visible.constData()).toString() == QLatin1String("false")) {
+            widget->setVisible(false);
+        }
+    }
     BindLanguageTexts(root);
     QList<CControlUI*> controls = root->findChildren<CControlUI*>();
     if (auto* self = qobject_cast<CControlUI*>(root)) controls.prepend(self);

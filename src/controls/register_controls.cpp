@@ -2,6 +2,7 @@
 #include "controls/chart_view.h"
 #include "controls/circle_progress.h"
 #include "controls/cloud_share_list_item.h"
+#include "controls/color_palette.h"
 #include "controls/combo_edit_container_element.h"
 #include "controls/control_factory.h"
 #include "controls/device_key_button.h"
@@ -39,6 +40,7 @@ constexpr ClassRow kClasses[] = {
     {"CHandImgSelectButtonUI", &Make<CHandImgSelectButtonUI>},
     {"CRedioMacroButtonUI", &Make<CRedioMacroButtonUI>},
     {"CAudioRecordUI", &Make<CAudioRecordUI>},
+    {"CColorPaletteUI", &Make<CColorPaletteUI>},
     // Base classes for plain layout use.
     {"CControlUI", &Make<CControlUI>},
     {"CLabelUI", &Make<CLabelUI>},

@@ -150,6 +150,9 @@ class CZidiraUSBDevice : public ManagedDevice {
     /// The page's power display widget (only the page layer looks inside it).
     void SetPowerControl(QWidget* control) { powerControl_ = control; }
     QWidget* PowerControl() const { return powerControl_; }
+    /// The name lists, UI thread: LoadNameLists fills them, and the page's lighting editor
+    /// puts the lighting modes it read from the default data there.
+    DeviceNameLists& NameLists() { return nameLists_; }
 
     // --- Links ---
 
@@ -333,9 +336,8 @@ class CZidiraUSBDevice : public ManagedDevice {
     void RotateLevels(int direction);
 
     /// UI-thread data of the family: the six index lists (the keyboard's keys with an
-    /// Fn-layer function first), the name lists, and scratch documents.
+    /// Fn-layer function first) and scratch documents.
     std::array<std::vector<int32_t>, 6>& IndexLists() { return indexLists_; }
-    DeviceNameLists& NameLists() { return nameLists_; }
     std::array<Json::Value, 3>& JsonScratch() { return jsonScratch_; }
 
   private:

@@ -32,6 +32,13 @@ struct LightSetting {
 /// colour-type flag (which colour is edited).
 struct AudioLightSetting {
     std::array<std::uint8_t, 9> bytes{};
+
+    static constexpr int kMode = 0;
+    static constexpr int kBackground = 1;  // red, green, blue at 1, 2, 3
+    static constexpr int kForeground = 4;  // red, green, blue at 4, 5, 6
+    static constexpr int kSevenColour = 7;
+    static constexpr int kColourType = 8;  // 1: the foreground is edited
+
     bool operator==(const AudioLightSetting&) const = default;
 };
 

@@ -24,6 +24,9 @@
 #include "shell/main_wnd_page_slot.h"
 #include "shell/monitor_fit.h"
 #include "shell/mp_device_power_ui.h"
+#include "shell/routes/dialog_routes.h"
+#include "shell/routes/light_editor_routes.h"
+#include "shell/routes/profile_bar_routes.h"
 #include "shell/shell_controls.h"
 #include "shell/sleep_watch.h"
 #include "shell/startup_language.h"
@@ -167,6 +170,9 @@ void CMainWnd::SetUpRouting() {
             [this](const ui::Notification& msg) {
                 if (msg.wParam != 0) OnDeviceEntrySelected();
             });
+    AddProfileBarRoutes(*this);
+    AddLightEditorRoutes(*this);
+    AddDialogRoutes(*this);
 }
 
 ui::NotifyPump& CMainWnd::Routes(const QString& type) {
@@ -350,8 +356,15 @@ void CMainWnd::OnControlTimer(int id) {
             ShowTrayMenu();
             break;
         default:
+            if (const auto it = timerHandlers_.constFind(id); it != timerHandlers_.cend() && *it) {
+                (*it)();
+            }
             break;
     }
+}
+
+void CMainWnd::AddTimerHandler(int id, std::function<void()> handler) {
+    timerHandlers_.insert(id, std::move(handler));
 }
 
 void CMainWnd::enterEvent(QEnterEvent* event) {
@@ -506,6 +519,10 @@ void CMainWnd::OnMenuCommand(const QString& name) {
 
 void CMainWnd::AddMenuCommand(const QString& name, std::function<void()> command) {
     menuCommands_.insert(name, std::move(command));
+}
+
+void CMainWnd::TrackSecondaryWindow(QWidget* window) {
+    if (window != nullptr) secondaryWindows_.emplace_back(window);
 }
 
 void CMainWnd::CloseSecondaryWindows() {

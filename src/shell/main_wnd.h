@@ -42,8 +42,10 @@ class SleepWatch;
 class PageEntryAdapter;
 
 /// The window's own timers (each fires once per arming).
-inline constexpr int kTimerMonitorFit = 1011;  // 100 ms after start-up: monitor fit
-inline constexpr int kTimerTrayMenu = 1032;    // 10 ms after a tray right click: the menu
+inline constexpr int kTimerMonitorFit = 1011;      // 100 ms after start-up: monitor fit
+inline constexpr int kTimerTrayMenu = 1032;        // 10 ms after a tray right click: the menu
+inline constexpr int kTimerProfileSwitch = 1055;   // after a profile combo selection: the switch
+inline constexpr int kProfileSwitchDelayMs = 400;  // rapid selections become one switch
 
 /// Number of worker slots; slot 0 is the scan thread.
 inline constexpr int kWorkerSlotCount = 20;
@@ -172,6 +174,11 @@ class CMainWnd : public ui::CWindowBase, public DeviceManagerHost, public AppCon
     /// The routing table of one notification type ("click", "selectchanged", ...); later
     /// features add their handlers here.
     ui::NotifyPump& Routes(const QString& type);
+    /// Adds (or replaces) what timer `id` of the window runs when it fires (the timer is
+    /// killed first, so it fires once per arming).
+    void AddTimerHandler(int id, std::function<void()> handler);
+    /// Keeps a secondary window (about, settings, ...) to close with the others.
+    void TrackSecondaryWindow(QWidget* window);
     /// True while the system is not suspended.
     bool IsAwake() const { return awake_.load(); }
     /// System suspend (true) or resume (false), as login1 announces it.
@@ -253,6 +260,7 @@ class CMainWnd : public ui::CWindowBase, public DeviceManagerHost, public AppCon
     std::vector<std::unique_ptr<ui::NotifyPump>> routeTables_;
     QHash<QString, QPointer<QWidget>> captionButtons_;
     QHash<QString, std::function<void()>> menuCommands_;
+    QHash<int, std::function<void()>> timerHandlers_;
     std::vector<QPointer<QWidget>> secondaryWindows_;
     ui::TrayIcon* tray_ = nullptr;
     ui::PopupMenu* trayMenu_ = nullptr;

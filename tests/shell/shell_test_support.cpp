@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QLabel>
+#include <QTimer>
 #include <QtTest/QTest>
 #include <algorithm>
 
@@ -66,6 +68,25 @@ void MainWindowOnSim::Plug(sim::SimPath path) {
 void MainWindowOnSim::Unplug(sim::SimPath path) {
     bus->Unplug(path);
     if (window) window->ScanNow();
+}
+
+void AnswerNextModal(const QString& button, QString* text, bool* answered) {
+    if (answered != nullptr) *answered = false;
+    QTimer::singleShot(0, [button, text, answered] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (box == nullptr) {
+            AnswerNextModal(button, text, answered);  // not open yet: look again
+            return;
+        }
+        if (text != nullptr) {
+            auto* label = box->findChild<QLabel*>(QStringLiteral("MessageText"));
+            *text = label != nullptr ? label->text() : QString();
+        }
+        QWidget* control = box->findChild<QWidget*>(button);
+        if (control == nullptr) return;
+        if (answered != nullptr) *answered = true;
+        QTest::mouseClick(control, Qt::LeftButton, {}, control->rect().center());
+    });
 }
 
 }  // namespace rerov::shell::test

@@ -112,6 +112,11 @@ class MainWindowOnSim {
     std::unique_ptr<CMainWnd> window;
 };
 
+// Once a modal window is open (on a later round of the event loop), notes the text of
+// its "MessageText" in *text (may be null) and clicks its control `button` as a person
+// would ("confirm_btn", "cancel_btn", "closebtn"). *answered says whether it happened.
+void AnswerNextModal(const QString& button, QString* text, bool* answered);
+
 // Position of each family's entry (family order: mouse, keyboard, mouse pad).
 inline constexpr int kMouseEntry = 0;
 inline constexpr int kKeyboardEntry = 1;

@@ -46,6 +46,7 @@ CDevicePageUI::CDevicePageUI(std::unique_ptr<CZidiraUSBDevice> device, QWidget* 
 
 CDevicePageUI::~CDevicePageUI() {
     if (bridge_) bridge_->RemoveNotifier(this);
+    editors_.reset();
     // The device stops its own threads while the page can still take their calls.
     device_->SetView(nullptr);
     device_.reset();
@@ -72,6 +73,8 @@ bool CDevicePageUI::BuildContent(ui::IDialogBuilderCallback* callback, QString* 
         Add(root);
     }
     device_->InitPage();
+    editors_ = std::make_unique<PageEditors>(*device_, content_);
+    editors_->Build();
     // The power control was handed over before the page existed: show its state now.
     if (device_->PowerControl() != nullptr) ShowPowerLayout(device_->HasPowerDisplay());
     RegisterNotifier();

@@ -18,6 +18,7 @@
 #include "czidira_usb_device.h"
 #include "device_page_view.h"
 #include "devices/pages/device_settings_panel.h"
+#include "devices/pages/page_editors.h"
 
 namespace rerov::ui {
 class NotifyBridge;
@@ -50,6 +51,9 @@ class CDevicePageUI : public ui::CHorizontalLayoutUI, public ui::INotifyUI, publ
     CZidiraUSBDevice& Device() { return *device_; }
     /// The routing table of the page's own notifications.
     ui::NotifyPump& Pump() { return pump_; }
+    /// The profile bar and lighting editor of the page (built with its content), or null
+    /// before BuildContent.
+    PageEditors* Editors() const { return editors_.get(); }
     /// The select panel found by InitPage, or null.
     ui::CSelectPanelUI* SelectPanel() const { return selectPanel_; }
     /// Key button `key` / light `light`, or null when unmapped.
@@ -88,6 +92,7 @@ class CDevicePageUI : public ui::CHorizontalLayoutUI, public ui::INotifyUI, publ
     ui::CTabLayoutUI* TabSwitch(const QString& name);
 
     std::unique_ptr<CZidiraUSBDevice> device_;
+    std::unique_ptr<PageEditors> editors_;
     ui::NotifyPump pump_;
     QPointer<ui::NotifyBridge> bridge_;
     QWidget* content_ = nullptr;
