@@ -6,6 +6,7 @@
 #include "controls/device_key_button.h"
 #include "controls/notify_bridge.h"
 #include "controls/select_panel.h"
+#include "devices/pages/keyboard_key_editing.h"
 #include "family_devices.h"
 
 namespace rerov {
@@ -72,6 +73,10 @@ bool CDevicePageUI::BuildContent(ui::IDialogBuilderCallback* callback, QString* 
         Add(root);
     }
     device_->InitPage();
+    // The keyboard's editors sit in places of its layout.
+    if (device_->FamilyIndex() == kFamilyKeyboard && content_ != nullptr) {
+        KeyboardKeyEditing::Attach(*this);
+    }
     // The power control was handed over before the page existed: show its state now.
     if (device_->PowerControl() != nullptr) ShowPowerLayout(device_->HasPowerDisplay());
     RegisterNotifier();
