@@ -23,6 +23,10 @@
 
 namespace rerov {
 class CDevicePageUI;
+class KeyCaptureSource;
+namespace input_hook {
+class CDeviceHook;
+}
 class CZidiraUSBDevice;
 class DeviceManager;
 namespace ui {
@@ -37,6 +41,7 @@ namespace rerov::shell {
 
 class CDeviceOptionUI;
 class CMpDevicePowerUI;
+class HookKeyCapture;
 class SleepWatch;
 class PageEntryAdapter;
 
@@ -173,6 +178,8 @@ class CMainWnd : public ui::CWindowBase, public DeviceManagerHost, public AppCon
     void OnPrepareForSleep(bool suspending);
     /// Worker slot `slot` (null when empty).
     WorkerSlot* Worker(int slot) const;
+    /// The key capture of the key editors over the window's input hook (made on first use).
+    KeyCaptureSource* KeyCapture();
 
     // --- DeviceManagerHost ---
     ManagedDevice* FindDevicePage(const SupportedDevice& record) override;
@@ -264,6 +271,9 @@ class CMainWnd : public ui::CWindowBase, public DeviceManagerHost, public AppCon
     bool quitOnExit_ = true;
     bool simulated_ = false;
     QString profileTitle_;
+    // The one input hook; declared last so it outlives everything that captures through it.
+    std::unique_ptr<input_hook::CDeviceHook> hook_;
+    std::unique_ptr<HookKeyCapture> keyCapture_;
 };
 
 }  // namespace rerov::shell

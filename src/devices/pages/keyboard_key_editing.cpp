@@ -2,6 +2,7 @@
 
 #include <QLayout>
 #include <QLineEdit>
+#include <QRect>
 #include <QVariant>
 
 #include "controls/control_lookup.h"
@@ -86,6 +87,14 @@ KeyboardKeyEditing* KeyboardKeyEditing::Attach(CDevicePageUI& page) {
     editing->ReloadMacroNames();
     editing->SetUpRoutes();
     editing->UpdateCaptureNote();
+    connect(editor, &editors::CKeySetControlUI::keyTextFocusChanged, editing,
+            [editing](bool focused) {
+                if (focused) {
+                    editing->StartCapture();
+                } else {
+                    editing->StopCapture();
+                }
+            });
     connect(editor, &editors::CKeySetControlUI::keyPressedInWindow, editing,
             [editing](int scanCode, bool extended) {
                 // With a desktop-wide source running, the same press arrives from it.
@@ -151,10 +160,6 @@ void KeyboardKeyEditing::SetUpRoutes() {
             editor_->OnModifierOptionChosen(n);
             ApplyKeyEntry();
         });
-    pump.On(ui::notify_type::kSetFocus, QStringLiteral("keyset_keyboard_text_edit"),
-            [this](const Notification&) { StartCapture(); });
-    pump.On(ui::notify_type::kKillFocus, QStringLiteral("keyset_keyboard_text_edit"),
-            [this](const Notification&) { StopCapture(); });
     pump.On(ui::notify_type::kClick, QStringLiteral("key_butt_keysave"),
             [this](const Notification&) { ApplyKeyEntry(); });
     pump.On(ui::notify_type::kClick, QStringLiteral("key_butt_keydefalut"),
@@ -243,22 +248,40 @@ void KeyboardKeyEditing::ApplyKeyEntry() {
 void KeyboardKeyEditing::StartCapture() {
     if (capturing_) return;
     capturing_ = true;
+    qCDebug(lcDevicePage) << "key capture starts";
     if (source_ != nullptr) {
         QPointer<KeyboardKeyEditing> self(this);
-        sourceCapturing_ = source_->StartKeyCapture([self](input_hook::ScanKey key) {
-            if (self) self->OnCapturedKey(key);
-        });
+        sourceCapturing_ = source_->StartKeyCapture(
+            [self](input_hook::ScanKey key) {
+                if (self) self->OnCapturedKey(key);
+            },
+            [self](int x, int y) {
+                if (self) self->OnPressDuringCapture(x, y);
+            });
+        qCDebug(lcDevicePage) << "desktop capture" << sourceCapturing_;
     }
 }
 
 void KeyboardKeyEditing::StopCapture() {
     if (!capturing_) return;
     capturing_ = false;
+    qCDebug(lcDevicePage) << "key capture ends";
     if (sourceCapturing_ && source_ != nullptr) source_->StopKeyCapture();
     sourceCapturing_ = false;
 }
 
+void KeyboardKeyEditing::OnPressDuringCapture(int x, int y) {
+    // A click anywhere but on the key text ends the capture: the desktop gets its keyboard
+    // back even when the click went to another program.
+    QLineEdit* edit = editor_->KeyTextEdit();
+    const QRect area(edit->mapToGlobal(QPoint(0, 0)), edit->size());
+    if (area.contains(x, y)) return;
+    StopCapture();
+    edit->clearFocus();
+}
+
 void KeyboardKeyEditing::OnCapturedKey(input_hook::ScanKey key) {
+    qCDebug(lcDevicePage) << "captured key" << key.scanCode << key.extended << capturing_;
     if (!capturing_) return;
     if (editor_->CaptureKey(key)) ApplyKeyEntry();
 }

@@ -27,9 +27,11 @@ class CDevicePageUI;
 class KeyCaptureSource {
   public:
     virtual ~KeyCaptureSource() = default;
-    /// Starts capturing; every key press goes to `onKey` (UI thread) until Stop. False when
+    /// Starts capturing; every key press goes to `onKey` and every mouse button press of
+    /// the desktop to `onPress` (screen position), on the UI thread, until Stop. False when
     /// this source cannot capture (the window then captures inside itself).
-    virtual bool StartKeyCapture(std::function<void(input_hook::ScanKey)> onKey) = 0;
+    virtual bool StartKeyCapture(std::function<void(input_hook::ScanKey)> onKey,
+                                 std::function<void(int x, int y)> onPress) = 0;
     virtual void StopKeyCapture() = 0;
     /// How keys are captured, for the editor's tip ("the whole desktop (X11)" ...).
     virtual QString CaptureDescription() const = 0;
@@ -71,6 +73,7 @@ class KeyboardKeyEditing : public QObject {
     void StartCapture();
     void StopCapture();
     void OnCapturedKey(input_hook::ScanKey key);
+    void OnPressDuringCapture(int x, int y);
     void UpdateCaptureNote();
 
     CDevicePageUI& page_;

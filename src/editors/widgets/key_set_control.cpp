@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QGuiApplication>
 #include <QIntValidator>
 #include <QKeyEvent>
@@ -337,6 +338,11 @@ void CKeySetControlUI::Harvest() {
 }
 
 bool CKeySetControlUI::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == keyText_ && event->type() == QEvent::FocusIn) emit keyTextFocusChanged(true);
+    if (watched == keyText_ && event->type() == QEvent::FocusOut &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason) {
+        emit keyTextFocusChanged(false);
+    }
     if (watched == keyText_ && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->isAutoRepeat()) return true;

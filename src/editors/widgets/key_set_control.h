@@ -70,6 +70,9 @@ class CKeySetControlUI : public ui::CHorizontalLayoutUI {
   signals:
     /// A key was pressed in the key text edit itself (the in-window capture).
     void keyPressedInWindow(int scanCode, bool extended);
+    /// The key text took (true) or lost (false) the focus: a capture starts or ends. The
+    /// window losing its activation (a desktop-wide capture takes the keyboard) is no loss.
+    void keyTextFocusChanged(bool focused);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

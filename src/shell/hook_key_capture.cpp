@@ -1,0 +1,47 @@
+#include "shell/hook_key_capture.h"
+
+#include <QGuiApplication>
+
+#include "controls/language_texts.h"
+#include "shell/main_wnd.h"
+
+namespace rerov::shell {
+
+bool HookKeyCapture::StartKeyCapture(std::function<void(input_hook::ScanKey)> onKey,
+                                     std::function<void(int x, int y)> onPress) {
+    if (!hook_.IsDesktopWide()) return false;
+    return hook_.Install(
+               input_hook::kModeKeyCapture,
+               [onKey](std::optional<input_hook::HookMessage>, const input_hook::KeyEvent& event) {
+                   if (event.down && onKey) onKey(event.key);
+               },
+               [onPress](std::optional<input_hook::HookMessage>,
+                         const input_hook::MouseEvent& event) {
+                   const bool press = event.message == input_hook::kMouseLeftDown ||
+                                      event.message == input_hook::kMouseRightDown ||
+                                      event.message == input_hook::kMouseMiddleDown ||
+                                      event.message == input_hook::kMouseExtraDown;
+                   if (press && onPress) onPress(event.x, event.y);
+               }) == 1;
+}
+
+void HookKeyCapture::StopKeyCapture() { hook_.Remove(); }
+
+QString HookKeyCapture::CaptureDescription() const {
+    const std::string name = hook_.BackendName();
+    if (name == "x11") return ui::Tr(QStringLiteral("capture_x11"));
+    if (name == "evdev") return ui::Tr(QStringLiteral("capture_evdev"));
+    return ui::Tr(QStringLiteral("capture_in_window"));
+}
+
+KeyCaptureSource* CMainWnd::KeyCapture() {
+    if (!keyCapture_) {
+        // The backend is chosen once: the whole desktop where the session allows it.
+        hook_ = std::make_unique<input_hook::CDeviceHook>(input_hook::CDeviceHook::ChooseBackend(
+            QGuiApplication::platformName() == QLatin1String("xcb")));
+        keyCapture_ = std::make_unique<HookKeyCapture>(*hook_);
+    }
+    return keyCapture_.get();
+}
+
+}  // namespace rerov::shell

@@ -1,0 +1,146 @@
+// The key editor in the running program on a real X server (xvfb-run): a key of the picture
+// is opened with rerovctl, the key text is clicked and a key typed on the X server's
+// keyboard with XTest; the desktop-wide capture takes it and the profile file holds
+// Shift+A. A click elsewhere ends the capture and gives the keyboard back.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QThread>
+#include <chrono>
+#include <thread>
+
+#include "e2e/e2e_support.h"
+
+// Xlib's macros clash with Qt's names: it comes last.
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+
+namespace rerov::e2e {
+namespace {
+
+constexpr unsigned kKeycodeA = 30 + 8;
+constexpr int kKey = 30;  // key_30 of the picture
+constexpr std::uint32_t kShiftA = 0x200204;
+
+QJsonObject Json(const RunOutcome& run) {
+    return QJsonDocument::fromJson(run.out.toUtf8()).object();
+}
+
+class KeyEditorX11Test : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            GTEST_SKIP() << "no X display (run under xvfb-run)";
+        display_ = XOpenDisplay(nullptr);
+        ASSERT_NE(display_, nullptr);
+        ASSERT_TRUE(sandbox_.IsValid());
+        sandbox_.SetPlatform(QStringLiteral("xcb"));
+    }
+    void TearDown() override {
+        program_.reset();
+        if (display_ != nullptr) XCloseDisplay(display_);
+    }
+    RunOutcome Ctl(const QStringList& args) {
+        RunOutcome run = Rerovctl(sandbox_, args);
+        EXPECT_TRUE(run.finished && run.exitCode == 0)
+            << args.join(' ').toStdString() << ": " << run.err.toStdString();
+        return run;
+    }
+    // The screen centre of a named control: the window's place plus the control's.
+    bool CentreOf(const QString& name, int* x, int* y) {
+        const QJsonObject window = Json(Ctl({"app", "state", "--json"}))["window"].toObject();
+        const QJsonDocument list =
+            QJsonDocument::fromJson(Ctl({"app", "ui", "list", "--json"}).out.toUtf8());
+        const QJsonArray controls =
+            list.isArray() ? list.array() : list.object()["controls"].toArray();
+        for (const QJsonValue& value : controls) {
+            const QJsonObject control = value.toObject();
+            if (control["name"].toString() != name) continue;
+            *x = window["x"].toInt() + control["x"].toInt() + control["width"].toInt() / 2;
+            *y = window["y"].toInt() + control["y"].toInt() + control["height"].toInt() / 2;
+            return true;
+        }
+        return false;
+    }
+    void ClickAt(int x, int y) {
+        XTestFakeMotionEvent(display_, -1, x, y, 0);
+        XTestFakeButtonEvent(display_, 1, True, 0);
+        XTestFakeButtonEvent(display_, 1, False, 0);
+        XSync(display_, False);
+    }
+    void Tap(unsigned keycode) {
+        XTestFakeKeyEvent(display_, keycode, True, 0);
+        XTestFakeKeyEvent(display_, keycode, False, 0);
+        XSync(display_, False);
+    }
+    // The current assignment of key `key` in the keyboard's profile file (0 when none).
+    std::uint32_t StoredAssignment(int key) {
+        QDir folder(
+            QString::fromLocal8Bit(
+                sandbox_.Environment().value(QStringLiteral("XDG_DATA_HOME")).toLocal8Bit()) +
+            QStringLiteral("/REROV ER60 EVER/keyboard"));
+        for (const QString& name : folder.entryList({QStringLiteral("*.Json")}, QDir::Files)) {
+            QFile file(folder.filePath(name));
+            if (!file.open(QIODevice::ReadOnly)) continue;
+            const QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
+            const QJsonArray keys = root["Device"].toArray().at(0).toObject()["KeyList"].toArray();
+            if (key < keys.size()) {
+                return static_cast<std::uint32_t>(keys.at(key).toObject()["Assignment"].toDouble());
+            }
+        }
+        return 0;
+    }
+    bool WaitForAssignment(int key, std::uint32_t expected) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (std::chrono::steady_clock::now() < end) {
+            if (StoredAssignment(key) == expected) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return false;
+    }
+
+    Sandbox sandbox_;
+    std::unique_ptr<RunningProgram> program_;
+    Display* display_ = nullptr;
+};
+
+TEST_F(KeyEditorX11Test, ShiftAIsCapturedFromTheDesktopKeyboardAndSaved) {
+    program_ = StartAnswering(sandbox_, {QStringLiteral("--simulate=keyboard")});
+    ASSERT_TRUE(program_);
+    QJsonObject state;
+    ASSERT_TRUE(program_->WaitForState(
+        [](const QJsonObject& s) { return Entry(s, "keyboard")["connected"].toBool(); }, &state));
+
+    Ctl({"app", "ui", "click", QStringLiteral("key_%1").arg(kKey)});
+    Ctl({"app", "ui", "select", "keyset_function_combo", "1"});  // the keyboard key
+    Ctl({"app", "ui", "click", "key_ComBox_check_2"});           // with Shift
+    int x = 0, y = 0;
+    ASSERT_TRUE(CentreOf(QStringLiteral("keyset_keyboard_text_edit"), &x, &y));
+    ClickAt(x, y);
+    QThread::msleep(300);
+    Tap(kKeycodeA);
+    EXPECT_TRUE(WaitForAssignment(kKey, kShiftA))
+        << std::hex << "stored " << StoredAssignment(kKey) << "\n"
+        << program_->StandardError().toStdString();
+
+    // A click on the window's title ends the capture: the next key changes nothing.
+    int px = 0, py = 0;
+    ASSERT_TRUE(CentreOf(QStringLiteral("title"), &px, &py));
+    ClickAt(px, py);
+    QThread::msleep(300);
+    Tap(30 + 8 + 18);  // B
+    QThread::msleep(300);
+    EXPECT_EQ(StoredAssignment(kKey), kShiftA);
+    const RunOutcome list = Ctl({"app", "ui", "list"});
+    EXPECT_TRUE(list.out.contains(QRegularExpression(
+        QStringLiteral("keyset_keyboard_text_edit +QLineEdit +yes +yes +- +\"A\""))))
+        << list.out.toStdString();
+}
+
+}  // namespace
+}  // namespace rerov::e2e
