@@ -68,6 +68,10 @@ void LanguageTexts::BindText(QWidget* widget, const QByteArray& property, const 
     widget->setProperty(property.constData(), text);
 }
 
+void LanguageTexts::UnbindText(QWidget* widget, const QByteArray& property) {
+    widget->setProperty((QByteArray(kBoundPrefix) + property).constData(), QVariant());
+}
+
 void LanguageTexts::Retranslate(QWidget* root) {
     QList<QWidget*> widgets = root->findChildren<QWidget*>();
     widgets.prepend(root);

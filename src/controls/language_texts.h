@@ -36,6 +36,9 @@ class LanguageTexts {
     /// Marks `widget` as showing language key `key` in `property` ("text", "toolTip",
     /// "title", "placeholderText", "windowTitle") and shows the key's text there.
     static void BindText(QWidget* widget, const QByteArray& property, const QString& key);
+    /// Forgets the language key of `property` of `widget`, so a literal text set there stays
+    /// after a language change.
+    static void UnbindText(QWidget* widget, const QByteArray& property);
     /// Re-resolves every bound text in the subtree of `root` (after a language change).
     static void Retranslate(QWidget* root);
 

@@ -75,7 +75,11 @@ int CWindowBase::ShowModal() {
     QEventLoop loop;
     loop_ = &loop;
     result_ = 0;
+    // The window may be destroyed inside its loop (its owner goes): then only the result
+    // is left to give.
+    const QPointer<CWindowBase> self(this);
     const int result = loop.exec();
+    if (self.isNull()) return result;
     loop_ = nullptr;
     setWindowModality(Qt::NonModal);
     return result;
