@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 
 #include "controls/language_texts.h"
+#include "shell/dialogs/msg_wnd.h"
 #include "shell/main_wnd.h"
 
 namespace rerov::shell {
@@ -27,6 +28,29 @@ bool HookKeyCapture::StartKeyCapture(std::function<void(input_hook::ScanKey)> on
 
 void HookKeyCapture::StopKeyCapture() { hook_.Remove(); }
 
+bool HookKeyCapture::StartRecordCapture(editors::InsertMode insert, KeyHandler onKey,
+                                        MouseHandler onMouse) {
+    if (!hook_.IsDesktopWide()) return false;
+    int mode = input_hook::kModeRecordAppend;
+    if (insert == editors::InsertMode::Before) mode = input_hook::kModeRecordBefore;
+    if (insert == editors::InsertMode::After) mode = input_hook::kModeRecordAfter;
+    if (insert == editors::InsertMode::Replace) mode = input_hook::kModeRecordReplace;
+    return hook_.Install(
+               mode,
+               [onKey](std::optional<input_hook::HookMessage> message,
+                       const input_hook::KeyEvent& event) {
+                   if (message && onKey) onKey(event.key, event.down);
+               },
+               [onMouse](std::optional<input_hook::HookMessage> message,
+                         const input_hook::MouseEvent& event) {
+                   if (message && onMouse) {
+                       onMouse(event.message, event.extraButton, event.x, event.y);
+                   }
+               }) == 1;
+}
+
+void HookKeyCapture::StopRecordCapture() { hook_.Remove(); }
+
 QString HookKeyCapture::CaptureDescription() const {
     const std::string name = hook_.BackendName();
     if (name == "x11") return ui::Tr(QStringLiteral("capture_x11"));
@@ -42,6 +66,13 @@ KeyCaptureSource* CMainWnd::KeyCapture() {
         keyCapture_ = std::make_unique<HookKeyCapture>(*hook_);
     }
     return keyCapture_.get();
+}
+
+void CMainWnd::ConnectMacroEditing(KeyboardMacroEditing& editing) {
+    KeyCapture();  // makes the hook
+    editing.SetCaptureSource(keyCapture_.get());
+    editing.SetPrompts({[this](const QString& key) { return ConfirmMessage(this, key, Dpi()); },
+                        [this](const QString& key) { ShowMessage(this, key, Dpi()); }});
 }
 
 }  // namespace rerov::shell

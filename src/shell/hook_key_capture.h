@@ -1,14 +1,15 @@
 #pragma once
-// HookKeyCapture: the key editor's capture source over the main window's input hook
-// (mode 1, key capture): key presses of the whole desktop, and the mouse presses that end a
-// capture.
+// HookKeyCapture: the editors' capture sources over the main window's input hook: the key
+// editor's capture (mode 1: key presses of the whole desktop, and the mouse presses that
+// end it) and the macro recorder's (modes 4, 8, 16, 32: keys and mouse buttons).
 
 #include "devices/pages/keyboard_key_editing.h"
+#include "devices/pages/keyboard_macro_editing.h"
 #include "input_hook/device_hook.h"
 
 namespace rerov::shell {
 
-class HookKeyCapture : public KeyCaptureSource {
+class HookKeyCapture : public KeyCaptureSource, public MacroCaptureSource {
   public:
     explicit HookKeyCapture(input_hook::CDeviceHook& hook) : hook_(hook) {}
     bool StartKeyCapture(std::function<void(input_hook::ScanKey)> onKey,
@@ -16,6 +17,9 @@ class HookKeyCapture : public KeyCaptureSource {
     void StopKeyCapture() override;
     QString CaptureDescription() const override;
     bool CapturesInWindowOnly() const override { return !hook_.IsDesktopWide(); }
+    bool StartRecordCapture(editors::InsertMode insert, KeyHandler onKey,
+                            MouseHandler onMouse) override;
+    void StopRecordCapture() override;
 
   private:
     input_hook::CDeviceHook& hook_;

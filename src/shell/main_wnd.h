@@ -24,6 +24,7 @@
 namespace rerov {
 class CDevicePageUI;
 class KeyCaptureSource;
+class KeyboardMacroEditing;
 namespace input_hook {
 class CDeviceHook;
 }
@@ -180,6 +181,8 @@ class CMainWnd : public ui::CWindowBase, public DeviceManagerHost, public AppCon
     WorkerSlot* Worker(int slot) const;
     /// The key capture of the key editors over the window's input hook (made on first use).
     KeyCaptureSource* KeyCapture();
+    /// Gives a page's macro editor the input hook and the window's message box.
+    void ConnectMacroEditing(KeyboardMacroEditing& editing);
 
     // --- DeviceManagerHost ---
     ManagedDevice* FindDevicePage(const SupportedDevice& record) override;

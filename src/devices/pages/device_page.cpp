@@ -7,6 +7,7 @@
 #include "controls/notify_bridge.h"
 #include "controls/select_panel.h"
 #include "devices/pages/keyboard_key_editing.h"
+#include "devices/pages/keyboard_macro_editing.h"
 #include "family_devices.h"
 
 namespace rerov {
@@ -76,6 +77,7 @@ bool CDevicePageUI::BuildContent(ui::IDialogBuilderCallback* callback, QString* 
     // The keyboard's editors sit in places of its layout.
     if (device_->FamilyIndex() == kFamilyKeyboard && content_ != nullptr) {
         KeyboardKeyEditing::Attach(*this);
+        KeyboardMacroEditing::Attach(*this);
     }
     // The power control was handed over before the page existed: show its state now.
     if (device_->PowerControl() != nullptr) ShowPowerLayout(device_->HasPowerDisplay());

@@ -9,6 +9,7 @@
 #include "controls/language_texts.h"
 #include "devices/pages/device_page.h"
 #include "editors/assignment/code_tables.h"
+#include "editors/macro/macro_assignments.h"
 #include "editors/macro/macro_library.h"
 #include "editors/widgets/key_set_control.h"
 #include "profiles/keyboard_profile_data.h"
@@ -24,6 +25,8 @@ constexpr const char* kEditingProperty = "rerov_key_editing";
 // The key editor is tab 1 of the key functions, which are tab 0 of the page's functions.
 constexpr int kKeyFunctionsTab = 0;
 constexpr int kKeyEditorTab = 1;
+// The macro editor is tab 1 of the page's functions.
+constexpr int kMacroEditorTab = 1;
 
 // Combos whose every selection applies the entry at once.
 constexpr const char* kApplyingCombos[] = {
@@ -160,6 +163,8 @@ void KeyboardKeyEditing::SetUpRoutes() {
             editor_->OnModifierOptionChosen(n);
             ApplyKeyEntry();
         });
+    pump.On(ui::notify_type::kClick, QStringLiteral("keyset_macro_edit_btn"),
+            [this](const Notification&) { page_.SelectTab(kFunctionSwitchName, kMacroEditorTab); });
     pump.On(ui::notify_type::kClick, QStringLiteral("key_butt_keysave"),
             [this](const Notification&) { ApplyKeyEntry(); });
     pump.On(ui::notify_type::kClick, QStringLiteral("key_butt_keydefalut"),
@@ -217,6 +222,23 @@ void KeyboardKeyEditing::ReloadMacroNames() {
     for (const std::string& name : library.Names()) names << QString::fromStdString(name);
     editor_->FillMacroList(names);
 }
+
+bool KeyboardKeyEditing::ProfileUsesMacro(int index) {
+    LoadKeys();
+    return editors::UsesMacro(keys_, index);
+}
+
+void KeyboardKeyEditing::ReloadKeys() {
+    const int key = page_.Device().SelectedKey();
+    if (key >= 0) {
+        SelectKey(key);
+    } else {
+        LoadKeys();
+        ReloadMacroNames();
+    }
+}
+
+void KeyboardKeyEditing::RefreshKeyLabels() { ReloadKeys(); }
 
 void KeyboardKeyEditing::SelectKey(int key) {
     StopCapture();

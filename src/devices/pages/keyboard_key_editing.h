@@ -64,6 +64,13 @@ class KeyboardKeyEditing : public QObject {
     const std::vector<KeyEntry>& Keys() const { return keys_; }
     /// The macro names the editor offers, re-read from the macro list file.
     void ReloadMacroNames();
+    /// True when a key of the profile shown runs macro `index`.
+    bool ProfileUsesMacro(int index);
+    /// Re-reads the key list (after another part changed the profile file) and shows the
+    /// selected key again.
+    void ReloadKeys();
+    /// Re-reads the macro names and shows the selected key again (a macro was renamed).
+    void RefreshKeyLabels();
 
   private:
     KeyboardKeyEditing(CDevicePageUI& page, editors::CKeySetControlUI* editor);
