@@ -142,5 +142,51 @@ TEST_F(KeyEditorX11Test, ShiftAIsCapturedFromTheDesktopKeyboardAndSaved) {
         << list.out.toStdString();
 }
 
+TEST_F(KeyEditorX11Test, AMacroRecordedFromTheDesktopKeyboardLandsInItsFile) {
+    program_ = StartAnswering(sandbox_, {QStringLiteral("--simulate=keyboard")});
+    ASSERT_TRUE(program_);
+    QJsonObject state;
+    ASSERT_TRUE(program_->WaitForState(
+        [](const QJsonObject& s) { return Entry(s, "keyboard")["connected"].toBool(); }, &state));
+
+    // From a key's macro function to the macro editor, and a new macro there.
+    Ctl({"app", "ui", "click", QStringLiteral("key_%1").arg(kKey)});
+    Ctl({"app", "ui", "select", "keyset_function_combo", "4"});  // the macro function
+    Ctl({"app", "ui", "click", "keyset_macro_edit_btn"});
+    Ctl({"app", "ui", "click", "macro_btn_name_add"});
+    Ctl({"app", "ui", "click", "confirm_btn"});
+    Ctl({"app", "ui", "click", "macro_btn_starredio"});
+    QThread::msleep(300);
+
+    XTestFakeKeyEvent(display_, kKeycodeA, True, 0);
+    XTestFakeKeyEvent(display_, kKeycodeA, True, 0);  // an auto-repeat of the held key
+    XTestFakeKeyEvent(display_, kKeycodeA, False, 0);
+    XSync(display_, False);
+    QThread::msleep(300);
+    XTestFakeKeyEvent(display_, kKeycodeA + 18, True, 0);  // B
+    XTestFakeKeyEvent(display_, kKeycodeA + 18, False, 0);
+    XSync(display_, False);
+    QThread::msleep(300);
+    // The click on the stop button ends the recording and is not part of it.
+    int x = 0, y = 0;
+    ASSERT_TRUE(CentreOf(QStringLiteral("macro_btn_stopredio"), &x, &y));
+    ClickAt(x, y);
+
+    const RunOutcome shown = Rerovctl(sandbox_, {"macro", "keyboard", "show", "0", "--json"});
+    ASSERT_EQ(shown.exitCode, 0) << shown.err.toStdString();
+    const QJsonArray steps = Json(shown)["steps"].toArray();
+    ASSERT_EQ(steps.size(), 4) << shown.out.toStdString();
+    const int buttons[] = {0x04, 0x04, 0x05, 0x05};
+    const char* actions[] = {"down", "up", "down", "up"};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(steps[i].toObject()["Type"].toInt(), 10) << i;
+        EXPECT_EQ(steps[i].toObject()["Button"].toInt(), buttons[i]) << i;
+        EXPECT_EQ(steps[i].toObject()["Action"].toString(), actions[i]) << i;
+    }
+    // A was released, then 300 ms passed before B: the release waits that long.
+    EXPECT_GE(steps[1].toObject()["Delay"].toString().toInt(), 300);
+    EXPECT_EQ(steps[3].toObject()["Delay"].toString(), "0");
+}
+
 }  // namespace
 }  // namespace rerov::e2e
