@@ -1,13 +1,18 @@
 #include "input_hook/x11_capture.h"
 
+#include <QLoggingCategory>
 #include <QSocketNotifier>
 #include <array>
+#include <chrono>
+#include <thread>
 
 // Xlib's macros (None, Status, Bool) clash with Qt's names: it comes after Qt.
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
 
 namespace rerov::input_hook {
+
+Q_LOGGING_CATEGORY(lcCapture, "rerov.input_hook", QtWarningMsg)
 
 namespace {
 
@@ -17,6 +22,9 @@ constexpr int kButtonMiddle = 2;
 constexpr int kButtonRight = 3;
 constexpr int kButtonBack = 8;
 constexpr int kButtonForward = 9;
+
+constexpr int kGrabAttempts = 10;
+constexpr std::chrono::milliseconds kGrabRetryPause{20};
 
 }  // namespace
 
@@ -58,10 +66,16 @@ bool X11Capture::Start() {
     mask.mask_len = static_cast<int>(bits.size());
     mask.mask = bits.data();
     XISelectEvents(display_, root_, &mask, 1);
-    // No owner events: every key of the desktop comes to this connection.
-    const int grabbed =
-        XGrabKeyboard(display_, root_, False, GrabModeAsync, GrabModeAsync, CurrentTime);
+    // No owner events: every key of the desktop comes to this connection. A grab another
+    // client holds for a moment (a menu that is closing) is waited out briefly.
+    int grabbed = AlreadyGrabbed;
+    for (int attempt = 0; attempt < kGrabAttempts; ++attempt) {
+        if (attempt > 0) std::this_thread::sleep_for(kGrabRetryPause);
+        grabbed = XGrabKeyboard(display_, root_, False, GrabModeAsync, GrabModeAsync, CurrentTime);
+        if (grabbed == GrabSuccess) break;
+    }
     if (grabbed != GrabSuccess) {
+        qCWarning(lcCapture) << "keyboard grab refused:" << grabbed;
         bits.fill(0);
         XISelectEvents(display_, root_, &mask, 1);
         XFlush(display_);
@@ -74,6 +88,10 @@ bool X11Capture::Start() {
 
 void X11Capture::Stop() {
     if (!started_ || display_ == nullptr) return;
+    // What arrived while started belongs to the capture, even when the event loop has not
+    // read it yet.
+    XSync(display_, False);
+    DispatchPending();
     started_ = false;
     XUngrabKeyboard(display_, CurrentTime);
     XIEventMask mask;

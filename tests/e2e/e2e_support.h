@@ -37,6 +37,10 @@ class Sandbox {
     void SetPlatform(const QString& platform) {
         environment_.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
     }
+    // Another variable of the programs' environment.
+    void SetVariable(const QString& name, const QString& value) {
+        environment_.insert(name, value);
+    }
     QString RuntimeDir() const { return runtime_.path(); }
 
   private:

@@ -10,6 +10,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QThread>
 #include <chrono>
 #include <thread>
@@ -40,6 +41,9 @@ class KeyEditorX11Test : public ::testing::Test {
         ASSERT_NE(display_, nullptr);
         ASSERT_TRUE(sandbox_.IsValid());
         sandbox_.SetPlatform(QStringLiteral("xcb"));
+        // The capture's trace is in the program's stderr when a test fails.
+        sandbox_.SetVariable(QStringLiteral("QT_LOGGING_RULES"),
+                             QStringLiteral("rerov.devices.page.debug=true"));
     }
     void TearDown() override {
         program_.reset();
@@ -94,6 +98,17 @@ class KeyEditorX11Test : public ::testing::Test {
             }
         }
         return 0;
+    }
+    // Polls "app ui list" until the line of control `name` matches `pattern`.
+    bool WaitForControl(const QString& name, const QString& pattern) {
+        const QRegularExpression line(QStringLiteral("(^|\\n)MainWnd +") + name +
+                                      QStringLiteral(" .*") + pattern);
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (std::chrono::steady_clock::now() < end) {
+            if (Rerovctl(sandbox_, {"app", "ui", "list"}).out.contains(line)) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return false;
     }
     bool WaitForAssignment(int key, std::uint32_t expected) {
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
@@ -155,8 +170,10 @@ TEST_F(KeyEditorX11Test, AMacroRecordedFromTheDesktopKeyboardLandsInItsFile) {
     Ctl({"app", "ui", "click", "keyset_macro_edit_btn"});
     Ctl({"app", "ui", "click", "macro_btn_name_add"});
     Ctl({"app", "ui", "click", "confirm_btn"});
+    // The new macro is selected once the message box has gone.
+    ASSERT_TRUE(WaitForControl(QStringLiteral("macro_name_list"), QStringLiteral("#0 of 1")));
     Ctl({"app", "ui", "click", "macro_btn_starredio"});
-    QThread::msleep(300);
+    ASSERT_TRUE(WaitForControl(QStringLiteral("macro_record_state"), QStringLiteral("REC")));
 
     XTestFakeKeyEvent(display_, kKeycodeA, True, 0);
     XTestFakeKeyEvent(display_, kKeycodeA, True, 0);  // an auto-repeat of the held key
@@ -172,10 +189,18 @@ TEST_F(KeyEditorX11Test, AMacroRecordedFromTheDesktopKeyboardLandsInItsFile) {
     ASSERT_TRUE(CentreOf(QStringLiteral("macro_btn_stopredio"), &x, &y));
     ClickAt(x, y);
 
-    const RunOutcome shown = Rerovctl(sandbox_, {"macro", "keyboard", "show", "0", "--json"});
-    ASSERT_EQ(shown.exitCode, 0) << shown.err.toStdString();
-    const QJsonArray steps = Json(shown)["steps"].toArray();
-    ASSERT_EQ(steps.size(), 4) << shown.out.toStdString();
+    // The click reaches the program a moment later: the file is read once it has steps.
+    RunOutcome shown;
+    QJsonArray steps;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (steps.isEmpty() && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        shown = Rerovctl(sandbox_, {"macro", "keyboard", "show", "0", "--json"});
+        ASSERT_EQ(shown.exitCode, 0) << shown.err.toStdString();
+        steps = Json(shown)["steps"].toArray();
+    }
+    ASSERT_EQ(steps.size(), 4) << shown.out.toStdString()
+                               << program_->StandardError().toStdString();
     const int buttons[] = {0x04, 0x04, 0x05, 0x05};
     const char* actions[] = {"down", "up", "down", "up"};
     for (int i = 0; i < 4; ++i) {

@@ -242,6 +242,7 @@ void KeyboardMacroEditing::StartRecording(editors::InsertMode insert,
                 if (editor) editor->RecordMouse(insert, message, extra, x, y);
             });
     }
+    qCDebug(lcDevicePage) << "recording starts, desktop-wide:" << sourceRecording_;
     if (!sourceRecording_) {
         // Only what reaches the program's own window can be recorded.
         windowRecording_ = true;
