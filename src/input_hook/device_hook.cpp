@@ -77,6 +77,9 @@ CDeviceHook::CDeviceHook(std::unique_ptr<CaptureBackend> backend) : backend_(std
 }
 
 CDeviceHook::~CDeviceHook() {
+    // Whoever installed the handlers may be going too: what is still queued is dropped.
+    onKey_ = nullptr;
+    onMouse_ = nullptr;
     Remove();
     if (backend_ != nullptr) {
         backend_->onKey = nullptr;

@@ -32,7 +32,9 @@ std::unique_ptr<X11Capture> X11Capture::Open(const char* displayName) {
     Display* display = XOpenDisplay(displayName);
     if (display == nullptr) return nullptr;
     int opcode = 0, event = 0, error = 0;
-    int major = 2, minor = 0;
+    // From XInput 2.1 on, raw events reach the root window even while another client holds
+    // the pointer (a button pressed over a window grabs it until the release).
+    int major = 2, minor = 2;
     if (!XQueryExtension(display, "XInputExtension", &opcode, &event, &error) ||
         XIQueryVersion(display, &major, &minor) != Success) {
         XCloseDisplay(display);
