@@ -122,8 +122,11 @@ void KeyboardKeyEditing::UpdateCaptureNote() {
     const bool inWindow = source_ == nullptr || source_->CapturesInWindowOnly();
     const QString description = source_ != nullptr ? source_->CaptureDescription()
                                                    : ui::Tr(QStringLiteral("capture_in_window"));
+    // A language without the tip's text shows its key; the description still follows.
+    QString tip = ui::Tr(QStringLiteral("capture_tip"));
+    tip = tip.contains(QLatin1String("%1")) ? tip.arg(description) : tip + u' ' + description;
     editor_->SetCaptureNote(inWindow ? ui::Tr(QStringLiteral("keyset_capture_note")) : QString(),
-                            ui::Tr(QStringLiteral("capture_tip")).arg(description));
+                            tip);
 }
 
 void KeyboardKeyEditing::SetUpRoutes() {
