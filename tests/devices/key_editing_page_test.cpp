@@ -115,5 +115,44 @@ TEST_F(DevicePageKeyEditing, AKeyTypedInTheKeyFieldIsStoredWithItsModifier) {
     EXPECT_EQ(restored.current.Packed(), restored.defaults.Packed());
 }
 
+// The macro editor widget on its own, with a clock the test moves.
+TEST(DevicePageMacroEditor, RecordingOnAnInjectedClockSavesTheGapsAndTheStepLimitHolds) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    qint64 now = 1000;
+    editors::CMacroControlUI editor(nullptr, [&now] { return now; });
+    QString error;
+    ASSERT_TRUE(editor.Build(&error)) << error.toStdString();
+    editor.SetFolder(folder.path().toStdString());
+    ASSERT_EQ(editor.AddMacro(), editors::MacroResult::Ok);
+    ASSERT_EQ(editor.SelectedIndex(), 0);
+
+    editor.StartRecording(editors::RecordMode::Measured, editors::InsertMode::Append);
+    now = 1010;
+    editor.RecordKey(editors::InsertMode::Append, 0x1E, false, true);  // A
+    now = 1310;
+    editor.RecordKey(editors::InsertMode::Append, 0x30, false, true);  // B
+    // A left click on the stop button is not recorded.
+    const QPoint stop = ui::FindSubControl<QWidget>(&editor, QStringLiteral("macro_btn_stopredio"))
+                            ->mapToGlobal(QPoint(2, 2));
+    editor.RecordMouse(editors::InsertMode::Append, editors::kMsgLeftDown, 0, stop.x(), stop.y());
+    editor.StopRecording();
+
+    const std::vector<editors::MacroEvent> steps = editor.Library().ReadSteps(0);
+    ASSERT_EQ(steps.size(), 2u);
+    EXPECT_EQ(steps[0].delay, 300);
+    EXPECT_EQ(steps[1].delay, 0);
+    EXPECT_FALSE(editor.IsRecording());
+
+    // A full list takes no recorded step; the file keeps the 4000.
+    editor.Recorder().SetSteps(std::vector<editors::MacroEvent>(
+        editors::kMaxMacroSteps, editors::MacroEvent{editors::kStepKey, 4, true, 0}));
+    editor.StartRecording(editors::RecordMode::NoDelay, editors::InsertMode::Append);
+    editor.RecordKey(editors::InsertMode::Append, 0x2E, false, true);
+    editor.StopRecording();
+    EXPECT_EQ(editor.Library().ReadSteps(0).size(),
+              static_cast<std::size_t>(editors::kMaxMacroSteps));
+}
+
 }  // namespace
 }  // namespace rerov

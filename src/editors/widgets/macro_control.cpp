@@ -368,8 +368,10 @@ void CMacroControlUI::ShowRecordState() {
         return;
     }
     const qint64 elapsed = clock_() - recordStart_;
-    recordState_->setText(ui::Tr(QStringLiteral("macro_recording"))
-                              .arg(elapsed / 60000)
+    QString format = ui::Tr(QStringLiteral("macro_recording"));
+    // A language without the text shows the marker and the time all the same.
+    if (!format.contains(QLatin1String("%3"))) format = QStringLiteral("\u25CF %1:%2.%3");
+    recordState_->setText(format.arg(elapsed / 60000)
                               .arg((elapsed / 1000) % 60, 2, 10, QLatin1Char('0'))
                               .arg((elapsed / 100) % 10));
 }
