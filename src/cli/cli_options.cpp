@@ -37,6 +37,7 @@ const char* UsageText() {
            "  raw --cmd N [--offset N] [--length N] [--data HEX]\n"
            "                           one framed command; prints result code and reply\n"
            "  profile ...              the profile store (see rerovctl profile --help)\n"
+           "  macro ...                a device's macros (see rerovctl macro --help)\n"
            "  app state [--json] | show | quit\n"
            "                           the running rerov-ever: its device list, bring it\n"
            "                           to the front, end it\n"

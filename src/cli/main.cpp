@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app_command.h"
+#include "cli/macro_command.h"
 #include "cli_options.h"
 #include "cli_session.h"
 #include "commands.h"
@@ -27,6 +28,8 @@ int main(int argc, char** argv) {
     // These talk to the running program; no device backend of their own.
     if (options.command == "app") return RunAppCommand(options.args);
     if (options.command == "sim") return RunSimCommand(options.args);
+    // The macro files need no device either.
+    if (options.command == "macro") return RunMacroCommand(options.args);
     CliSession session;
     bool usageError = false;
     if (!session.Start(options, &error, &usageError)) {

@@ -21,6 +21,7 @@
 #include "devices/pages/device_page.h"
 #include "shell/close_policy.h"
 #include "shell/device_option_ui.h"
+#include "shell/hook_key_capture.h"
 #include "shell/main_wnd_page_slot.h"
 #include "shell/monitor_fit.h"
 #include "shell/mp_device_power_ui.h"

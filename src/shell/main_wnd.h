@@ -24,6 +24,11 @@
 
 namespace rerov {
 class CDevicePageUI;
+class KeyCaptureSource;
+class KeyboardMacroEditing;
+namespace input_hook {
+class CDeviceHook;
+}
 class CZidiraUSBDevice;
 class DeviceManager;
 namespace ui {
@@ -38,6 +43,7 @@ namespace rerov::shell {
 
 class CDeviceOptionUI;
 class CMpDevicePowerUI;
+class HookKeyCapture;
 class SleepWatch;
 class PageEntryAdapter;
 
@@ -188,6 +194,10 @@ class CMainWnd : public ui::CWindowBase, public DeviceManagerHost, public AppCon
     /// Puts `worker` into slot `slot` (a thread the window stops at shutdown); false for a
     /// slot out of range or taken.
     bool SetWorker(int slot, std::unique_ptr<WorkerSlot> worker);
+    /// The key capture of the key editors over the window's input hook (made on first use).
+    KeyCaptureSource* KeyCapture();
+    /// Gives a page's macro editor the input hook and the window's message box.
+    void ConnectMacroEditing(KeyboardMacroEditing& editing);
 
     // --- DeviceManagerHost ---
     ManagedDevice* FindDevicePage(const SupportedDevice& record) override;
@@ -280,6 +290,9 @@ class CMainWnd : public ui::CWindowBase, public DeviceManagerHost, public AppCon
     bool quitOnExit_ = true;
     bool simulated_ = false;
     QString profileTitle_;
+    // The one input hook; declared last so it outlives everything that captures through it.
+    std::unique_ptr<input_hook::CDeviceHook> hook_;
+    std::unique_ptr<HookKeyCapture> keyCapture_;
 };
 
 }  // namespace rerov::shell

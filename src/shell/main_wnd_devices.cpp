@@ -11,6 +11,8 @@
 #include "controls/option_ui.h"
 #include "devices/family_devices.h"
 #include "devices/pages/device_page.h"
+#include "devices/pages/keyboard_key_editing.h"
+#include "devices/pages/keyboard_macro_editing.h"
 #include "shell/device_option_ui.h"
 #include "shell/main_wnd.h"
 #include "shell/main_wnd_page_slot.h"
@@ -83,6 +85,10 @@ bool CMainWnd::CreateDevicePage(int supportedRow, int role) {
         return false;
     }
     pageSwitch->Add(page);
+    if (auto* keyEditing = KeyboardKeyEditing::Of(*page)) {
+        keyEditing->SetCaptureSource(KeyCapture());
+    }
+    if (auto* macroEditing = KeyboardMacroEditing::Of(*page)) ConnectMacroEditing(*macroEditing);
     const int group = PageGroupOfKind(record.kind);
     if (group >= 0) pageLists_[size_t(group)].push_back(page);
 

@@ -57,19 +57,26 @@ TEST(DevicePageKeyboard, HasItsSwitchesPictureAndPlaces) {
         auto* place = Find<ui::CControlUI>(*page, name);
         ASSERT_NE(place, nullptr) << name;
         EXPECT_FALSE(place->GetBkImage().isEmpty()) << name << " is styled";
-        // The profile bar and the lighting editor are built into their places; the others
-        // wait for their editors and hold no fake controls.
-        const QList<QWidget*> editors = place->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-        if (QLatin1String(name) == "device_profile_place") {
-            ASSERT_EQ(editors.size(), 1) << name;
-            EXPECT_EQ(editors.constFirst()->objectName(), "DeviceProfileItem");
-        } else if (QLatin1String(name) == "lighting_editor_place") {
-            ASSERT_EQ(editors.size(), 1) << name;
-            EXPECT_EQ(editors.constFirst()->objectName(), "LightControlItem");
-        } else {
-            EXPECT_TRUE(editors.isEmpty()) << name << " holds no fake controls";
-        }
         EXPECT_NE(place->layout(), nullptr) << name << " lays out the editor it will get";
+        // The profile bar and the editors are built into their places; the others wait for
+        // theirs and hold no fake controls meanwhile.
+        const QList<QWidget*> children = place->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        const std::string placeName = name;
+        if (placeName == "device_profile_place" || placeName == "lighting_editor_place") {
+            ASSERT_EQ(children.size(), 1) << name;
+            EXPECT_EQ(children.constFirst()->objectName(), placeName == "device_profile_place"
+                                                               ? "DeviceProfileItem"
+                                                               : "LightControlItem");
+        } else if (placeName == "key_editor_place" || placeName == "macro_editor_place") {
+            ASSERT_EQ(children.size(), 1) << name;
+            auto* editor = qobject_cast<ui::CControlUI*>(children.front());
+            ASSERT_NE(editor, nullptr) << name;
+            EXPECT_EQ(editor->GetClass(), placeName == "key_editor_place"
+                                              ? QStringLiteral("KeySetControlUI")
+                                              : QStringLiteral("MacroSetControlUI"));
+        } else {
+            EXPECT_TRUE(children.isEmpty()) << name << " holds no fake controls";
+        }
     }
 }
 

@@ -34,6 +34,15 @@ class Sandbox {
     Sandbox();
     bool IsValid() const { return runtime_.isValid() && data_.isValid(); }
     QProcessEnvironment Environment() const { return environment_; }
+    // The Qt platform the programs start on ("offscreen" unless set; "xcb" for tests that
+    // drive the real X server of xvfb-run).
+    void SetPlatform(const QString& platform) {
+        environment_.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+    }
+    // Another variable of the programs' environment.
+    void SetVariable(const QString& name, const QString& value) {
+        environment_.insert(name, value);
+    }
     QString RuntimeDir() const { return runtime_.path(); }
 
   private:

@@ -6,6 +6,8 @@
 #include "controls/device_key_button.h"
 #include "controls/notify_bridge.h"
 #include "controls/select_panel.h"
+#include "devices/pages/keyboard_key_editing.h"
+#include "devices/pages/keyboard_macro_editing.h"
 #include "family_devices.h"
 
 namespace rerov {
@@ -75,6 +77,11 @@ bool CDevicePageUI::BuildContent(ui::IDialogBuilderCallback* callback, QString* 
     device_->InitPage();
     editors_ = std::make_unique<PageEditors>(*device_, content_);
     editors_->Build();
+    // The keyboard's editors sit in places of its layout.
+    if (device_->FamilyIndex() == kFamilyKeyboard && content_ != nullptr) {
+        KeyboardKeyEditing::Attach(*this);
+        KeyboardMacroEditing::Attach(*this);
+    }
     // The power control was handed over before the page existed: show its state now.
     if (device_->PowerControl() != nullptr) ShowPowerLayout(device_->HasPowerDisplay());
     RegisterNotifier();
