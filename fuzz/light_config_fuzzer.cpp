@@ -2,9 +2,9 @@
 // loads it, then the custom effect of every light mode is looked up through it (an effect
 // file "fx.light" lies beside it, so entries that name it are followed to the end).
 
-#include "basic_profile_data.h"
 #include "fuzz/scratch_folder.h"
-#include "profile_folders.h"
+#include "profiles/basic_profile_data.h"
+#include "profiles/profile_folders.h"
 
 namespace {
 

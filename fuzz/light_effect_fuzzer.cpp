@@ -2,9 +2,9 @@
 // current light mode selects an entry of the light configuration, whose "Guid" names the
 // file beside it.
 
-#include "basic_profile_data.h"
 #include "fuzz/scratch_folder.h"
-#include "profile_folders.h"
+#include "profiles/basic_profile_data.h"
+#include "profiles/profile_folders.h"
 
 namespace {
 

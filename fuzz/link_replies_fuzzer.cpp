@@ -11,9 +11,9 @@
 #include <memory>
 #include <vector>
 
-#include "device_link.h"
+#include "device_link/device_link.h"
 #include "fuzz/scripted_hid_backend.h"
-#include "report_descriptors.h"
+#include "sim/report_descriptors.h"
 
 namespace {
 

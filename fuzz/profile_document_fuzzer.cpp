@@ -7,10 +7,10 @@
 #include <cstdlib>
 
 #include "fuzz/scratch_folder.h"
-#include "json_file_io.h"
-#include "keyboard_profile_data.h"
-#include "mouse_profile_data.h"
-#include "profile_folders.h"
+#include "profiles/json_file_io.h"
+#include "profiles/keyboard_profile_data.h"
+#include "profiles/mouse_profile_data.h"
+#include "profiles/profile_folders.h"
 #include "profiles/ri6533_profile_data.h"
 
 namespace {

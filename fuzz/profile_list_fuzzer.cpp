@@ -7,10 +7,10 @@
 #include <cstdlib>
 
 #include "fuzz/scratch_folder.h"
-#include "json_file_io.h"
-#include "profile_folders.h"
-#include "profile_list.h"
-#include "profile_store.h"
+#include "profiles/json_file_io.h"
+#include "profiles/profile_folders.h"
+#include "profiles/profile_list.h"
+#include "profiles/profile_store.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "device_link/hid_device.h"
+#include "device_link/report_descriptor.h"
 #include "fuzz/scripted_hid_backend.h"
-#include "hid_device.h"
-#include "report_descriptor.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "hid_backend.h"
+#include "device_link/hid_backend.h"
 
 namespace rerov::fuzz {
 

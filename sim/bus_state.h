@@ -13,9 +13,9 @@
 #include <optional>
 #include <vector>
 
-#include "keyboard_model.h"
-#include "simulated_bus.h"
-#include "virtual_nodes.h"
+#include "sim/keyboard_model.h"
+#include "sim/simulated_bus.h"
+#include "sim/virtual_nodes.h"
 
 namespace rerov::sim::detail {
 

@@ -1,4 +1,4 @@
-#include "command_frame.h"
+#include "sim/command_frame.h"
 
 namespace rerov::sim {
 

@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "command_report.h"
+#include "device_link/command_report.h"
 
 namespace rerov::sim {
 

@@ -1,7 +1,7 @@
-#include "device_memory.h"
+#include "sim/device_memory.h"
 
-#include "keyboard_memory.h"
-#include "virtual_nodes.h"
+#include "sim/keyboard_memory.h"
+#include "sim/virtual_nodes.h"
 
 namespace rerov::sim {
 

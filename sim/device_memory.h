@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "simulated_bus.h"
+#include "sim/simulated_bus.h"
 
 namespace rerov::sim {
 

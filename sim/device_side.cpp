@@ -9,7 +9,7 @@
 #include <sys/prctl.h>
 #endif
 
-#include "sim_connection.h"
+#include "sim/sim_connection.h"
 
 namespace rerov::sim::detail {
 

@@ -1,4 +1,4 @@
-#include "keyboard_layout.h"
+#include "sim/keyboard_layout.h"
 
 namespace rerov::sim {
 

@@ -1,9 +1,9 @@
-#include "keyboard_memory.h"
+#include "sim/keyboard_memory.h"
 
 #include <algorithm>
 #include <string>
 
-#include "keyboard_layout.h"
+#include "sim/keyboard_layout.h"
 
 namespace rerov::sim {
 

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "device_memory.h"
-#include "keyboard_model.h"
+#include "sim/device_memory.h"
+#include "sim/keyboard_model.h"
 
 namespace rerov::sim {
 

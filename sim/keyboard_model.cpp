@@ -1,9 +1,9 @@
-#include "keyboard_model.h"
+#include "sim/keyboard_model.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "keyboard_layout.h"
+#include "sim/keyboard_layout.h"
 
 namespace rerov::sim {
 

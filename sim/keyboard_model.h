@@ -9,7 +9,7 @@
 #include <mutex>
 #include <vector>
 
-#include "command_frame.h"
+#include "sim/command_frame.h"
 
 namespace rerov::sim {
 

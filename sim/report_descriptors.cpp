@@ -1,4 +1,4 @@
-#include "report_descriptors.h"
+#include "sim/report_descriptors.h"
 
 namespace rerov::sim {
 

@@ -1,4 +1,4 @@
-#include "sim_connection.h"
+#include "sim/sim_connection.h"
 
 #include <algorithm>
 #include <cstring>

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "bus_state.h"
+#include "sim/bus_state.h"
 
 namespace rerov::sim::detail {
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "link_trace.h"
-#include "simulated_bus.h"
-#include "virtual_nodes.h"
+#include "device_link/link_trace.h"
+#include "sim/simulated_bus.h"
+#include "sim/virtual_nodes.h"
 
 namespace rerov::sim {
 

@@ -1,4 +1,4 @@
-#include "simulated_bus.h"
+#include "sim/simulated_bus.h"
 
 #include <algorithm>
 #include <cctype>
@@ -6,7 +6,7 @@
 #include <mutex>
 #include <thread>
 
-#include "sim_connection.h"
+#include "sim/sim_connection.h"
 
 namespace rerov::sim {
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "device_ids.h"
-#include "hid_backend.h"
+#include "device_link/device_ids.h"
+#include "device_link/hid_backend.h"
 
 namespace rerov::sim {
 

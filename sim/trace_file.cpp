@@ -1,4 +1,4 @@
-#include "trace_file.h"
+#include "sim/trace_file.h"
 
 #include <cerrno>
 #include <system_error>

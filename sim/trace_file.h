@@ -11,7 +11,7 @@
 #include <mutex>
 #include <string>
 
-#include "simulated_bus.h"
+#include "sim/simulated_bus.h"
 
 namespace rerov::sim {
 

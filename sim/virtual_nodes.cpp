@@ -1,8 +1,8 @@
-#include "virtual_nodes.h"
+#include "sim/virtual_nodes.h"
 
 #include <cstdio>
 
-#include "supported_devices.h"
+#include "device_link/supported_devices.h"
 
 namespace rerov::sim {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "device_ids.h"
-#include "report_descriptors.h"
-#include "simulated_bus.h"
+#include "device_link/device_ids.h"
+#include "sim/report_descriptors.h"
+#include "sim/simulated_bus.h"
 
 namespace rerov::sim {
 

@@ -10,9 +10,9 @@
 #include <mutex>
 #include <thread>
 
-#include "device_scanner.h"
-#include "found_device_list.h"
-#include "simulated_bus.h"
+#include "device_link/device_scanner.h"
+#include "device_link/found_device_list.h"
+#include "sim/simulated_bus.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include <chrono>
 #include <thread>
 
-#include "hid_backend_linux.h"
-#include "hid_device.h"
-#include "hid_test_descriptors.h"
-#include "report_descriptor.h"
+#include "device_link/hid_backend_linux.h"
+#include "device_link/hid_device.h"
+#include "device_link/report_descriptor.h"
+#include "tests/device_link/hid_test_descriptors.h"
 
 namespace rerov {
 namespace {

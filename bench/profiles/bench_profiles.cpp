@@ -4,9 +4,9 @@
 
 #include <QTemporaryDir>
 
-#include "json_file_io.h"
-#include "keyboard_profile_data.h"
-#include "profile_store.h"
+#include "profiles/json_file_io.h"
+#include "profiles/keyboard_profile_data.h"
+#include "profiles/profile_store.h"
 
 namespace {
 

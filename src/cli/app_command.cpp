@@ -1,14 +1,14 @@
 // rerovctl app state [--json] | show | quit | screenshot FILE | ui ...
 
-#include "app_command.h"
+#include "cli/app_command.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <iostream>
 
-#include "app_command_channel.h"
-#include "app_ui_command.h"
-#include "cli_session.h"
+#include "cli/app_command_channel.h"
+#include "cli/app_ui_command.h"
+#include "cli/cli_session.h"
 #include "shell/ipc/ipc_protocol.h"
 
 namespace rerov::cli {

@@ -1,9 +1,9 @@
-#include "app_command_channel.h"
+#include "cli/app_command_channel.h"
 
 #include <QCoreApplication>
 #include <memory>
 
-#include "cli_session.h"
+#include "cli/cli_session.h"
 #include "shell/ipc/ipc_client.h"
 #include "shell/ipc/ipc_protocol.h"
 

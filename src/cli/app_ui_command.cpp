@@ -1,7 +1,7 @@
 // rerovctl app screenshot FILE | app ui list [--json] | app ui click NAME |
 // app ui select NAME INDEX | app ui text NAME VALUE | app ui value NAME N
 
-#include "app_ui_command.h"
+#include "cli/app_ui_command.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,8 +11,8 @@
 #include <charconv>
 #include <iostream>
 
-#include "app_command_channel.h"
-#include "cli_session.h"
+#include "cli/app_command_channel.h"
+#include "cli/cli_session.h"
 #include "shell/ipc/ipc_protocol.h"
 
 namespace rerov::cli {

@@ -1,10 +1,10 @@
-#include "cli_session.h"
+#include "cli/cli_session.h"
 
 #include <iostream>
 #include <vector>
 
-#include "link_trace.h"
-#include "simulated_bus.h"
+#include "device_link/link_trace.h"
+#include "sim/simulated_bus.h"
 
 namespace rerov::cli {
 

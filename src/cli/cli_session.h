@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "cli_options.h"
-#include "device_link.h"
+#include "cli/cli_options.h"
+#include "device_link/device_link.h"
 
 namespace rerov::sim {
 class SimulatedBus;

@@ -1,8 +1,8 @@
-#include "command_link.h"
+#include "cli/command_link.h"
 
 #include <mutex>
 
-#include "interface_scan.h"
+#include "cli/interface_scan.h"
 
 namespace rerov::cli {
 

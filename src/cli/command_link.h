@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "cli_session.h"
-#include "device_link.h"
+#include "cli/cli_session.h"
+#include "device_link/device_link.h"
 
 namespace rerov::cli {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "cli_session.h"
+#include "cli/cli_session.h"
 
 namespace rerov::cli {
 

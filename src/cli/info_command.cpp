@@ -2,9 +2,9 @@
 
 #include <iostream>
 
-#include "cli_options.h"
-#include "command_link.h"
-#include "commands.h"
+#include "cli/cli_options.h"
+#include "cli/command_link.h"
+#include "cli/commands.h"
 
 namespace rerov::cli {
 

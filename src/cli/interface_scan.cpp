@@ -1,9 +1,9 @@
-#include "interface_scan.h"
+#include "cli/interface_scan.h"
 
 #include <algorithm>
 
-#include "hid_device.h"
-#include "supported_devices.h"
+#include "device_link/hid_device.h"
+#include "device_link/supported_devices.h"
 
 namespace rerov::cli {
 

@@ -4,8 +4,8 @@
 
 #include <iostream>
 
-#include "commands.h"
-#include "interface_scan.h"
+#include "cli/commands.h"
+#include "cli/interface_scan.h"
 
 namespace rerov::cli {
 

@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "app_command.h"
+#include "cli/app_command.h"
+#include "cli/cli_options.h"
+#include "cli/cli_session.h"
+#include "cli/commands.h"
 #include "cli/macro_command.h"
-#include "cli_options.h"
-#include "cli_session.h"
-#include "commands.h"
-#include "profile_command.h"
-#include "sim_command.h"
+#include "cli/profile_command.h"
+#include "cli/sim_command.h"
 
 int main(int argc, char** argv) {
     using namespace rerov::cli;

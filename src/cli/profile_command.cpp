@@ -1,4 +1,4 @@
-#include "profile_command.h"
+#include "cli/profile_command.h"
 
 #include <json/writer.h>
 
@@ -7,9 +7,9 @@
 #include <iostream>
 #include <optional>
 
-#include "json_file_io.h"
-#include "profile_folders.h"
-#include "profile_store.h"
+#include "profiles/json_file_io.h"
+#include "profiles/profile_folders.h"
+#include "profiles/profile_store.h"
 
 namespace {
 

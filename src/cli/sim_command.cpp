@@ -1,17 +1,17 @@
 // rerovctl sim plug|unplug DEVICE | sim reach keyboard on|off | sim memory ... |
 // sim trace start FILE | sim trace stop | sim timing
 
-#include "sim_command.h"
+#include "cli/sim_command.h"
 
 #include <QFileInfo>
 #include <QJsonObject>
 #include <iostream>
 
-#include "app_command_channel.h"
-#include "cli_session.h"
+#include "cli/app_command_channel.h"
+#include "cli/cli_session.h"
+#include "cli/sim_memory_command.h"
 #include "shell/ipc/ipc_protocol.h"
-#include "sim_memory_command.h"
-#include "simulated_bus.h"
+#include "sim/simulated_bus.h"
 
 namespace rerov::cli {
 

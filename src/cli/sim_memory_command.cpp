@@ -1,6 +1,6 @@
 // rerovctl sim memory DEVICE [AREA] [--json]
 
-#include "sim_memory_command.h"
+#include "cli/sim_memory_command.h"
 
 #include <QByteArray>
 #include <QJsonArray>
@@ -11,11 +11,11 @@
 #include <cstdio>
 #include <iostream>
 
-#include "app_command_channel.h"
-#include "cli_session.h"
-#include "device_memory.h"
+#include "cli/app_command_channel.h"
+#include "cli/cli_session.h"
 #include "shell/ipc/ipc_protocol.h"
-#include "virtual_nodes.h"
+#include "sim/device_memory.h"
+#include "sim/virtual_nodes.h"
 
 namespace rerov::cli {
 

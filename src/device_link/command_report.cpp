@@ -1,4 +1,4 @@
-#include "command_report.h"
+#include "device_link/command_report.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "device_ids.h"
+#include "device_link/device_ids.h"
 
 #include <QStandardPaths>
 #include <QString>
@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "device_ids_defaults.h"
-#include "hid_log.h"
+#include "device_link/hid_log.h"
 
 namespace rerov {
 namespace {

@@ -1,4 +1,4 @@
-#include "device_link.h"
+#include "device_link/device_link.h"
 
 #include <algorithm>
 #include <array>

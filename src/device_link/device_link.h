@@ -12,10 +12,10 @@
 #include <memory>
 #include <mutex>
 
-#include "command_report.h"
-#include "hid_device.h"
-#include "link_trace.h"
-#include "result_codes.h"
+#include "device_link/command_report.h"
+#include "device_link/hid_device.h"
+#include "device_link/link_trace.h"
+#include "device_link/result_codes.h"
 
 namespace rerov {
 

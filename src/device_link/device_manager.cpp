@@ -1,9 +1,9 @@
-#include "device_manager.h"
+#include "device_link/device_manager.h"
 
 #include <thread>
 
+#include "device_link/discovery_log.h"
 #include "device_link/entry_timers.h"
-#include "discovery_log.h"
 
 namespace rerov {
 namespace {

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "device_link.h"
-#include "found_device_list.h"
-#include "supported_devices.h"
+#include "device_link/device_link.h"
+#include "device_link/found_device_list.h"
+#include "device_link/supported_devices.h"
 
 namespace rerov {
 

@@ -1,7 +1,7 @@
-#include "device_scanner.h"
+#include "device_link/device_scanner.h"
 
-#include "discovery_log.h"
-#include "hid_device.h"
+#include "device_link/discovery_log.h"
+#include "device_link/hid_device.h"
 
 namespace rerov {
 

@@ -35,8 +35,8 @@
 #include <string>
 #include <thread>
 
-#include "found_device_list.h"
-#include "hid_backend.h"
+#include "device_link/found_device_list.h"
+#include "device_link/hid_backend.h"
 
 namespace rerov {
 

@@ -1,4 +1,4 @@
-#include "discovery_log.h"
+#include "device_link/discovery_log.h"
 
 namespace rerov {
 Q_LOGGING_CATEGORY(lcDiscovery, "rerov.discovery", QtInfoMsg)

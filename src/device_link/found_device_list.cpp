@@ -1,4 +1,4 @@
-#include "found_device_list.h"
+#include "device_link/found_device_list.h"
 
 namespace rerov {
 

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "supported_devices.h"
+#include "device_link/supported_devices.h"
 
 namespace rerov {
 

@@ -1,8 +1,8 @@
-#include "hid_backend.h"
+#include "device_link/hid_backend.h"
 
 #include <mutex>
 
-#include "hid_platform_backend.h"
+#include "device_link/hid_platform_backend.h"
 
 namespace rerov {
 

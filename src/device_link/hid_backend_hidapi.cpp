@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "hid_backend.h"
-#include "hid_device.h"
-#include "hid_log.h"
-#include "hid_platform_backend.h"
+#include "device_link/hid_backend.h"
+#include "device_link/hid_device.h"
+#include "device_link/hid_log.h"
+#include "device_link/hid_platform_backend.h"
 
 namespace rerov {
 namespace {

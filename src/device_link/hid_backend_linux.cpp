@@ -3,7 +3,7 @@
 // blocked in another thread at once. Hot-plug events come from a libudev monitor on the
 // "hidraw" subsystem, polled beside an eventfd in the same way.
 
-#include "hid_backend_linux.h"
+#include "device_link/hid_backend_linux.h"
 
 #include <fcntl.h>
 #include <libudev.h>
@@ -25,9 +25,9 @@
 #include <iterator>
 #include <memory>
 
-#include "hid_log.h"
-#include "hid_platform_backend.h"
-#include "report_descriptor.h"
+#include "device_link/hid_log.h"
+#include "device_link/hid_platform_backend.h"
+#include "device_link/report_descriptor.h"
 
 namespace rerov {
 namespace {

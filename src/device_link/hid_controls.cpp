@@ -1,4 +1,4 @@
-#include "hid_controls.h"
+#include "device_link/hid_controls.h"
 
 #include <algorithm>
 

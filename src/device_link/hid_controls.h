@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "hid_device.h"
-#include "report_descriptor.h"
+#include "device_link/hid_device.h"
+#include "device_link/report_descriptor.h"
 
 namespace rerov {
 

@@ -1,10 +1,10 @@
-#include "hid_device.h"
+#include "device_link/hid_device.h"
 
 #include <algorithm>
 #include <chrono>
 
-#include "hid_controls.h"
-#include "hid_log.h"
+#include "device_link/hid_controls.h"
+#include "device_link/hid_log.h"
 
 namespace rerov {
 namespace {

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "hid_backend.h"
-#include "report_descriptor.h"
+#include "device_link/hid_backend.h"
+#include "device_link/report_descriptor.h"
 
 namespace rerov {
 

@@ -1,4 +1,4 @@
-#include "hid_log.h"
+#include "device_link/hid_log.h"
 
 namespace rerov {
 Q_LOGGING_CATEGORY(lcHid, "rerov.hid", QtInfoMsg)

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "hid_device.h"
+#include "device_link/hid_device.h"
 
 namespace rerov {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "hid_backend.h"
+#include "device_link/hid_backend.h"
 
 namespace rerov {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <thread>
 
-#include "device_link.h"
+#include "device_link/device_link.h"
 
 namespace rerov {
 

@@ -1,4 +1,4 @@
-#include "link_trace.h"
+#include "device_link/link_trace.h"
 
 #include <QLoggingCategory>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "report_descriptor.h"
+#include "device_link/report_descriptor.h"
 
 #include <algorithm>
 #include <map>

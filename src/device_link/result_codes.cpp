@@ -1,4 +1,4 @@
-#include "result_codes.h"
+#include "device_link/result_codes.h"
 
 namespace rerov {
 

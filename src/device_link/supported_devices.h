@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "device_ids.h"
+#include "device_link/device_ids.h"
 
 namespace rerov {
 

@@ -1,4 +1,4 @@
-#include "family_devices.h"
+#include "devices/family_devices.h"
 
 namespace rerov {
 

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "czidira_usb_device.h"
+#include "devices/czidira_usb_device.h"
 
 namespace rerov {
 

@@ -1,6 +1,6 @@
 // The small arithmetic of the lighting preview that every family shares.
 
-#include "czidira_usb_device.h"
+#include "devices/czidira_usb_device.h"
 
 namespace rerov {
 

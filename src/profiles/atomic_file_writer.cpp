@@ -1,4 +1,4 @@
-#include "atomic_file_writer.h"
+#include "profiles/atomic_file_writer.h"
 
 #include <QRandomGenerator>
 #include <cctype>
@@ -7,7 +7,7 @@
 #include <cstring>
 #include <system_error>
 
-#include "platform_files.h"
+#include "profiles/platform_files.h"
 
 namespace rerov {
 

@@ -1,10 +1,10 @@
-#include "basic_profile_data.h"
+#include "profiles/basic_profile_data.h"
 
 #include <array>
 
-#include "json_access.h"
-#include "json_file_io.h"
-#include "plain_file_name.h"
+#include "profiles/json_access.h"
+#include "profiles/json_file_io.h"
+#include "profiles/plain_file_name.h"
 
 namespace rerov {
 

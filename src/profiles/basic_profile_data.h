@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "profile_records.h"
+#include "profiles/profile_records.h"
 
 namespace rerov {
 

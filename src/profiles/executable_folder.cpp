@@ -1,7 +1,7 @@
 // Platform file: where the running executable lives.
 #include <system_error>
 
-#include "profile_folders.h"
+#include "profiles/profile_folders.h"
 
 #if defined(_WIN32)
 #include <windows.h>

@@ -1,7 +1,7 @@
-#include "half_word_fields.h"
+#include "profiles/half_word_fields.h"
 
-#include "json_access.h"
-#include "profile_records.h"
+#include "profiles/json_access.h"
+#include "profiles/profile_records.h"
 
 namespace rerov {
 

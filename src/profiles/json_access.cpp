@@ -1,4 +1,4 @@
-#include "json_access.h"
+#include "profiles/json_access.h"
 
 #include <cmath>
 #include <limits>

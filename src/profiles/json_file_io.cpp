@@ -1,4 +1,4 @@
-#include "json_file_io.h"
+#include "profiles/json_file_io.h"
 
 #include <json/reader.h>
 #include <json/writer.h>
@@ -13,8 +13,8 @@
 #include <sstream>
 #include <system_error>
 
-#include "json_text_scan.h"
-#include "utf8_text.h"
+#include "profiles/json_text_scan.h"
+#include "profiles/utf8_text.h"
 
 namespace rerov {
 

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "atomic_file_writer.h"
+#include "profiles/atomic_file_writer.h"
 
 namespace rerov {
 

@@ -1,4 +1,4 @@
-#include "json_text_scan.h"
+#include "profiles/json_text_scan.h"
 
 #include <cctype>
 #include <optional>

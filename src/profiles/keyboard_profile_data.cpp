@@ -1,9 +1,9 @@
-#include "keyboard_profile_data.h"
+#include "profiles/keyboard_profile_data.h"
 
 #include <array>
 
-#include "half_word_fields.h"
-#include "json_access.h"
+#include "profiles/half_word_fields.h"
+#include "profiles/json_access.h"
 
 namespace rerov {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "basic_profile_data.h"
+#include "profiles/basic_profile_data.h"
 
 namespace rerov {
 

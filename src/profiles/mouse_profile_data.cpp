@@ -1,10 +1,10 @@
-#include "mouse_profile_data.h"
+#include "profiles/mouse_profile_data.h"
 
 #include <algorithm>
 #include <array>
 
-#include "half_word_fields.h"
-#include "json_access.h"
+#include "profiles/half_word_fields.h"
+#include "profiles/json_access.h"
 
 namespace rerov {
 

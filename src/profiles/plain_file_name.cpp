@@ -1,4 +1,4 @@
-#include "plain_file_name.h"
+#include "profiles/plain_file_name.h"
 
 namespace rerov {
 

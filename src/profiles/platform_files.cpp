@@ -1,5 +1,5 @@
 // Platform file: exclusive creation and flushing of files and folder entries.
-#include "platform_files.h"
+#include "profiles/platform_files.h"
 
 #if defined(_WIN32)
 #include <io.h>

@@ -1,4 +1,4 @@
-#include "profile_folders.h"
+#include "profiles/profile_folders.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>
@@ -8,8 +8,8 @@
 #include <system_error>
 #include <utility>
 
-#include "json_file_io.h"
-#include "plain_file_name.h"
+#include "profiles/json_file_io.h"
+#include "profiles/plain_file_name.h"
 
 namespace rerov {
 

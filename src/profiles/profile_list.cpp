@@ -1,9 +1,9 @@
-#include "profile_list.h"
+#include "profiles/profile_list.h"
 
 #include <set>
 
-#include "json_access.h"
-#include "plain_file_name.h"
+#include "profiles/json_access.h"
+#include "profiles/plain_file_name.h"
 
 namespace rerov {
 

@@ -1,15 +1,15 @@
-#include "profile_list_recovery.h"
+#include "profiles/profile_list_recovery.h"
 
 #include <QString>
 #include <algorithm>
 #include <set>
 #include <system_error>
 
-#include "atomic_file_writer.h"
-#include "json_access.h"
-#include "json_file_io.h"
-#include "plain_file_name.h"
-#include "profile_names.h"
+#include "profiles/atomic_file_writer.h"
+#include "profiles/json_access.h"
+#include "profiles/json_file_io.h"
+#include "profiles/plain_file_name.h"
+#include "profiles/profile_names.h"
 
 namespace rerov {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "profile_list.h"
+#include "profiles/profile_list.h"
 
 // Rebuilding a family's profile list from the profile files themselves, for a list file that
 // is damaged or misses profiles (an add interrupted between writing the profile file and the

@@ -1,4 +1,4 @@
-#include "profile_list_watcher.h"
+#include "profiles/profile_list_watcher.h"
 
 #include <QFileInfo>
 #include <QString>

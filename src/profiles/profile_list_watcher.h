@@ -4,7 +4,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "profile_store.h"
+#include "profiles/profile_store.h"
 
 namespace rerov {
 

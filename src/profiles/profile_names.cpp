@@ -1,4 +1,4 @@
-#include "profile_names.h"
+#include "profiles/profile_names.h"
 
 #include <QString>
 

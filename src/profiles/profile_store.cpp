@@ -1,4 +1,4 @@
-#include "profile_store.h"
+#include "profiles/profile_store.h"
 
 #include <QDeadlineTimer>
 #include <QLockFile>
@@ -8,12 +8,12 @@
 #include <fstream>
 #include <system_error>
 
-#include "basic_profile_data.h"
-#include "json_access.h"
-#include "json_file_io.h"
-#include "plain_file_name.h"
-#include "profile_list_recovery.h"
-#include "profile_names.h"
+#include "profiles/basic_profile_data.h"
+#include "profiles/json_access.h"
+#include "profiles/json_file_io.h"
+#include "profiles/plain_file_name.h"
+#include "profiles/profile_list_recovery.h"
+#include "profiles/profile_names.h"
 
 namespace rerov {
 

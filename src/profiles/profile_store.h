@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "json_file_io.h"
-#include "profile_list.h"
-#include "store_result.h"
+#include "profiles/json_file_io.h"
+#include "profiles/profile_list.h"
+#include "profiles/store_result.h"
 
 namespace rerov {
 

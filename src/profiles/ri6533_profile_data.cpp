@@ -1,6 +1,6 @@
 #include "profiles/ri6533_profile_data.h"
 
-#include "json_access.h"
+#include "profiles/json_access.h"
 
 namespace rerov {
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <string>
 
-#include "basic_profile_data.h"
+#include "profiles/basic_profile_data.h"
 
 namespace rerov {
 

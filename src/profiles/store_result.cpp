@@ -1,4 +1,4 @@
-#include "store_result.h"
+#include "profiles/store_result.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "utf8_text.h"
+#include "profiles/utf8_text.h"
 
 #include <cstddef>
 #include <cstdint>

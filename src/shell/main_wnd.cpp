@@ -17,7 +17,7 @@
 #include "controls/resource_index.h"
 #include "controls/skin_setup.h"
 #include "controls/tray_icon.h"
-#include "device_manager.h"
+#include "device_link/device_manager.h"
 #include "devices/pages/device_page.h"
 #include "shell/close_policy.h"
 #include "shell/device_option_ui.h"

@@ -16,9 +16,9 @@
 
 #include "controls/notify_pump.h"
 #include "controls/window_base.h"
-#include "device_manager.h"
-#include "device_scanner.h"
-#include "found_device_list.h"
+#include "device_link/device_manager.h"
+#include "device_link/device_scanner.h"
+#include "device_link/found_device_list.h"
 #include "shell/app_control.h"
 #include "shell/page_groups.h"
 

@@ -12,7 +12,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include "keyboard_model.h"
+#include "sim/keyboard_model.h"
 
 namespace {
 

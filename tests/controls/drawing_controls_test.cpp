@@ -7,7 +7,7 @@
 #include "controls/chart_view.h"
 #include "controls/circle_progress.h"
 #include "controls/render_engine.h"
-#include "test_support.h"
+#include "tests/controls/test_support.h"
 
 namespace rerov::ui {
 namespace {

@@ -13,7 +13,7 @@
 #include "controls/list_base.h"
 #include "controls/window_base.h"
 #include "controls/wnd_ui.h"
-#include "test_support.h"
+#include "tests/controls/test_support.h"
 
 namespace rerov::ui {
 namespace {

@@ -7,7 +7,7 @@
 #include "controls/hand_img_button.h"
 #include "controls/hand_img_select_button.h"
 #include "controls/redio_macro_button.h"
-#include "test_support.h"
+#include "tests/controls/test_support.h"
 
 namespace rerov::ui {
 namespace {

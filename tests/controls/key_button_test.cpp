@@ -2,7 +2,7 @@
 
 #include "controls/device_key_button.h"
 #include "controls/select_panel.h"
-#include "test_support.h"
+#include "tests/controls/test_support.h"
 
 namespace rerov::ui {
 namespace {

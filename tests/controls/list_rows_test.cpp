@@ -8,7 +8,7 @@
 #include "controls/combo_edit_container_element.h"
 #include "controls/control_timers.h"
 #include "controls/layout_builder.h"
-#include "test_support.h"
+#include "tests/controls/test_support.h"
 
 namespace rerov::ui {
 namespace {

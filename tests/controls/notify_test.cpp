@@ -14,7 +14,7 @@
 
 #include "controls/button_base.h"
 #include "controls/notify_pump.h"
-#include "test_support.h"
+#include "tests/controls/test_support.h"
 
 namespace rerov::ui {
 namespace {

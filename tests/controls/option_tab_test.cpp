@@ -2,7 +2,7 @@
 
 #include "controls/layout_builder.h"
 #include "controls/option_ui.h"
-#include "test_support.h"
+#include "tests/controls/test_support.h"
 
 namespace rerov::ui {
 namespace {

@@ -1,4 +1,4 @@
-#include "test_support.h"
+#include "tests/controls/test_support.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

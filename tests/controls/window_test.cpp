@@ -10,7 +10,7 @@
 #include "controls/popup_menu.h"
 #include "controls/select_panel.h"
 #include "controls/window_base.h"
-#include "test_support.h"
+#include "tests/controls/test_support.h"
 
 namespace rerov::ui {
 namespace {

@@ -1,11 +1,11 @@
-#include "command_report.h"
+#include "device_link/command_report.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "link_trace.h"
-#include "result_codes.h"
+#include "device_link/link_trace.h"
+#include "device_link/result_codes.h"
 
 namespace rerov {
 namespace {

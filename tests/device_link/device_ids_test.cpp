@@ -1,4 +1,4 @@
-#include "device_ids.h"
+#include "device_link/device_ids.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Transactions of DeviceLink against the simulated keyboard: framing on the wire, the
 // reply rules (matching command byte, two reads, the receiver's 0xAA) and the failures.
 
-#include "device_link.h"
+#include "device_link/device_link.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,8 @@
 #include <future>
 #include <mutex>
 
-#include "keyboard_model.h"
-#include "link_test_support.h"
+#include "sim/keyboard_model.h"
+#include "tests/device_link/link_test_support.h"
 
 namespace rerov {
 namespace {

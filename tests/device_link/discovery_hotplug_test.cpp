@@ -4,9 +4,9 @@
 
 #include <thread>
 
-#include "simulated_bus.h"
+#include "sim/simulated_bus.h"
 #if defined(__linux__)
-#include "hid_backend_linux.h"
+#include "device_link/hid_backend_linux.h"
 #endif
 
 namespace rerov {

@@ -5,7 +5,7 @@
 
 #include <thread>
 
-#include "found_device_list.h"
+#include "device_link/found_device_list.h"
 
 namespace rerov {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "discovery_test_support.h"
+#include "tests/device_link/discovery_test_support.h"
 
 namespace rerov::discoverytest {
 namespace {

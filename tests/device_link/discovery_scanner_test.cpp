@@ -5,7 +5,7 @@
 
 #include <deque>
 
-#include "discovery_test_support.h"
+#include "tests/device_link/discovery_test_support.h"
 
 namespace rerov::discoverytest {
 namespace {

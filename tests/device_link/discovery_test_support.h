@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "device_manager.h"
-#include "device_scanner.h"
-#include "found_device_list.h"
-#include "simulated_bus.h"
+#include "device_link/device_manager.h"
+#include "device_link/device_scanner.h"
+#include "device_link/found_device_list.h"
+#include "sim/simulated_bus.h"
 
 namespace rerov::discoverytest {
 

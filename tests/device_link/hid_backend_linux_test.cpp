@@ -2,7 +2,7 @@
 // (both deliver whole packets per read).
 #if defined(__linux__)
 
-#include "hid_backend_linux.h"
+#include "device_link/hid_backend_linux.h"
 
 #include <gtest/gtest.h>
 #include <sys/socket.h>
@@ -18,9 +18,9 @@
 #include <regex>
 #include <thread>
 
-#include "hid_device.h"
-#include "hid_platform_backend.h"
-#include "hid_test_descriptors.h"
+#include "device_link/hid_device.h"
+#include "device_link/hid_platform_backend.h"
+#include "tests/device_link/hid_test_descriptors.h"
 
 namespace rerov {
 namespace {

@@ -1,4 +1,4 @@
-#include "hid_device.h"
+#include "device_link/hid_device.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <future>
 #include <thread>
 
-#include "hid_fake_backend.h"
-#include "hid_test_descriptors.h"
+#include "tests/device_link/hid_fake_backend.h"
+#include "tests/device_link/hid_test_descriptors.h"
 
 namespace rerov {
 namespace {

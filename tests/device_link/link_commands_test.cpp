@@ -8,9 +8,9 @@
 #include <future>
 #include <thread>
 
-#include "device_link.h"
-#include "keyboard_model.h"
-#include "link_test_support.h"
+#include "device_link/device_link.h"
+#include "sim/keyboard_model.h"
+#include "tests/device_link/link_test_support.h"
 
 namespace rerov {
 namespace {

@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "device_link.h"
-#include "hid_device.h"
-#include "simulated_bus.h"
-#include "supported_devices.h"
+#include "device_link/device_link.h"
+#include "device_link/hid_device.h"
+#include "device_link/supported_devices.h"
+#include "sim/simulated_bus.h"
 
 namespace rerov::linktest {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "hid_device.h"
+#include "device_link/hid_device.h"
 
 namespace rerov {
 namespace {

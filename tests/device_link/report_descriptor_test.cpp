@@ -1,4 +1,4 @@
-#include "report_descriptor.h"
+#include "device_link/report_descriptor.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "hid_test_descriptors.h"
+#include "tests/device_link/hid_test_descriptors.h"
 
 namespace rerov {
 namespace {

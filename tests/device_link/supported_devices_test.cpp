@@ -1,4 +1,4 @@
-#include "supported_devices.h"
+#include "device_link/supported_devices.h"
 
 #include <gtest/gtest.h>
 

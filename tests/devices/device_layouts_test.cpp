@@ -15,9 +15,9 @@
 
 #include "controls/device_key_button.h"
 #include "controls/select_panel.h"
-#include "device_page.h"
-#include "family_devices.h"
-#include "family_page_support.h"
+#include "devices/family_devices.h"
+#include "devices/pages/device_page.h"
+#include "tests/devices/family_page_support.h"
 
 namespace rerov {
 namespace {

@@ -1,7 +1,7 @@
 // The page widget: key and light mapping, notifications of its own controls only, light
 // frames from other threads, and the tab switches the device selects.
 
-#include "device_page.h"
+#include "devices/pages/device_page.h"
 
 #include <gtest/gtest.h>
 

@@ -9,8 +9,8 @@
 #include <QSize>
 #include <memory>
 
-#include "device_page.h"
-#include "family_devices.h"
+#include "devices/family_devices.h"
+#include "devices/pages/device_page.h"
 
 namespace rerov::testing {
 

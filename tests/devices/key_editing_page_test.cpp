@@ -20,10 +20,10 @@
 #include "devices/pages/keyboard_macro_editing.h"
 #include "editors/widgets/key_set_control.h"
 #include "editors/widgets/macro_control.h"
-#include "family_page_support.h"
 #include "profiles/keyboard_profile_data.h"
 #include "profiles/profile_folders.h"
 #include "profiles/profile_store.h"
+#include "tests/devices/family_page_support.h"
 
 namespace rerov {
 namespace {

@@ -5,7 +5,7 @@
 #include <numeric>
 #include <vector>
 
-#include "czidira_usb_device.h"
+#include "devices/czidira_usb_device.h"
 
 namespace rerov {
 namespace {

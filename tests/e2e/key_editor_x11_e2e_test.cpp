@@ -15,7 +15,7 @@
 #include <chrono>
 #include <thread>
 
-#include "e2e/e2e_support.h"
+#include "tests/e2e/e2e_support.h"
 
 // Xlib's macros clash with Qt's names: it comes last.
 #include <X11/Xlib.h>

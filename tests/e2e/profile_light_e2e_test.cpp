@@ -14,7 +14,7 @@
 #include <QThread>
 #include <map>
 
-#include "e2e_support.h"
+#include "tests/e2e/e2e_support.h"
 
 namespace rerov::e2e {
 namespace {

@@ -13,7 +13,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include "e2e_support.h"
+#include "tests/e2e/e2e_support.h"
 
 namespace rerov::e2e {
 namespace {

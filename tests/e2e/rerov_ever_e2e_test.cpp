@@ -15,9 +15,9 @@
 #include <algorithm>
 #include <csignal>
 
-#include "e2e_support.h"
 #include "shell/ipc/ipc_client.h"
 #include "shell/ipc/ipc_protocol.h"
+#include "tests/e2e/e2e_support.h"
 
 namespace rerov::e2e {
 namespace {

@@ -10,9 +10,9 @@
 #include <csignal>
 #include <random>
 
-#include "atomic_file_writer.h"
-#include "json_file_io.h"
-#include "store_fixture.h"
+#include "profiles/atomic_file_writer.h"
+#include "profiles/json_file_io.h"
+#include "tests/profiles/store_fixture.h"
 
 namespace rerov {
 namespace {

@@ -6,11 +6,11 @@
 #include <set>
 #include <tuple>
 
-#include "json_access.h"
-#include "keyboard_profile_data.h"
-#include "mouse_profile_data.h"
+#include "profiles/json_access.h"
+#include "profiles/keyboard_profile_data.h"
+#include "profiles/mouse_profile_data.h"
 #include "profiles/ri6533_profile_data.h"
-#include "test_support.h"
+#include "tests/profiles/test_support.h"
 
 namespace rerov {
 namespace {

@@ -1,7 +1,7 @@
-#include "keyboard_profile_data.h"
-#include "mouse_profile_data.h"
+#include "profiles/keyboard_profile_data.h"
+#include "profiles/mouse_profile_data.h"
 #include "profiles/ri6533_profile_data.h"
-#include "test_support.h"
+#include "tests/profiles/test_support.h"
 
 namespace rerov {
 namespace {

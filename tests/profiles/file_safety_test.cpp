@@ -11,12 +11,12 @@
 #include <csignal>
 #include <set>
 
-#include "atomic_file_writer.h"
-#include "basic_profile_data.h"
-#include "json_file_io.h"
-#include "store_fixture.h"
-#include "test_support.h"
-#include "utf8_text.h"
+#include "profiles/atomic_file_writer.h"
+#include "profiles/basic_profile_data.h"
+#include "profiles/json_file_io.h"
+#include "profiles/utf8_text.h"
+#include "tests/profiles/store_fixture.h"
+#include "tests/profiles/test_support.h"
 
 namespace rerov {
 namespace {

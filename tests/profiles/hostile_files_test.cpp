@@ -1,6 +1,6 @@
 #include <gmock/gmock.h>
 
-#include "store_fixture.h"
+#include "tests/profiles/store_fixture.h"
 
 namespace rerov {
 namespace {

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "json_access.h"
-#include "keyboard_profile_data.h"
-#include "mouse_profile_data.h"
+#include "profiles/json_access.h"
+#include "profiles/keyboard_profile_data.h"
+#include "profiles/mouse_profile_data.h"
 #include "profiles/ri6533_profile_data.h"
-#include "test_support.h"
+#include "tests/profiles/test_support.h"
 
 namespace rerov {
 namespace {

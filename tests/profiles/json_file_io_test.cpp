@@ -1,4 +1,4 @@
-#include "json_file_io.h"
+#include "profiles/json_file_io.h"
 
 #include <gmock/gmock.h>
 #if defined(__unix__)
@@ -9,8 +9,8 @@
 #include <regex>
 #include <set>
 
-#include "plain_file_name.h"
-#include "test_support.h"
+#include "profiles/plain_file_name.h"
+#include "tests/profiles/test_support.h"
 
 namespace rerov {
 namespace {

@@ -1,4 +1,4 @@
-#include "profile_command.h"
+#include "cli/profile_command.h"
 
 #include <gmock/gmock.h>
 
@@ -6,7 +6,7 @@
 #include <optional>
 #include <regex>
 
-#include "test_support.h"
+#include "tests/profiles/test_support.h"
 
 namespace rerov {
 namespace {

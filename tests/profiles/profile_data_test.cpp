@@ -1,7 +1,7 @@
 #include <QDir>
 
-#include "basic_profile_data.h"
-#include "test_support.h"
+#include "profiles/basic_profile_data.h"
+#include "tests/profiles/test_support.h"
 
 namespace rerov {
 namespace {

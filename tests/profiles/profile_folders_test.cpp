@@ -1,6 +1,6 @@
-#include "profile_folders.h"
+#include "profiles/profile_folders.h"
 
-#include "test_support.h"
+#include "tests/profiles/test_support.h"
 
 namespace rerov {
 namespace {

@@ -1,9 +1,9 @@
 // A damaged list file, profile files the list misses and leftovers of an interrupted save.
-#include "profile_list_recovery.h"
+#include "profiles/profile_list_recovery.h"
 
 #include <gmock/gmock.h>
 
-#include "store_fixture.h"
+#include "tests/profiles/store_fixture.h"
 
 namespace rerov {
 namespace {

@@ -7,8 +7,8 @@
 #include <QLockFile>
 #include <optional>
 
-#include "profile_list_watcher.h"
-#include "store_fixture.h"
+#include "profiles/profile_list_watcher.h"
+#include "tests/profiles/store_fixture.h"
 
 namespace rerov {
 namespace {

@@ -1,7 +1,7 @@
 #include <gmock/gmock.h>
 
-#include "basic_profile_data.h"
-#include "store_fixture.h"
+#include "profiles/basic_profile_data.h"
+#include "tests/profiles/store_fixture.h"
 
 namespace rerov {
 namespace {

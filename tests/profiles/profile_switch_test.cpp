@@ -2,10 +2,10 @@
 // save, switch to another profile and back. Runs on the shipped factory keyboard profile.
 #include <optional>
 
-#include "keyboard_profile_data.h"
-#include "profile_folders.h"
-#include "profile_store.h"
-#include "test_support.h"
+#include "profiles/keyboard_profile_data.h"
+#include "profiles/profile_folders.h"
+#include "profiles/profile_store.h"
+#include "tests/profiles/test_support.h"
 
 namespace rerov {
 namespace {

@@ -15,11 +15,11 @@
 #include <regex>
 #include <set>
 
-#include "json_file_io.h"
-#include "keyboard_profile_data.h"
-#include "profile_folders.h"
-#include "profile_list_watcher.h"
-#include "profile_store.h"
+#include "profiles/json_file_io.h"
+#include "profiles/keyboard_profile_data.h"
+#include "profiles/profile_folders.h"
+#include "profiles/profile_list_watcher.h"
+#include "profiles/profile_store.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "profile_store.h"
-#include "test_support.h"
+#include "profiles/profile_store.h"
+#include "tests/profiles/test_support.h"
 
 namespace rerov::test {
 

@@ -14,7 +14,7 @@
 #include <set>
 #include <string>
 
-#include "json_file_io.h"
+#include "profiles/json_file_io.h"
 #include "tests/support/scoped_environment.h"
 
 namespace rerov::test {

@@ -12,7 +12,7 @@
 #include "controls/layout_builder.h"
 #include "shell/device_option_ui.h"
 #include "shell/startup_language.h"
-#include "shell_test_support.h"
+#include "tests/shell/shell_test_support.h"
 
 namespace rerov::shell {
 namespace {

@@ -9,7 +9,7 @@
 #include "controls/color_palette.h"
 #include "controls/notify_bridge.h"
 #include "controls/option_ui.h"
-#include "page_editors_fixture.h"
+#include "tests/shell/page_editors_fixture.h"
 
 namespace rerov::shell {
 namespace {

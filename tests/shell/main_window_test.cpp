@@ -25,7 +25,7 @@
 #include "shell/device_option_ui.h"
 #include "shell/monitor_fit.h"
 #include "shell/page_entry_adapter.h"
-#include "shell_test_support.h"
+#include "tests/shell/shell_test_support.h"
 
 namespace rerov::shell {
 namespace {

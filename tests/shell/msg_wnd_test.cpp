@@ -15,7 +15,7 @@
 #include "controls/language_texts.h"
 #include "shell/remote_ui/control_inventory.h"
 #include "shell/startup_language.h"
-#include "shell_test_support.h"
+#include "tests/shell/shell_test_support.h"
 
 namespace rerov::shell {
 namespace {

@@ -16,7 +16,7 @@
 #include "editors/lighting/light_control_ui.h"
 #include "editors/profile_bar/device_profile_ui.h"
 #include "profiles/json_file_io.h"
-#include "shell_test_support.h"
+#include "tests/shell/shell_test_support.h"
 
 namespace rerov::shell::test {
 

@@ -15,7 +15,7 @@
 #include "controls/control_timers.h"
 #include "controls/language_texts.h"
 #include "controls/option_ui.h"
-#include "page_editors_fixture.h"
+#include "tests/shell/page_editors_fixture.h"
 
 namespace rerov::shell {
 namespace {

@@ -1,4 +1,4 @@
-#include "shell_test_support.h"
+#include "tests/shell/shell_test_support.h"
 
 #include <gtest/gtest.h>
 

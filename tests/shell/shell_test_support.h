@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "device_manager.h"
+#include "device_link/device_manager.h"
 #include "shell/entry_page.h"
 #include "shell/main_wnd.h"
-#include "simulated_bus.h"
+#include "sim/simulated_bus.h"
 
 namespace rerov::shell::test {
 

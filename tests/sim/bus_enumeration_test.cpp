@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "report_descriptor.h"
-#include "sim_test_support.h"
+#include "device_link/report_descriptor.h"
+#include "tests/sim/sim_test_support.h"
 
 namespace rerov::sim::testing {
 namespace {

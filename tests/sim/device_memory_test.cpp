@@ -1,15 +1,15 @@
 // The memory read-out of the simulated devices: each area's shape, known factory bytes,
 // bytes that commands wrote, and the receiver's link state.
 
-#include "device_memory.h"
+#include "sim/device_memory.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "keyboard_layout.h"
-#include "sim_test_support.h"
-#include "virtual_nodes.h"
+#include "sim/keyboard_layout.h"
+#include "sim/virtual_nodes.h"
+#include "tests/sim/sim_test_support.h"
 
 namespace rerov::sim::testing {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-#include "sim_test_support.h"
+#include "tests/sim/sim_test_support.h"
 
 namespace rerov::sim::testing {
 namespace {

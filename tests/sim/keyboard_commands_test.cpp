@@ -6,8 +6,8 @@
 #include <numeric>
 #include <thread>
 
-#include "keyboard_layout.h"
-#include "sim_test_support.h"
+#include "sim/keyboard_layout.h"
+#include "tests/sim/sim_test_support.h"
 
 namespace rerov::sim::testing {
 namespace {

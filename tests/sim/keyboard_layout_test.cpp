@@ -1,13 +1,13 @@
 // The keyboard's factory data: documented key codes, the matrix geometry and the LED chain.
 
-#include "keyboard_layout.h"
+#include "sim/keyboard_layout.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 #include <set>
 
-#include "sim_test_support.h"
+#include "tests/sim/sim_test_support.h"
 
 namespace rerov::sim::testing {
 namespace {

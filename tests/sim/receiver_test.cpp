@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "sim_test_support.h"
+#include "tests/sim/sim_test_support.h"
 
 namespace rerov::sim::testing {
 namespace {

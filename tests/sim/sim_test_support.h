@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "command_report.h"
-#include "keyboard_model.h"
-#include "simulated_bus.h"
+#include "device_link/command_report.h"
+#include "sim/keyboard_model.h"
+#include "sim/simulated_bus.h"
 
 namespace rerov::sim::testing {
 

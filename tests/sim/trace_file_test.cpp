@@ -1,7 +1,7 @@
 // The trace file of the simulator: lines readable while the trace runs, whole lines from
 // several threads, and failures to open or to write reported.
 
-#include "trace_file.h"
+#include "sim/trace_file.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include <sstream>
 #include <thread>
 
-#include "sim_test_support.h"
+#include "tests/sim/sim_test_support.h"
 
 namespace rerov::sim::testing {
 namespace {

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <mutex>
 
-#include "sim_test_support.h"
+#include "tests/sim/sim_test_support.h"
 
 namespace rerov::sim::testing {
 namespace {

@@ -8,7 +8,7 @@
 #include <future>
 #include <thread>
 
-#include "sim_test_support.h"
+#include "tests/sim/sim_test_support.h"
 
 namespace rerov::sim::testing {
 namespace {

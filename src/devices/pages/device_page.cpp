@@ -1,4 +1,4 @@
-#include "device_page.h"
+#include "devices/pages/device_page.h"
 
 #include <QEvent>
 
@@ -6,9 +6,9 @@
 #include "controls/device_key_button.h"
 #include "controls/notify_bridge.h"
 #include "controls/select_panel.h"
+#include "devices/family_devices.h"
 #include "devices/pages/keyboard_key_editing.h"
 #include "devices/pages/keyboard_macro_editing.h"
-#include "family_devices.h"
 
 namespace rerov {
 

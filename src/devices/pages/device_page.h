@@ -15,8 +15,8 @@
 #include "controls/notification.h"
 #include "controls/notify_pump.h"
 #include "controls/option_ui.h"
-#include "czidira_usb_device.h"
-#include "device_page_view.h"
+#include "devices/czidira_usb_device.h"
+#include "devices/device_page_view.h"
 #include "devices/pages/device_settings_panel.h"
 #include "devices/pages/page_editors.h"
 

@@ -8,7 +8,7 @@
 #include "controls/control_lookup.h"
 #include "controls/device_key_button.h"
 #include "controls/select_panel.h"
-#include "device_page.h"
+#include "devices/pages/device_page.h"
 
 namespace rerov {
 

@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <vector>
 
-#include "simulated_bus.h"
+#include "sim/simulated_bus.h"
 
 namespace rerov::startup {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "device_memory.h"
+#include "sim/device_memory.h"
 
 namespace rerov::startup {
 

@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "shell/ipc/ipc_requests.h"
-#include "simulated_bus.h"
-#include "trace_file.h"
+#include "sim/simulated_bus.h"
+#include "sim/trace_file.h"
 
 namespace rerov::startup {
 

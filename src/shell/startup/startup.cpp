@@ -11,7 +11,7 @@
 #include "controls/private_fonts.h"
 #include "controls/resource_index.h"
 #include "controls/skin_setup.h"
-#include "hid_backend.h"
+#include "device_link/hid_backend.h"
 #include "shell/ipc/ipc_protocol.h"
 #include "shell/ipc/ipc_server.h"
 #include "shell/ipc/single_instance.h"
@@ -22,7 +22,7 @@
 #include "shell/startup/sim_bus_control.h"
 #include "shell/startup/skin_check.h"
 #include "shell/startup/window_shown_probe.h"
-#include "simulated_bus.h"
+#include "sim/simulated_bus.h"
 
 Q_LOGGING_CATEGORY(lcStartup, "rerov.startup", QtWarningMsg)
 

@@ -7,8 +7,8 @@
 
 #include <QJsonArray>
 
-#include "ipc_fakes.h"
 #include "shell/ipc/ipc_protocol.h"
+#include "tests/shell/ipc/ipc_fakes.h"
 
 namespace rerov::ipc {
 namespace {

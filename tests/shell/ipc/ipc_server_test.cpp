@@ -18,10 +18,10 @@
 #include <functional>
 #include <thread>
 
-#include "ipc_fakes.h"
 #include "shell/ipc/ipc_client.h"
 #include "shell/ipc/ipc_protocol.h"
 #include "shell/ipc/single_instance.h"
+#include "tests/shell/ipc/ipc_fakes.h"
 
 #ifdef Q_OS_LINUX
 #include <sys/socket.h>
