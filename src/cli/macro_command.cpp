@@ -1,11 +1,9 @@
 #include "cli/macro_command.h"
 
-#include <json/writer.h>
-
-#include <charconv>
 #include <iostream>
 #include <optional>
 
+#include "cli/cli_text.h"
 #include "editors/assignment/code_tables.h"
 #include "editors/macro/macro_assignments.h"
 #include "editors/macro/macro_library.h"
@@ -13,6 +11,10 @@
 #include "profiles/profile_folders.h"
 
 namespace {
+
+using rerov::cli::ParseInt;
+using rerov::cli::Printable;
+using rerov::cli::PrintJson;
 
 using rerov::editors::MacroEvent;
 using rerov::editors::MacroLibrary;
@@ -51,31 +53,6 @@ int Refused(const std::string& what, MacroResult result) {
     std::cerr << "rerovctl macro: " << what
               << " refused: " << rerov::editors::MacroResultText(result) << "\n";
     return kExitRefused;
-}
-
-std::optional<int> ParseIndex(const std::string& text) {
-    int value = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, error] = std::from_chars(text.data(), end, value);
-    if (error != std::errc() || ptr != end || value < 0) return std::nullopt;
-    return value;
-}
-
-// Names may hold any character; the line format must not break on tabs or line ends.
-std::string Printable(const std::string& text) {
-    std::string out = text;
-    for (char& c : out) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) c = '?';
-    }
-    return out;
-}
-
-void PrintJson(const Json::Value& root) {
-    Json::StreamWriterBuilder builder;
-    builder["indentation"] = "  ";
-    builder["emitUTF8"] = true;
-    std::cout << Json::writeString(builder, root) << "\n";
 }
 
 const char* StepKindName(int type) {
@@ -180,8 +157,9 @@ int RunMacroCommand(const std::vector<std::string>& args) {
     }
     std::optional<int> index;
     if (command == "rename" || command == "delete" || command == "export" || command == "show") {
-        index = ParseIndex(words[0]);
-        if (!index) return UsageError(command + " needs a macro number, not \"" + words[0] + "\"");
+        index = ParseInt(words[0]);
+        if (!index || *index < 0)
+            return UsageError(command + " needs a macro number, not \"" + words[0] + "\"");
     }
 
     const std::filesystem::path folder = rerov::ProfileFolder(family);

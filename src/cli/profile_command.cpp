@@ -1,17 +1,19 @@
 #include "cli/profile_command.h"
 
-#include <json/writer.h>
-
-#include <charconv>
 #include <cstdio>
 #include <iostream>
 #include <optional>
 
+#include "cli/cli_text.h"
 #include "profiles/json_file_io.h"
 #include "profiles/profile_folders.h"
 #include "profiles/profile_store.h"
 
 namespace {
+
+using rerov::cli::ParseInt;
+using rerov::cli::Printable;
+using rerov::cli::PrintJson;
 
 using rerov::ProfileStore;
 using rerov::StoreResult;
@@ -47,24 +49,6 @@ int Refused(const std::string& what, StoreResult result) {
     return kExitRefused;
 }
 
-std::optional<int> ParseIndex(const std::string& text) {
-    int value = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, error] = std::from_chars(text.data(), end, value);
-    if (error != std::errc() || ptr != end) return std::nullopt;
-    return value;
-}
-
-// Names may hold any character; the line format must not break on tabs or line ends.
-std::string Printable(const std::string& text) {
-    std::string out = text;
-    for (char& c : out) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) c = '?';
-    }
-    return out;
-}
-
 int PrintList(const ProfileStore& store, bool asJson) {
     const auto& entries = store.Entries();
     if (asJson) {
@@ -80,10 +64,7 @@ int PrintList(const ProfileStore& store, bool asJson) {
             item["selected"] = static_cast<int>(i) == store.Selected();
             profiles.append(item);
         }
-        Json::StreamWriterBuilder builder;
-        builder["indentation"] = "  ";
-        builder["emitUTF8"] = true;
-        std::cout << Json::writeString(builder, root) << "\n";
+        PrintJson(root);
         return kExitOk;
     }
     for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -127,7 +108,7 @@ int RunProfileCommand(const std::vector<std::string>& args) {
     }
     std::optional<int> index;
     if (command == "select") {
-        index = ParseIndex(args[2]);
+        index = ParseInt(args[2]);
         if (!index) return UsageError("select needs a profile index, not \"" + args[2] + "\"");
     }
 

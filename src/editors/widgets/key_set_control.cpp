@@ -88,12 +88,7 @@ bool CKeySetControlUI::Build(QString* error) {
         return false;
     }
     Add(root);
-    QStringList missing;
-    const auto find = [&](auto** slot, const char* name) {
-        using T = std::remove_pointer_t<std::remove_reference_t<decltype(*slot)>>;
-        *slot = ui::FindSubControl<T>(this, QString::fromLatin1(name));
-        if (*slot == nullptr) missing << QString::fromLatin1(name);
-    };
+    ui::SubControlBinder find(this);
     find(&body_, "keyset_layout");
     find(&emptyHint_, "keyset_empty_hint");
     find(&keyName_, "keyset_key_name");
@@ -128,13 +123,9 @@ bool CKeySetControlUI::Build(QString* error) {
     find(&buttons_[3], "key_butt_prosave");
     for (int n = 0; n < kModifierOptionCount; ++n) {
         const QString name = ui::IndexedName(QStringLiteral("key_ComBox_check_"), n);
-        modifiers_[static_cast<std::size_t>(n)] = ui::FindSubControl<QRadioButton>(this, name);
-        if (modifiers_[static_cast<std::size_t>(n)] == nullptr) missing << name;
+        find(&modifiers_[static_cast<std::size_t>(n)], name);
     }
-    if (!missing.isEmpty()) {
-        if (error != nullptr) *error = QStringLiteral("missing controls: ") + missing.join(u' ');
-        return false;
-    }
+    if (!find.Complete(error)) return false;
 
     {
         ui::NotifySilence silence(function_);

@@ -83,12 +83,7 @@ bool CMacroControlUI::Build(QString* error) {
         return false;
     }
     Add(root);
-    QStringList missing;
-    const auto find = [&](auto** slot, const char* name) {
-        using T = std::remove_pointer_t<std::remove_reference_t<decltype(*slot)>>;
-        *slot = ui::FindSubControl<T>(this, QString::fromLatin1(name));
-        if (*slot == nullptr) missing << QString::fromLatin1(name);
-    };
+    ui::SubControlBinder find(this);
     find(&names_, "macro_name_list");
     find(&actions_, "macro_action_list");
     find(&nameEdit_, "macro_edit_macroname");
@@ -109,14 +104,11 @@ bool CMacroControlUI::Build(QString* error) {
           "macro_btn_downbottom", "macro_btn_delete", "macro_btn_deleteall", "macro_btn_save",
           "macro_btn_cancel", "macro_inset_moveleftkey_btn", "macro_inset_moverightkey_btn",
           "macro_inset_moveupkey_btn", "macro_inset_movedownkey_btn"}) {
-        auto* button = ui::FindSubControl<QPushButton>(this, QString::fromLatin1(name));
-        if (button == nullptr) missing << QString::fromLatin1(name);
+        QPushButton* button = nullptr;
+        find(&button, name);
         lockedButtons_ << button;
     }
-    if (!missing.isEmpty()) {
-        if (error != nullptr) *error = QStringLiteral("missing controls: ") + missing.join(u' ');
-        return false;
-    }
+    if (!find.Complete(error)) return false;
     fixedDelay_->setValidator(new QIntValidator(0, 999999, fixedDelay_));
     fixedDelay_->setText(QString::number(recorder_.FixedDelay()));
     for (QLineEdit* edit : moveEdits_) {
