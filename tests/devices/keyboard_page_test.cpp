@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <memory>
 
 #include "controls/content_scale.h"
@@ -129,6 +130,34 @@ TEST(DevicePageKeyboard, FitsTheSmallestPageAreaAndThePictureUsesTheRoom) {
         EXPECT_GT(picture->PictureScale(), 1.0) << "bigger than its design in every page area";
         // Editors have room below the picture.
         EXPECT_GE(Find(*page, "device_function_switch")->height(), 160);
+    }
+}
+
+// At the smallest window (800 x 572, whose page area is kSmallestPageArea) every key of the
+// picture stays wide enough to hit and read, whichever editor is shown below it, and the
+// editor panel stays clear of the picture and inside the page.
+TEST(DevicePageKeyboard, KeysStayWideEnoughAtTheSmallestWindow) {
+    constexpr int kMinKeyWidth = 24;
+    // Lighting, keys, macros and system settings: the editors that share the panel.
+    for (const int kind : {1, 2, 3, 4}) {
+        SCOPED_TRACE(kind);
+        std::unique_ptr<CDevicePageUI> page = BuildKeyboardPage();
+        page->Device().SelectFunctionTab(kind);
+        LayOut(*page, kSmallestPageArea);
+        const QList<ui::CDeviceKeyButtonUI*> keys =
+            page->SelectPanel()->findChildren<ui::CDeviceKeyButtonUI*>();
+        ASSERT_GT(keys.size(), 100);
+        int narrowest = kSmallestPageArea.width();
+        for (const ui::CDeviceKeyButtonUI* key : keys)
+            narrowest = std::min(narrowest, key->width());
+        EXPECT_GE(narrowest, kMinKeyWidth);
+        QWidget* stage = Find(*page, "keyboard_picture_stage");
+        QWidget* panel = Find(*page, "device_function_switch");
+        ASSERT_NE(stage, nullptr);
+        ASSERT_NE(panel, nullptr);
+        EXPECT_FALSE(stage->geometry().intersects(panel->geometry()));
+        EXPECT_TRUE(page->rect().contains(panel->geometry()))
+            << "panel " << panel->geometry().bottom() << " in " << page->height();
     }
 }
 
