@@ -76,6 +76,16 @@ bool Accepted(const NodeInfo& info, const EvdevCapture::NodeFilter& filter) {
     return !filter || filter(info.name);
 }
 
+// Records queued before the grab reached the desktop already: they are not the capture's.
+void DiscardQueued(int fd) {
+    std::array<input_event, kReadBatch> events{};
+    for (int batch = 0; batch < 1000; ++batch) {
+        const ssize_t got = read(fd, events.data(), sizeof events);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < static_cast<ssize_t>(sizeof events)) return;
+    }
+}
+
 }  // namespace
 
 std::unique_ptr<EvdevCapture> EvdevCapture::Open(std::string directory, NodeFilter filter) {
@@ -155,7 +165,8 @@ bool EvdevCapture::Start() {
         CloseNodes();
         return false;
     }
-    // Made after the nodes are open, and never read by name anyway.
+    for (const auto& node : nodes_) DiscardQueued(node->fd);
+    // Never read: made after the nodes were opened, and skipped by its name anyway.
     injector_ = LockKeyInjector::Create();
     if (!injector_) qCWarning(lcEvdev) << "no uinput: the lock keys do not toggle while held";
     for (const auto& node : nodes_) {
