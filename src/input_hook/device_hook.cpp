@@ -3,6 +3,9 @@
 #ifdef REROV_HAVE_X11_CAPTURE
 #include "input_hook/x11_capture.h"
 #endif
+#ifdef REROV_HAVE_EVDEV_CAPTURE
+#include "input_hook/evdev_capture.h"
+#endif
 
 namespace rerov::input_hook {
 
@@ -87,14 +90,33 @@ CDeviceHook::~CDeviceHook() {
     }
 }
 
+CaptureKind ChooseCaptureKind(bool x11Available, bool evdevKeyboardReadable) {
+    if (x11Available) return CaptureKind::X11;
+    if (evdevKeyboardReadable) return CaptureKind::Evdev;
+    return CaptureKind::Window;
+}
+
 std::unique_ptr<CaptureBackend> CDeviceHook::ChooseBackend(bool x11Session) {
+    // Each backend is opened only when the better ones are not there: opening is the test
+    // of whether it is available.
+    std::unique_ptr<CaptureBackend> x11;
 #ifdef REROV_HAVE_X11_CAPTURE
-    if (x11Session) {
-        if (auto x11 = X11Capture::Open()) return x11;
-    }
+    if (x11Session) x11 = X11Capture::Open();
 #else
     (void)x11Session;
 #endif
+    std::unique_ptr<CaptureBackend> evdev;
+#ifdef REROV_HAVE_EVDEV_CAPTURE
+    if (x11 == nullptr) evdev = EvdevCapture::Open();
+#endif
+    switch (ChooseCaptureKind(x11 != nullptr, evdev != nullptr)) {
+        case CaptureKind::X11:
+            return x11;
+        case CaptureKind::Evdev:
+            return evdev;
+        case CaptureKind::Window:
+            break;
+    }
     return nullptr;
 }
 

@@ -57,6 +57,12 @@ std::optional<HookMessage> KeyMessageOfMode(int mode);
 /// mouse buttons without a message: only to end a key capture).
 std::optional<HookMessage> MouseMessageOfMode(int mode);
 
+/// The ways of capturing, best first.
+enum class CaptureKind { X11, Evdev, Window };
+/// X11 where the session has an X11 display the program can use, else the kernel's devices
+/// where a keyboard node can be read, else only the program's window.
+CaptureKind ChooseCaptureKind(bool x11Available, bool evdevKeyboardReadable);
+
 class CDeviceHook {
   public:
     using KeyHandler = std::function<void(std::optional<HookMessage>, const KeyEvent&)>;
@@ -68,7 +74,7 @@ class CDeviceHook {
     CDeviceHook(const CDeviceHook&) = delete;
     CDeviceHook& operator=(const CDeviceHook&) = delete;
 
-    /// The desktop-wide backend for this session: X11 on an X11 display, else none.
+    /// The desktop-wide backend for this session (see ChooseCaptureKind), or none.
     static std::unique_ptr<CaptureBackend> ChooseBackend(bool x11Session);
 
     /// Removes what is installed, then takes the input for `mode`. 1 on success, 0 when the

@@ -121,5 +121,22 @@ TEST(DeviceHook, WithoutBackendOnlyTheWindowCaptures) {
     EXPECT_FALSE(hook.IsDesktopWide());
 }
 
+TEST(DeviceHook, TheBestAvailableCaptureIsChosen) {
+    struct Case {
+        bool x11;
+        bool evdev;
+        CaptureKind kind;
+    };
+    const Case cases[] = {
+        {true, true, CaptureKind::X11},
+        {true, false, CaptureKind::X11},
+        {false, true, CaptureKind::Evdev},
+        {false, false, CaptureKind::Window},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ChooseCaptureKind(c.x11, c.evdev), c.kind) << c.x11 << c.evdev;
+    }
+}
+
 }  // namespace
 }  // namespace rerov::input_hook
