@@ -623,7 +623,9 @@ TEST_F(ProgramTest, AnUnreadableLanguageFileLeavesTheKeysShowingAndTheProgramRun
     for (const QByteArray& content : cases) {
         SCOPED_TRACE(content.isEmpty() ? "missing" : "broken");
         QFile::remove(skin + "/lan_en.xml");
-        if (!content.isEmpty()) ASSERT_TRUE(Overwrite(skin + "/lan_en.xml", content));
+        if (!content.isEmpty()) {
+            ASSERT_TRUE(Overwrite(skin + "/lan_en.xml", content));
+        }
         Sandbox sandbox;
         ASSERT_TRUE(sandbox.IsValid());
         RunningProgram running(sandbox, {"--simulate=keyboard"}, program);
