@@ -24,6 +24,7 @@
 #include "profiles/profile_folders.h"
 #include "profiles/profile_store.h"
 #include "tests/devices/family_page_support.h"
+#include "tests/support/scoped_environment.h"
 
 namespace rerov {
 namespace {
@@ -32,8 +33,7 @@ class DevicePageKeyEditing : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(data_.isValid());
-        previous_ = qgetenv("XDG_DATA_HOME");
-        qputenv("XDG_DATA_HOME", data_.path().toLocal8Bit());
+        dataHome_.emplace("XDG_DATA_HOME", data_.path().toLocal8Bit());
         page_ = testing::BuildFamilyPage(kFamilyKeyboard);
         // The page hears its controls through the bridge of the window it sits in.
         bridge_ = std::make_unique<ui::NotifyBridge>(page_.get());
@@ -44,7 +44,7 @@ class DevicePageKeyEditing : public ::testing::Test {
     void TearDown() override {
         bridge_.reset();
         page_.reset();
-        qputenv("XDG_DATA_HOME", previous_);
+        dataHome_.reset();
     }
     std::vector<KeyEntry> StoredKeys() {
         ProfileStore store(1, ProfileFolder(kFamilyNameKeyboard),
@@ -57,7 +57,7 @@ class DevicePageKeyEditing : public ::testing::Test {
     }
 
     QTemporaryDir data_;
-    QByteArray previous_;
+    std::optional<test::ScopedEnvironment> dataHome_;
     std::unique_ptr<CDevicePageUI> page_;
     std::unique_ptr<ui::NotifyBridge> bridge_;
 };

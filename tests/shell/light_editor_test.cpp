@@ -9,6 +9,7 @@
 #include "controls/color_palette.h"
 #include "controls/notify_bridge.h"
 #include "controls/option_ui.h"
+#include "profiles/keyboard_profile_data.h"
 #include "tests/shell/page_editors_fixture.h"
 
 namespace rerov::shell {
@@ -104,6 +105,32 @@ TEST_F(LightEditor, ColourEditsAreClampedWrittenBackAndSaved) {
     TypeAndLeave("deng_edit_R", QStringLiteral("1x"));
     EXPECT_EQ(StoredLight("Red"), before);
     EXPECT_EQ(editor->EditText(Channel::Red), QString::number(before));
+}
+
+// The key and macro editors save their own sections of the same profile file: a lighting
+// change made afterwards must keep them, not write back the copy the page read earlier.
+TEST_F(LightEditor, ALightingChangeKeepsWhatAnotherEditorSavedMeanwhile) {
+    const std::filesystem::path path = page->Editors()->ProfilePath();
+    ASSERT_FALSE(path.empty());
+    CKeyboardProfiledata other;
+    other.SetProfilePath(path);
+    other.LoadProfile(path);
+    std::vector<KeyEntry> keys = other.ReadKeyList();
+    ASSERT_FALSE(keys.empty());
+    keys[0].current.type = 2;
+    keys[0].current.value = 0x02;
+    keys[0].current.code = 0x04;
+    other.WriteKeyList(keys);
+    ASSERT_TRUE(other.Save());
+
+    TypeAndLeave("deng_edit_R", QStringLiteral("17"));
+    ASSERT_EQ(StoredLight("Red"), 17);
+    CKeyboardProfiledata after;
+    after.SetProfilePath(path);
+    after.LoadProfile(path);
+    const std::vector<KeyEntry> stored = after.ReadKeyList();
+    ASSERT_FALSE(stored.empty());
+    EXPECT_EQ(stored[0].current.Packed(), keys[0].current.Packed());
 }
 
 TEST_F(LightEditor, SwatchAndPaletteSetTheColourInStep) {

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "devices/pages/device_page.h"
 #include "devices/pages/page_editors.h"
@@ -17,6 +18,7 @@
 #include "editors/profile_bar/device_profile_ui.h"
 #include "profiles/json_file_io.h"
 #include "tests/shell/shell_test_support.h"
+#include "tests/support/scoped_environment.h"
 
 namespace rerov::shell::test {
 
@@ -37,8 +39,7 @@ class PageEditorsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(data_.isValid());
-        previousData_ = qgetenv("XDG_DATA_HOME");
-        qputenv("XDG_DATA_HOME", data_.path().toUtf8());
+        dataHome_.emplace("XDG_DATA_HOME", data_.path().toUtf8());
         sim_ = std::make_unique<MainWindowOnSim>();
         ASSERT_NE(sim_->window, nullptr);
         wnd = sim_->window.get();
@@ -56,7 +57,7 @@ class PageEditorsTest : public ::testing::Test {
 
     void TearDown() override {
         sim_.reset();
-        qputenv("XDG_DATA_HOME", previousData_);
+        dataHome_.reset();
     }
 
     std::filesystem::path Folder() const { return page->Device().ProfileFolder(); }
@@ -69,7 +70,7 @@ class PageEditorsTest : public ::testing::Test {
     }
 
     QTemporaryDir data_;
-    QByteArray previousData_;
+    std::optional<::rerov::test::ScopedEnvironment> dataHome_;
     std::unique_ptr<MainWindowOnSim> sim_;
     CMainWnd* wnd = nullptr;
     CDevicePageUI* page = nullptr;

@@ -143,8 +143,7 @@ bool PageEditors::StoreLighting(const LightSetting& setting) {
     // The user's change wins over the lighting synchronisation of all devices.
     device_.MainLink().SetLightingSync(false);
     device_.SetLightSetting(setting);
-    profile_->WriteLightInfo(setting);
-    const bool saved = !profile_->GetProfilePath().empty() && profile_->Save();
+    const bool saved = SaveField([&](CBasicProfiledata& data) { data.WriteLightInfo(setting); });
     if (!saved) qCWarning(lcPageEditors, "the lighting could not be saved in the profile");
     device_.ApplyLighting();
     device_.WriteParameterBlock(0, 0, 1, 0, 0);
@@ -152,9 +151,9 @@ bool PageEditors::StoreLighting(const LightSetting& setting) {
 }
 
 bool PageEditors::StoreAudioLighting(const AudioLightSetting& setting) {
-    profile_->WriteAudioLightInfo(setting);
+    const bool saved =
+        SaveField([&](CBasicProfiledata& data) { data.WriteAudioLightInfo(setting); });
     if (editor_) editor_->ShowAudioLightSetting(setting);
-    const bool saved = !profile_->GetProfilePath().empty() && profile_->Save();
     if (!saved) qCWarning(lcPageEditors, "the audio lighting could not be saved in the profile");
     device_.ApplyLighting();
     return saved;
@@ -163,8 +162,16 @@ bool PageEditors::StoreAudioLighting(const AudioLightSetting& setting) {
 bool PageEditors::StoreCustomGroup(int group) {
     auto* keyboard = dynamic_cast<CKeyboardProfiledata*>(profile_.get());
     if (keyboard == nullptr || group < 0) return false;
-    keyboard->WriteCustomGroupIndex(group);
-    return !profile_->GetProfilePath().empty() && profile_->Save();
+    return SaveField([&](CBasicProfiledata&) { keyboard->WriteCustomGroupIndex(group); });
+}
+
+// The file is read again before the field goes in: the key and macro editors save their own
+// sections of the same profile, and writing back a copy read earlier would undo their edits.
+bool PageEditors::SaveField(const std::function<void(CBasicProfiledata&)>& write) {
+    const std::filesystem::path path = profile_->GetProfilePath();
+    if (!path.empty()) profile_->LoadProfile(path);
+    write(*profile_);
+    return !path.empty() && profile_->Save();
 }
 
 }  // namespace rerov

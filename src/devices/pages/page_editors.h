@@ -6,6 +6,7 @@
 
 #include <QPointer>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "profiles/basic_profile_data.h"
@@ -67,6 +68,9 @@ class PageEditors {
     bool StoreCustomGroup(int group);
 
   private:
+    // Re-reads the profile file, lets `write` change its record and saves it; false when
+    // there is no profile file or the save failed.
+    bool SaveField(const std::function<void(CBasicProfiledata&)>& write);
     QWidget* Place(const char* name) const;
     void BuildProfileBar(QWidget* place);
     void BuildLightEditor(QWidget* place);
