@@ -4,7 +4,9 @@
 // this interface. Every call may come from any thread: an implementation that touches
 // widgets hands the work to its UI thread and never blocks the caller.
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,6 +45,16 @@ class DevicePageView {
     virtual void ShowAudioLightSetting(uint32_t type, uint32_t colour, uint32_t option) = 0;
     /// Shows or hides the power layout ("device_power_Layout") of the page's power control.
     virtual void ShowPowerLayout(bool visible) = 0;
+
+    /// Shows the marks of key button `key`: a clear `changed` draws the "keysetimage" mark,
+    /// a clear `pendingMark` the "keyunsetimage" mark. Ignored for an unmapped key.
+    virtual void ShowKeyMarks(int key, bool changed, bool pendingMark) = 0;
+    /// Shows the power status block (level, charge state, link type at bytes 0, 1, 3) in
+    /// the page's power control.
+    virtual void ShowPowerStatus(const std::array<uint8_t, 6>& status) = 0;
+    /// Runs `work` later on the page's UI thread; never blocks the caller. The work must
+    /// not outlive the device object (the page owns it, so a queued call dies with it).
+    virtual void Post(std::function<void()> work) = 0;
 };
 
 }  // namespace rerov

@@ -2,12 +2,6 @@
 
 namespace rerov {
 
-void CZidiraKeyboardDevice::SetHostLighting(int on) {
-    CZidiraUSBDevice::SetHostLighting(on);
-    // An unconnected link refuses the command unsent, so no check is needed here.
-    if (on != 0) MainLink().HostLightControl();
-}
-
 std::unique_ptr<CZidiraUSBDevice> CreateFamilyDevice(int familyIndex, const SupportedDevice& record,
                                                      std::shared_ptr<HidBackend> backend) {
     std::unique_ptr<CZidiraUSBDevice> device;

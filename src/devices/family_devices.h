@@ -5,17 +5,9 @@
 #include <memory>
 
 #include "devices/czidira_usb_device.h"
+#include "devices/keyboard/keyboard_device.h"
 
 namespace rerov {
-
-/// The keyboard, by cable or through its receiver.
-class CZidiraKeyboardDevice : public CZidiraUSBDevice {
-  public:
-    using CZidiraUSBDevice::CZidiraUSBDevice;
-    std::string GetClass() const override { return "ZidiraKeyboardDevice"; }
-    /// Stores the flag; a non-zero flag also hands the lighting to the host (command 0x1C).
-    void SetHostLighting(int on) override;
-};
 
 /// The mouse, by cable or through its receiver.
 class CZidiraMouseDevice : public CZidiraUSBDevice {

@@ -44,6 +44,9 @@ class RecordingView : public DevicePageView {
         audio = {type, colour, option};
     }
     void ShowPowerLayout(bool visible) override { powerLayout = visible ? 1 : 0; }
+    void ShowKeyMarks(int, bool, bool) override {}
+    void ShowPowerStatus(const std::array<uint8_t, 6>&) override {}
+    void Post(std::function<void()> work) override { work(); }
 
     int mappedKeys = -1;
     int mappedLights = -1;

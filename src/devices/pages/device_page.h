@@ -79,6 +79,13 @@ class CDevicePageUI : public ui::CHorizontalLayoutUI, public ui::INotifyUI, publ
     void ShowSettings() override;
     void ShowAudioLightSetting(uint32_t type, uint32_t colour, uint32_t option) override;
     void ShowPowerLayout(bool visible) override;
+    void ShowKeyMarks(int key, bool changed, bool pendingMark) override;
+    void ShowPowerStatus(const std::array<uint8_t, 6>& status) override;
+    void Post(std::function<void()> work) override;
+
+  signals:
+    /// The device read its power status (UI thread); the power display shows it.
+    void powerStatusRead(const std::array<uint8_t, 6>& status);
 
   protected:
     bool event(QEvent* event) override;

@@ -134,4 +134,23 @@ void CDevicePageUI::ShowPowerLayout(bool visible) {
     });
 }
 
+void CDevicePageUI::ShowKeyMarks(int key, bool changed, bool pendingMark) {
+    OnUiThread([this, key, changed, pendingMark] {
+        ui::CDeviceKeyButtonUI* button = KeyButton(key);
+        if (button == nullptr) return;
+        button->SetKeySetMarkHidden(changed ? 1 : 0);
+        button->SetKeyUnsetMarkHidden(pendingMark ? 1 : 0);
+    });
+}
+
+void CDevicePageUI::ShowPowerStatus(const std::array<uint8_t, 6>& status) {
+    // The power control belongs to the window's device list; it shows what it is handed.
+    OnUiThread([this, status] { emit powerStatusRead(status); });
+}
+
+void CDevicePageUI::Post(std::function<void()> work) {
+    // Queued with the page as context: dropped when the page is gone first.
+    QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
+}
+
 }  // namespace rerov
