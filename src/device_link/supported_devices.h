@@ -81,6 +81,13 @@ std::vector<SupportedDevice> SupportedDevices(const DeviceIds& ids);
 // The same with the ids in effect (LoadDeviceIds()).
 std::vector<SupportedDevice> SupportedDevices();
 
+// The keyboard's rows: its command and event interfaces on the cable and through the
+// receiver.
+inline constexpr int kKeyboardCableCommandRow = 0;
+inline constexpr int kKeyboardCableEventRow = 1;
+inline constexpr int kKeyboardReceiverCommandRow = 2;
+inline constexpr int kKeyboardReceiverEventRow = 3;
+
 // Family rows; the family index is the row number.
 inline constexpr int kFamilyMouse = 0;
 inline constexpr int kFamilyKeyboard = 1;
