@@ -43,8 +43,11 @@ void CZidiraKeyboardDevice::InitPage() {
 }
 void CZidiraKeyboardDevice::ReadAll() {}
 bool CZidiraKeyboardDevice::ReadGeometry() { return false; }
-int CZidiraKeyboardDevice::KeyPositionCount() const { return 0; }
-int CZidiraKeyboardDevice::MacroMemorySize() const { return 0; }
+int CZidiraKeyboardDevice::KeyPositionCount() const { return DeviceInfo()[kInfoKeyPositionCount]; }
+
+int CZidiraKeyboardDevice::MacroMemorySize() const {
+    return DeviceInfo()[kInfoMacroUnits] * kMacroUnitBytes;
+}
 std::vector<uint8_t> CZidiraKeyboardDevice::FactoryKeyTable() const {
     std::lock_guard<std::mutex> guard(tablesLock_);
     return factoryKeyTable_;
@@ -53,8 +56,21 @@ std::vector<uint8_t> CZidiraKeyboardDevice::LedTable() const {
     std::lock_guard<std::mutex> guard(tablesLock_);
     return ledTable_;
 }
-uint8_t CZidiraKeyboardDevice::KeyPosition(int) const { return kNoPosition; }
-uint8_t CZidiraKeyboardDevice::LedNumber(int) const { return kNoPosition; }
+namespace {
+uint8_t Lookup(const std::map<uint8_t, uint8_t>& map, int key) {
+    if (key < 0 || key >= kKeyboardKeyCount) return kNoPosition;
+    const auto found = map.find(static_cast<uint8_t>(key));
+    return found == map.end() ? kNoPosition : found->second;
+}
+}  // namespace
+
+uint8_t CZidiraKeyboardDevice::KeyPosition(int key) const {
+    return Lookup(PositionMapsSnapshot()->keyPosition, key);
+}
+
+uint8_t CZidiraKeyboardDevice::LedNumber(int key) const {
+    return Lookup(PositionMapsSnapshot()->lightPosition, key);
+}
 void CZidiraKeyboardDevice::LoadNameLists() {}
 void CZidiraKeyboardDevice::OpenProfile() {}
 std::string CZidiraKeyboardDevice::ProfileName() const { return {}; }

@@ -37,6 +37,11 @@ inline constexpr size_t kParameterBlockSize = 42;
 inline constexpr size_t kPowerStatusSize = 6;
 /// "No such position / LED" in the position and LED maps.
 inline constexpr uint8_t kNoPosition = 255;
+/// Bytes of the information block the keyboard uses: its key-position count and its
+/// macro memory in units of kMacroUnitBytes.
+inline constexpr size_t kInfoKeyPositionCount = 5;
+inline constexpr size_t kInfoMacroUnits = 6;
+inline constexpr int kMacroUnitBytes = 128;
 /// The profile-reload marker's value after event 0x402 (shared by every keyboard page).
 inline constexpr uint16_t kProfileReloadMarker = 0x402;
 
@@ -103,7 +108,9 @@ class CZidiraKeyboardDevice : public CZidiraUSBDevice {
     std::vector<uint8_t> FactoryKeyTable() const;
     std::vector<uint8_t> LedTable() const;
     /// Key index -> device key position / device LED number (kNoPosition when none), from
-    /// the published position maps.
+    /// the published position maps: the keyboard keeps key index -> position in their
+    /// `keyPosition` and key index -> LED number in their `lightPosition` (a key index is
+    /// also its light index); an absent entry is kNoPosition.
     uint8_t KeyPosition(int key) const;
     uint8_t LedNumber(int key) const;
     /// Fills the name lists: macro names ("macro.config"), mode names, visibility flags and
