@@ -151,6 +151,8 @@ void UnplugLocked(State& state, SimPath path) {
     PathState& pathState = state.Path(path);
     if (!pathState.plugged) return;
     pathState.plugged = false;
+    // Without its cable the keyboard runs on its battery.
+    if (path == SimPath::KeyboardCable) state.keyboard.SetCableAttached(false);
     ++pathState.generation;
     for (NodeState& node : pathState.nodes) {
         for (SimConnection* connection : node.connections) connection->WakeLocked();

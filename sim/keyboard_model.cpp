@@ -80,6 +80,8 @@ void KeyboardModel::ResetLocked() {
     lightFrame_.assign(kLightFrameSize, 0);
     batteryPercent_ = 100;
     chargeState_ = kPowered;
+    powerPinned_ = false;
+    statusReads_ = 0;
     hostLighting_ = false;
     sessionOpen_ = false;
     commandCounts_.fill(0);
@@ -89,6 +91,10 @@ Frame KeyboardModel::Handle(const Frame& request, KeyboardLink link) {
     std::lock_guard lock(mutex_);
     if (!ChecksumMatches(request)) return StatusReply(request, kStatusError);
     ++commandCounts_[request[kReportCommandOffset]];
+    // The receiver's radio frame has room for fewer payload bytes than a cable report.
+    if (link == KeyboardLink::Receiver && ReadRequest(request).length > kReceiverMaxPayload) {
+        return StatusReply(request, kStatusRefused);
+    }
     return Dispatch(request, link);
 }
 
@@ -120,7 +126,9 @@ Frame KeyboardModel::Dispatch(const Frame& request, KeyboardLink link) {
             return WriteTo(request, macros_.data(), MacroAreaSize());
         case kCmdReadStatus: {
             const auto status = PowerStatusLocked(link);
-            return ReadFrom(request, status.data(), status.size());
+            const Frame reply = ReadFrom(request, status.data(), status.size());
+            if (reply[kReportStatusOffset] == kStatusOk) StepBatteryLocked(link);
+            return reply;
         }
         case kCmdReadLedTable:
             return ReadFrom(request, ledTable_.data(), ledTable_.size());
@@ -248,7 +256,13 @@ std::array<uint8_t, KeyboardModel::kPowerStatusSize> KeyboardModel::PowerStatusL
     KeyboardLink link) const {
     std::array<uint8_t, kPowerStatusSize> status{};
     status[0] = batteryPercent_;
-    status[1] = chargeState_;
+    if (powerPinned_) {
+        status[1] = chargeState_;
+    } else if (OnCableLocked(link)) {
+        status[1] = batteryPercent_ < 100 ? kCharging : kPowered;
+    } else {
+        status[1] = kOnBattery;
+    }
     status[3] = link == KeyboardLink::Receiver ? 1 : 0;  // link type
     return status;
 }
@@ -292,6 +306,42 @@ void KeyboardModel::SetPowerStatus(uint8_t batteryPercent, uint8_t chargeState) 
     std::lock_guard lock(mutex_);
     batteryPercent_ = std::min<uint8_t>(batteryPercent, 100);
     chargeState_ = chargeState;
+    powerPinned_ = true;
+}
+
+void KeyboardModel::SetCableAttached(bool attached) {
+    std::lock_guard lock(mutex_);
+    if (cableAttached_ != attached) statusReads_ = 0;
+    cableAttached_ = attached;
+}
+
+bool KeyboardModel::OnCableLocked(KeyboardLink link) const {
+    // A keyboard that answers over its cable is powered by it, whatever the bus said.
+    return cableAttached_ || link == KeyboardLink::Cable;
+}
+
+void KeyboardModel::StepBatteryLocked(KeyboardLink link) {
+    if (powerPinned_) return;
+    const bool cable = OnCableLocked(link);
+    const bool full = batteryPercent_ >= 100;
+    // An empty battery stops at 1 %: the keyboard would switch off rather than report 0.
+    const bool empty = batteryPercent_ <= 1;
+    if ((cable && full) || (!cable && empty)) {
+        statusReads_ = 0;
+        return;
+    }
+    if (++statusReads_ < kStatusReadsPerPercent) return;
+    statusReads_ = 0;
+    batteryPercent_ =
+        static_cast<uint8_t>(cableAttached_ ? batteryPercent_ + 1 : batteryPercent_ - 1);
+}
+
+bool KeyboardModel::SetParameterByte(size_t offset, uint8_t value) {
+    std::lock_guard lock(mutex_);
+    if (offset >= parameters_.size()) return false;
+    if (offset == 0 && value >= kProfileCount) return false;
+    parameters_[offset] = value;
+    return true;
 }
 
 bool KeyboardModel::SetCurrentProfile(uint8_t profile) {

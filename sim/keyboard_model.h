@@ -48,6 +48,13 @@ class KeyboardModel {
     static constexpr size_t kLightFrameSize = 512;
     static constexpr size_t kPowerStatusSize = 6;
     static constexpr uint8_t kDefaultMacroUnits = 16;
+    // The receiver carries at most this many payload bytes per report; a longer chunk is
+    // refused (status 0xFE) as a real receiver refuses it.
+    static constexpr size_t kReceiverMaxPayload = 24;
+    // The battery moves one percent per this many power-status reads: down while the
+    // keyboard runs on battery, up while the cable charges it. The host polls every 5 s,
+    // so that is about one percent a minute.
+    static constexpr unsigned kStatusReadsPerPercent = 12;
 
     // Charge states of the power status.
     static constexpr uint8_t kPowered = 0;
@@ -59,8 +66,9 @@ class KeyboardModel {
     KeyboardModel& operator=(const KeyboardModel&) = delete;
 
     // Answers one command report that reached the keyboard. A bad checksum and an unknown
-    // command give status 0xFF; a length or offset outside the addressed memory gives
-    // status 0xFE and changes nothing.
+    // command give status 0xFF; a length or offset outside the addressed memory, or a
+    // payload longer than the link carries (kReceiverMaxPayload through the receiver),
+    // gives status 0xFE and changes nothing.
     Frame Handle(const Frame& request, KeyboardLink link);
 
     // Copies of the device memory, for tests that assert on what the host wrote.
@@ -88,7 +96,17 @@ class KeyboardModel {
     KeyboardMemory Snapshot(KeyboardLink link) const;
 
     // Changes "on the device", for tests and demos.
+    // Pins the power status to these values on every link; the battery model stops until
+    // ResetMemory.
     void SetPowerStatus(uint8_t batteryPercent, uint8_t chargeState);
+    // Whether the keyboard's cable is plugged in (the bus tells it): on the cable the
+    // keyboard is powered and charges (charge state 1 below 100 %, 0 when full); without it
+    // it runs on battery (charge state 2) and the level drains.
+    void SetCableAttached(bool attached);
+    // Sets one byte of an onboard profile's parameter block as the keyboard's own controls
+    // would (the profile key, a lighting key). False outside the parameter area, or when
+    // byte 0 would name a profile the keyboard does not have.
+    bool SetParameterByte(size_t offset, uint8_t value);
     // The profile key on the keyboard: selects onboard profile n (below kProfileCount).
     bool SetCurrentProfile(uint8_t profile);
     // Overwrites one byte of the information block (a device with another geometry or
@@ -116,8 +134,14 @@ class KeyboardModel {
     std::vector<uint8_t> customSlots_;
     std::vector<uint8_t> macros_;  // sized for the largest unit count (255 × 128)
     std::vector<uint8_t> lightFrame_;
+    bool OnCableLocked(KeyboardLink link) const;
+    void StepBatteryLocked(KeyboardLink link);
+
     uint8_t batteryPercent_ = 100;
     uint8_t chargeState_ = kPowered;
+    bool powerPinned_ = false;    // SetPowerStatus was called: no battery model
+    bool cableAttached_ = false;  // powered by the cable
+    unsigned statusReads_ = 0;    // power-status reads since the level last moved
     bool hostLighting_ = false;
     bool sessionOpen_ = false;
     std::array<unsigned, 256> commandCounts_{};

@@ -98,6 +98,12 @@ constexpr size_t kEventReportLength = 3;
 constexpr uint16_t kKeyPressedEvent = 0x500;
 constexpr uint16_t kKeyReleasedEvent = 0x600;
 constexpr uint16_t kProfileEvent = 0x1000;
+constexpr uint16_t kProfileFieldEvent = 0x1100;  // + 16 m + n
+constexpr uint16_t kConfigurationChangedEvent = 0x401;
+constexpr uint16_t kProfileDataChangedEvent = 0x402;
+constexpr uint8_t kEventFieldLimit = 16;  // m and n are one nibble each
+// The parameter block byte that carries the device field of a profile change.
+constexpr size_t kDeviceFieldByte = 17;
 
 }  // namespace
 
@@ -172,6 +178,8 @@ void SimulatedBus::Plug(SimPath path) {
     {
         std::lock_guard lock(shared.mutex);
         if (!shared.shutDown) shared.Path(path).plugged = true;
+        if (!shared.shutDown && path == SimPath::KeyboardCable)
+            shared.keyboard.SetCableAttached(true);
     }
     state_->hotplug->Bump();
 }
@@ -253,6 +261,21 @@ bool SimulatedBus::PressKey(uint8_t position, bool pressed) {
 bool SimulatedBus::SelectProfileOnDevice(uint8_t profile) {
     if (!Keyboard().SetCurrentProfile(profile)) return false;
     return SendKeyboardEvent(static_cast<uint16_t>(kProfileEvent + profile));
+}
+
+bool SimulatedBus::SelectProfileOnDevice(uint8_t profile, uint8_t deviceField) {
+    if (deviceField >= kEventFieldLimit || profile >= KeyboardModel::kProfileCount) return false;
+    const size_t fieldOffset = profile * KeyboardModel::kParameterBlockSize + kDeviceFieldByte;
+    if (!Keyboard().SetParameterByte(fieldOffset, deviceField)) return false;
+    if (!Keyboard().SetCurrentProfile(profile)) return false;
+    return SendKeyboardEvent(
+        static_cast<uint16_t>(kProfileFieldEvent + kEventFieldLimit * deviceField + profile));
+}
+
+bool SimulatedBus::ReportChangedOnDevice() {
+    // The profile data first: the host reloads the profile before it re-reads the block.
+    if (!SendKeyboardEvent(kProfileDataChangedEvent)) return false;
+    return SendKeyboardEvent(kConfigurationChangedEvent);
 }
 
 void SimulatedBus::InjectFault(SimPath path, const SimFault& fault) {

@@ -79,6 +79,7 @@ class SimulatedBus : public HidBackend {
     bool IsPlugged(SimPath path) const;
 
     // The keyboard behind its receiver going out of reach (receiver answers 0xAA) and back.
+    // Plugging the cable powers and charges the keyboard; without it it runs on battery.
     void SetKeyboardInReach(bool inReach);
     bool IsKeyboardInReach() const;
 
@@ -105,6 +106,13 @@ class SimulatedBus : public HidBackend {
     // The profile key on the keyboard: selects onboard profile n and reports 0x1000 + n.
     // False for a profile the keyboard does not have (nothing changes then).
     bool SelectProfileOnDevice(uint8_t profile);
+    // The same with the device field m (below 16): reports 0x1100 + 16 m + n and keeps m in
+    // byte 17 of profile n's parameter block.
+    bool SelectProfileOnDevice(uint8_t profile, uint8_t deviceField);
+    // The keyboard's settings were changed on the device itself (its own keys, or a test
+    // that edited its memory): reports 0x402 (profile data changed), then 0x401
+    // (configuration changed). False when no path carries the keyboard's events.
+    bool ReportChangedOnDevice();
 
     // The protocol's timing as the firmware checks it: an EndSession that arrives less than
     // 10 ms after the previous command report of its path (streamed lighting frames aside)

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <system_error>
 
+#include "sim/fault_spec.h"
+
 namespace rerov::cli {
 
 namespace {
@@ -21,6 +23,27 @@ bool SplitOption(const std::string& arg, std::string* name, std::string* value) 
     return true;
 }
 
+// The largest --sim-latency-us: a second per report is already far slower than any bus.
+constexpr uint32_t kMaxSimLatencyUs = 1000000;
+
+// The value of "--name value" or "--name=value"; false with a reason when none follows.
+bool OptionValue(const std::vector<std::string>& argv, size_t* i, bool hasValue,
+                 const std::string& name, const char* what, std::string* value,
+                 std::string* error) {
+    if (!hasValue) {
+        if (*i + 1 >= argv.size()) {
+            *error = name + " needs " + what;
+            return false;
+        }
+        *value = argv[++*i];
+    }
+    if (value->empty()) {
+        *error = name + " needs " + what;
+        return false;
+    }
+    return true;
+}
+
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -31,13 +54,16 @@ int HexDigit(char c) {
 }  // namespace
 
 const char* UsageText() {
-    return "usage: rerovctl [--simulate=LIST] [--receiver] [--trace FILE] COMMAND\n"
+    return "usage: rerovctl [--simulate=LIST [--sim-...]] [--receiver] [--trace FILE] COMMAND\n"
            "  list [--json]            supported interfaces found: row, kind, role, path\n"
            "  info                     the keyboard's information block, decoded\n"
            "  raw --cmd N [--offset N] [--length N] [--data HEX]\n"
            "                           one framed command; prints result code and reply\n"
            "  profile ...              the profile store (see rerovctl profile --help)\n"
            "  macro ...                a device's macros (see rerovctl macro --help)\n"
+           "  keyboard read|apply|set-key|set-lighting|set-system ...\n"
+           "                           the keyboard as the program acts on it (see\n"
+           "                           rerovctl keyboard --help)\n"
            "  app state [--json] | show | quit\n"
            "                           the running rerov-ever: its device list, bring it\n"
            "                           to the front, end it\n"
@@ -52,11 +78,25 @@ const char* UsageText() {
            "  sim trace start FILE | sim trace stop\n"
            "                           every report the simulator moves, to FILE\n"
            "  sim timing               reports the simulated devices refused as too soon\n"
+           "  sim key keyboard POSITION down|up | sim onboard keyboard N [--field M] |\n"
+           "  sim changed keyboard | sim set keyboard param OFFSET VALUE\n"
+           "                           the simulated keyboard's own keys and profile key,\n"
+           "                           a change on it reported (0x402, 0x401), one byte of\n"
+           "                           its parameter area set (then: sim changed keyboard)\n"
            "options:\n"
            "  --simulate=LIST  use simulated devices: keyboard, keyboard-receiver, mouse,\n"
            "                   mouse-receiver, mousepad, headset (comma-separated)\n"
            "  --receiver       reach the keyboard through its receiver\n"
            "  --trace FILE     write every command report exchanged to FILE\n"
+           "  --sim-latency-us N  (with --simulate) each report takes N us each way\n"
+           "  --sim-fault SPEC    (with --simulate) arm a fault on every plugged path;\n"
+           "                   SPEC is KIND[@N][:COMMAND][+DELAYms]: KIND one of no-reply,\n"
+           "                   late-reply, wrong-command, status-ff, status-fe, write-fails,\n"
+           "                   disconnect-during; fires at the N-th report (default 1) of\n"
+           "                   COMMAND (default any); DELAY for late-reply (default 1500ms).\n"
+           "                   e.g. status-fe@3:0x09; may be given more than once\n"
+           "  --sim-out-of-reach  (with --simulate) the keyboard is out of its receiver's\n"
+           "                   reach\n"
            "  --help           this text\n"
            "exit status: 0 success, 1 device or command failure, 2 usage error\n";
 }
@@ -96,6 +136,31 @@ bool ParseCommandLine(const std::vector<std::string>& argv, CommandLine* out, st
                 return false;
             }
             out->traceFile = value;
+        } else if (name == "--sim-out-of-reach" && !hasValue) {
+            out->simOutOfReach = true;
+        } else if (name == "--sim-latency-us") {
+            if (!OptionValue(argv, &i, hasValue, name, "a number of microseconds", &value, error)) {
+                return false;
+            }
+            uint32_t latency = 0;
+            if (!ParseNumber(value, kMaxSimLatencyUs, &latency)) {
+                *error = "--sim-latency-us: \"" + value + "\" is not a number of microseconds (0-" +
+                         std::to_string(kMaxSimLatencyUs) + ")";
+                return false;
+            }
+            out->simLatencyUs = latency;
+        } else if (name == "--sim-fault") {
+            if (!OptionValue(argv, &i, hasValue, name, "a fault (KIND[@N][:COMMAND][+DELAYms])",
+                             &value, error)) {
+                return false;
+            }
+            sim::SimFault fault;
+            std::string reason;
+            if (!sim::ParseSimFault(value, &fault, &reason)) {
+                *error = "--sim-fault: " + reason;
+                return false;
+            }
+            out->simFaults.push_back(fault);
         } else {
             *error = "unknown option " + arg;
             return false;
@@ -104,6 +169,11 @@ bool ParseCommandLine(const std::vector<std::string>& argv, CommandLine* out, st
     if (i < argv.size()) {
         out->command = argv[i];
         out->args.assign(argv.begin() + static_cast<std::ptrdiff_t>(i) + 1, argv.end());
+    }
+    const bool simOptions = out->simLatencyUs >= 0 || !out->simFaults.empty() || out->simOutOfReach;
+    if (simOptions && !out->simulate) {
+        *error = "--sim-latency-us, --sim-fault and --sim-out-of-reach need --simulate";
+        return false;
     }
     if (out->command.empty() && !out->help) {
         *error = "no command given";

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "sim/simulated_bus.h"
+
 namespace rerov::cli {
 
 struct CommandLine {
@@ -13,6 +15,11 @@ struct CommandLine {
     bool simulate = false;
     std::string simulateList;  // as given after --simulate=
     bool receiver = false;
+    // The simulator's behaviour (with --simulate only): per-report latency (-1: none set),
+    // faults armed on every plugged path, and the keyboard out of its receiver's reach.
+    int64_t simLatencyUs = -1;
+    std::vector<sim::SimFault> simFaults;
+    bool simOutOfReach = false;
     std::string traceFile;          // empty: no trace
     std::string command;            // list, info, raw, profile
     std::vector<std::string> args;  // everything after the command

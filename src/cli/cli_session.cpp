@@ -1,5 +1,6 @@
 #include "cli/cli_session.h"
 
+#include <chrono>
 #include <iostream>
 #include <vector>
 
@@ -31,7 +32,12 @@ bool CliSession::Start(const CommandLine& options, std::string* error, bool* usa
                 path = sim::SimPath::KeyboardReceiver;
             }
             bus_->Plug(path);
+            for (const sim::SimFault& fault : options.simFaults) bus_->InjectFault(path, fault);
         }
+        if (options.simLatencyUs >= 0) {
+            bus_->SetLatency(std::chrono::microseconds(options.simLatencyUs));
+        }
+        if (options.simOutOfReach) bus_->SetKeyboardInReach(false);
         InstallHidBackend(bus_);
     }
     if (!options.traceFile.empty()) {

@@ -8,6 +8,7 @@
 #include "cli/cli_options.h"
 #include "cli/cli_session.h"
 #include "cli/commands.h"
+#include "cli/keyboard_command.h"
 #include "cli/macro_command.h"
 #include "cli/profile_command.h"
 #include "cli/sim_command.h"
@@ -43,6 +44,8 @@ int main(int argc, char** argv) {
         status = RunInfo(session, options.args);
     } else if (options.command == "raw") {
         status = RunRaw(session, options.args);
+    } else if (options.command == "keyboard") {
+        status = RunKeyboardCommand(session, options.args);
     } else if (options.command == "profile") {
         status = RunProfileCommand(options.args);
     } else {

@@ -289,6 +289,19 @@ TEST_F(ProgramTest, BadUsageOfRerovctlIsAUsageError) {
         {"sim", "trace", "start"},
         {"sim", "trace", "stop", "now"},
         {"sim", "trace", "pause"},
+        {"sim", "key", "keyboard", "256", "down"},
+        {"sim", "key", "keyboard", "1", "sideways"},
+        {"sim", "key", "mouse", "1", "down"},
+        {"sim", "key", "keyboard", "1"},
+        {"sim", "onboard", "keyboard", "3"},
+        {"sim", "onboard", "keyboard", "1", "--field", "16"},
+        {"sim", "onboard", "keyboard", "1", "--feld", "1"},
+        {"sim", "changed", "mouse"},
+        {"sim", "changed", "keyboard", "now"},
+        {"sim", "set", "keyboard", "param", "126", "1"},
+        {"sim", "set", "keyboard", "param", "1", "256"},
+        {"sim", "set", "keyboard", "colour", "1", "1"},
+        {"sim", "set", "keyboard", "param", "x", "1"},
     };
     for (const QStringList& arguments : cases) {
         const RunOutcome run = Rerovctl(sandbox_, arguments);
@@ -340,6 +353,51 @@ TEST_F(ProgramTest, SimMemoryShowsTheKeyboardAsItsFirmwareHoldsIt) {
     }
     const RunOutcome receiver = Rerovctl(sandbox_, {"sim", "memory", "keyboard-receiver"});
     EXPECT_TRUE(receiver.out.contains("  link ")) << receiver.out.toStdString();
+}
+
+// The keyboard's own keys, profile key and settings, acted on through the running program.
+TEST_F(ProgramTest, SimKeyboardActionsReachTheKeyboardBehindTheProgram) {
+    auto program = Start({"--simulate=keyboard"});
+    Expect(*program, true, false, "at start");
+    auto params = [&] {
+        const RunOutcome run =
+            Rerovctl(sandbox_, {"sim", "memory", "keyboard", "params", "--json"});
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        QByteArray area;
+        for (const QJsonValue section :
+             QJsonDocument::fromJson(run.out.toUtf8()).object().value("sections").toArray()) {
+            area += QByteArray::fromHex(section.toObject().value("hex").toString().toLatin1());
+        }
+        return area;
+    };
+    Sim({"key", "keyboard", "0x23", "down"});
+    Sim({"key", "keyboard", "0x23", "up"});
+    Sim({"onboard", "keyboard", "2"});
+    EXPECT_EQ(params().at(0), 2) << "the profile key selects onboard profile 2";
+    Sim({"onboard", "keyboard", "1", "--field", "3"});
+    QByteArray area = params();
+    EXPECT_EQ(area.at(0), 1);
+    EXPECT_EQ(area.at(42 + 17), 3) << "the device field lands in byte 17 of profile 1";
+    Sim({"set", "keyboard", "param", "44", "7"});
+    EXPECT_EQ(params().at(44), 7);
+    Sim({"changed", "keyboard"});
+
+    // Byte 0 names the profile in use: the keyboard has no fourth one.
+    const RunOutcome refused = Rerovctl(sandbox_, {"sim", "set", "keyboard", "param", "0", "3"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains("current profile")) << refused.err.toStdString();
+    EXPECT_EQ(params().at(0), 1);
+
+    // Nothing carries the events of an unplugged keyboard; the program says so and goes on.
+    Sim({"unplug", "keyboard"});
+    for (const QStringList& arguments : {QStringList{"sim", "key", "keyboard", "1", "down"},
+                                         QStringList{"sim", "onboard", "keyboard", "0"},
+                                         QStringList{"sim", "changed", "keyboard"}}) {
+        const RunOutcome run = Rerovctl(sandbox_, arguments);
+        EXPECT_EQ(run.exitCode, 1) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains("not plugged in")) << run.err.toStdString();
+    }
+    EXPECT_TRUE(program->IsRunning());
 }
 
 TEST_F(ProgramTest, BadMemoryAndTraceRequestsSayWhatIsValidAndTheProgramGoesOn) {

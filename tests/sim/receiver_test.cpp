@@ -121,6 +121,8 @@ const KeyboardEventCase kKeyboardEventCases[] = {
     {"key 0x23 pressed", [](SimulatedBus& bus) { return bus.PressKey(0x23, true); }, 0x523},
     {"key 0x23 released", [](SimulatedBus& bus) { return bus.PressKey(0x23, false); }, 0x623},
     {"profile 2", [](SimulatedBus& bus) { return bus.SelectProfileOnDevice(2); }, 0x1002},
+    {"profile 1, device field 3", [](SimulatedBus& bus) { return bus.SelectProfileOnDevice(1, 3); },
+     0x1131},
     {"configuration changed", [](SimulatedBus& bus) { return bus.SendKeyboardEvent(0x401); },
      0x401},
 };
@@ -137,9 +139,11 @@ TEST_F(ReceiverTest, KeyboardEventsTakeTheCableFirstThenTheReceiver) {
         EXPECT_EQ(report[1] | report[2] << 8, c.code);
         EXPECT_EQ(receiverEvents->Read(report.data(), report.size(), 0), 0);
     }
-    EXPECT_EQ(bus_.Keyboard().CurrentProfile(), 2);
+    EXPECT_EQ(bus_.Keyboard().CurrentProfile(), 1);
+    EXPECT_EQ(bus_.Keyboard().ParameterBlock(1)[17], 3) << "the device field is kept";
     EXPECT_FALSE(bus_.SelectProfileOnDevice(3));
-    EXPECT_EQ(bus_.Keyboard().CurrentProfile(), 2);
+    EXPECT_FALSE(bus_.SelectProfileOnDevice(0, 16)) << "the field is one nibble";
+    EXPECT_EQ(bus_.Keyboard().CurrentProfile(), 1);
 
     bus_.Unplug(SimPath::KeyboardCable);
     ASSERT_TRUE(bus_.PressKey(5, true));
@@ -147,6 +151,92 @@ TEST_F(ReceiverTest, KeyboardEventsTakeTheCableFirstThenTheReceiver) {
     EXPECT_EQ(report[1] | report[2] << 8, 0x505);
     bus_.Unplug(SimPath::KeyboardReceiver);
     EXPECT_FALSE(bus_.PressKey(5, true));
+}
+
+TEST_F(ReceiverTest, AChangeOnTheDeviceReportsProfileDataBeforeConfiguration) {
+    bus_.Unplug(SimPath::KeyboardCable);
+    auto events = OpenPath(EventPath(SimPath::KeyboardReceiver), kEventAccess);
+    ASSERT_NE(events, nullptr);
+    ASSERT_TRUE(bus_.ReportChangedOnDevice());
+    std::array<uint8_t, 8> report{};
+    for (uint16_t expected : {0x402, 0x401}) {
+        ASSERT_EQ(events->Read(report.data(), report.size(), kReplyTimeoutMs), 3);
+        EXPECT_EQ(report[1] | report[2] << 8, expected);
+    }
+    bus_.SetKeyboardInReach(false);
+    EXPECT_FALSE(bus_.ReportChangedOnDevice());
+}
+
+// The receiver's radio frame carries 24 payload bytes; the cable carries 56.
+struct PayloadCase {
+    const char* name;
+    bool receiver;
+    uint8_t command;
+    uint8_t length;
+    uint8_t status;
+};
+
+const PayloadCase kPayloadCases[] = {
+    {"receiver write 24", true, kCmdWriteMacroData, 24, 0x00},
+    {"receiver write 25", true, kCmdWriteMacroData, 25, 0xFE},
+    {"receiver key table 56", true, kCmdWriteKeyTable, 56, 0xFE},
+    {"receiver read 25", true, kCmdReadLedTable, 25, 0xFE},
+    {"cable write 56", false, kCmdWriteMacroData, 56, 0x00},
+    {"cable read 56", false, kCmdReadLedTable, 56, 0x00},
+};
+
+TEST_F(ReceiverTest, TheReceiverRefusesAPayloadLongerThanItsFrame) {
+    for (const PayloadCase& c : kPayloadCases) {
+        SCOPED_TRACE(c.name);
+        bus_.Keyboard().ResetMemory();
+        const std::vector<uint8_t> payload(c.length, 0x5A);
+        const Report reply =
+            Transact(c.receiver ? *receiver_ : *cable_, Request(c.command, c.length, 0, payload));
+        EXPECT_EQ(reply[3], c.command);
+        EXPECT_EQ(reply[7], c.status);
+        if (c.command == kCmdWriteMacroData) {
+            const std::vector<uint8_t> macros = bus_.Keyboard().MacroArea();
+            const size_t written = c.status == 0 ? c.length : 0;
+            EXPECT_EQ(std::count(macros.begin(), macros.end(), 0x5A), written)
+                << "a refused write changes nothing";
+        }
+        if (c.command == kCmdWriteKeyTable) {
+            EXPECT_EQ(bus_.Keyboard().KeyTable(), bus_.Keyboard().FactoryKeyTable());
+        }
+    }
+}
+
+// The keyboard behind the receiver runs on battery and drains by one percent per
+// kStatusReadsPerPercent status reads; the cable powers it and charges it back.
+TEST_F(ReceiverTest, TheBatteryDrainsOnTheReceiverAndChargesOnTheCable) {
+    constexpr unsigned kPerPercent = KeyboardModel::kStatusReadsPerPercent;
+    auto readStatus = [this](HidConnection& connection) {
+        const Report reply = Transact(connection, Request(kCmdReadStatus, 6, 0));
+        EXPECT_EQ(reply[7], 0);
+        return std::pair<int, int>{reply[8], reply[9]};
+    };
+    EXPECT_EQ(readStatus(*cable_), (std::pair{100, int{KeyboardModel::kPowered}}));
+    bus_.Unplug(SimPath::KeyboardCable);
+    for (unsigned i = 0; i < 3 * kPerPercent; ++i) {
+        const auto [level, state] = readStatus(*receiver_);
+        EXPECT_EQ(level, 100 - static_cast<int>(i / kPerPercent)) << "read " << i;
+        EXPECT_EQ(state, KeyboardModel::kOnBattery);
+    }
+    EXPECT_EQ(readStatus(*receiver_).first, 97);
+
+    bus_.Plug(SimPath::KeyboardCable);
+    auto cable = OpenCommand(SimPath::KeyboardCable);
+    ASSERT_NE(cable, nullptr);
+    EXPECT_EQ(readStatus(*cable), (std::pair{97, int{KeyboardModel::kCharging}}));
+    // Through the receiver too: the cable charges whichever way the host asks.
+    EXPECT_EQ(readStatus(*receiver_).second, KeyboardModel::kCharging);
+    for (unsigned i = 2; i < 3 * kPerPercent; ++i) readStatus(*cable);
+    EXPECT_EQ(readStatus(*cable), (std::pair{100, int{KeyboardModel::kPowered}}));
+
+    // A pinned status holds on every link.
+    bus_.Keyboard().SetPowerStatus(42, KeyboardModel::kCharging);
+    for (unsigned i = 0; i < 2 * kPerPercent; ++i) readStatus(*receiver_);
+    EXPECT_EQ(readStatus(*receiver_), (std::pair{42, int{KeyboardModel::kCharging}}));
 }
 
 }  // namespace

@@ -41,6 +41,14 @@ inline constexpr char kSimTraceStart[] = "sim.trace.start";
 inline constexpr char kSimTraceStop[] = "sim.trace.stop";
 // {} -> {"violations": n}: command reports the simulated firmware refused for their timing.
 inline constexpr char kSimTiming[] = "sim.timing";
+// Acting on the simulated keyboard as its user would, each {"device": "keyboard", ...}:
+// a key at a device position pressed or released {"position", "down": bool}; the profile
+// key {"profile", optional "field": the device field of the report}; a change on the device
+// reported (0x402 then 0x401) {}; one byte of the parameter area set {"offset", "value"}.
+inline constexpr char kSimKey[] = "sim.key";
+inline constexpr char kSimOnboard[] = "sim.onboard";
+inline constexpr char kSimChanged[] = "sim.changed";
+inline constexpr char kSimParam[] = "sim.param";
 
 // The name of the single instance; the lock file and the channel derive from it.
 inline constexpr char kInstanceName[] = "ZIRAV OD800 OVAV";

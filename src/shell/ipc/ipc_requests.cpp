@@ -180,6 +180,77 @@ RequestOutcome Timing(const QJsonObject&, const RequestTargets& targets) {
         {{QStringLiteral("violations"), static_cast<qint64>(targets.sim->TimingViolations())}}));
 }
 
+// An integer argument; false with a reason when it is missing or not a whole number.
+bool IntArgument(const QJsonObject& request, const char* name, int* value, QString* error) {
+    const QJsonValue field = request.value(QLatin1String(name));
+    const double number = field.toDouble(-1.5);
+    if (!field.isDouble() || number != static_cast<double>(static_cast<int>(number))) {
+        *error = QStringLiteral("\"%1\" must be a whole number").arg(QLatin1String(name));
+        return false;
+    }
+    *value = static_cast<int>(number);
+    return true;
+}
+
+RequestOutcome Done(bool done, const std::string& reason) {
+    return done ? Reply(OkReply()) : Refuse(QString::fromStdString(reason));
+}
+
+RequestOutcome Key(const QJsonObject& request, const RequestTargets& targets) {
+    if (!targets.sim) return Refuse(kNotSimulated);
+    std::string device;
+    QString error;
+    int position = 0;
+    if (!DeviceArgument(request, &device, &error) ||
+        !IntArgument(request, "position", &position, &error)) {
+        return Refuse(error);
+    }
+    const QJsonValue down = request.value(QStringLiteral("down"));
+    if (!down.isBool()) return Refuse(QStringLiteral("key needs \"down\": true or false"));
+    std::string reason;
+    return Done(targets.sim->PressKey(device, position, down.toBool(), &reason), reason);
+}
+
+RequestOutcome Onboard(const QJsonObject& request, const RequestTargets& targets) {
+    if (!targets.sim) return Refuse(kNotSimulated);
+    std::string device;
+    QString error;
+    int profile = 0;
+    int field = -1;
+    if (!DeviceArgument(request, &device, &error) ||
+        !IntArgument(request, "profile", &profile, &error) ||
+        (request.contains(QStringLiteral("field")) &&
+         !IntArgument(request, "field", &field, &error))) {
+        return Refuse(error);
+    }
+    std::string reason;
+    return Done(targets.sim->SelectOnboardProfile(device, profile, field, &reason), reason);
+}
+
+RequestOutcome Changed(const QJsonObject& request, const RequestTargets& targets) {
+    if (!targets.sim) return Refuse(kNotSimulated);
+    std::string device;
+    QString error;
+    if (!DeviceArgument(request, &device, &error)) return Refuse(error);
+    std::string reason;
+    return Done(targets.sim->ReportChanged(device, &reason), reason);
+}
+
+RequestOutcome Param(const QJsonObject& request, const RequestTargets& targets) {
+    if (!targets.sim) return Refuse(kNotSimulated);
+    std::string device;
+    QString error;
+    int offset = 0;
+    int value = 0;
+    if (!DeviceArgument(request, &device, &error) ||
+        !IntArgument(request, "offset", &offset, &error) ||
+        !IntArgument(request, "value", &value, &error)) {
+        return Refuse(error);
+    }
+    std::string reason;
+    return Done(targets.sim->SetParameterByte(device, offset, value, &reason), reason);
+}
+
 struct RequestRow {
     const char* type;
     RequestOutcome (*handle)(const QJsonObject&, const RequestTargets&);
@@ -203,6 +274,10 @@ constexpr RequestRow kRequests[] = {
     {kSimTraceStart, &TraceStart},
     {kSimTraceStop, &TraceStop},
     {kSimTiming, &Timing},
+    {kSimKey, &Key},
+    {kSimOnboard, &Onboard},
+    {kSimChanged, &Changed},
+    {kSimParam, &Param},
 };
 
 }  // namespace

@@ -57,6 +57,33 @@ class SimulatorControl {
     // How many command reports the simulated firmware refused because they came sooner than
     // the protocol allows (an EndSession right after a transfer).
     virtual unsigned TimingViolations() const = 0;
+    // The simulated keyboard's own events and changes, by --simulate device name (only
+    // "keyboard" has them). Each is false with a reason when the device has no such thing,
+    // an argument is out of range or no path carries the keyboard's events; a simulator
+    // without them refuses.
+    virtual bool PressKey(const std::string& device, int /*position*/, bool /*down*/,
+                          std::string* error) {
+        return Unsupported(device, error);
+    }
+    // The profile key: onboard profile `profile` becomes active and is reported (with the
+    // device field `field` when it is 0 or more).
+    virtual bool SelectOnboardProfile(const std::string& device, int /*profile*/, int /*field*/,
+                                      std::string* error) {
+        return Unsupported(device, error);
+    }
+    virtual bool ReportChanged(const std::string& device, std::string* error) {
+        return Unsupported(device, error);
+    }
+    virtual bool SetParameterByte(const std::string& device, int /*offset*/, int /*value*/,
+                                  std::string* error) {
+        return Unsupported(device, error);
+    }
+
+  private:
+    static bool Unsupported(const std::string& device, std::string* error) {
+        *error = "the simulator cannot act on " + device;
+        return false;
+    }
 };
 
 // When the program started and first showed its window, on the steady clock in

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "sim/device_memory.h"
+#include "sim/keyboard_model.h"
 
 namespace rerov::startup {
 
@@ -97,6 +98,86 @@ bool SimBusControl::ReadMemory(const std::string& device, const std::string& are
     }
     *error = "the memory area \"" + area + "\" of " + device + " could not be read";
     return false;
+}
+
+bool SimBusControl::Keyboard(const std::string& device, std::string* error) const {
+    if (device == "keyboard") return true;
+    *error = "only the keyboard has keys, onboard profiles and settings of its own, not \"" +
+             device + "\"";
+    return false;
+}
+
+namespace {
+
+constexpr char kNoEventPath[] =
+    "the keyboard is not plugged in (or out of its receiver's reach): nothing carries its "
+    "events";
+
+}  // namespace
+
+bool SimBusControl::PressKey(const std::string& device, int position, bool down,
+                             std::string* error) {
+    if (!Keyboard(device, error)) return false;
+    if (position < 0 || position > 0xFF) {
+        *error = "a key position is 0-255, not " + std::to_string(position);
+        return false;
+    }
+    if (!bus_->PressKey(static_cast<uint8_t>(position), down)) {
+        *error = kNoEventPath;
+        return false;
+    }
+    return true;
+}
+
+bool SimBusControl::SelectOnboardProfile(const std::string& device, int profile, int field,
+                                         std::string* error) {
+    if (!Keyboard(device, error)) return false;
+    constexpr int kProfiles = static_cast<int>(sim::KeyboardModel::kProfileCount);
+    constexpr int kFieldLimit = 16;
+    if (profile < 0 || profile >= kProfiles) {
+        *error = "the keyboard has onboard profiles 0-" + std::to_string(kProfiles - 1) + ", not " +
+                 std::to_string(profile);
+        return false;
+    }
+    if (field >= kFieldLimit) {
+        *error = "the device field is 0-15, not " + std::to_string(field);
+        return false;
+    }
+    const auto number = static_cast<uint8_t>(profile);
+    const bool sent = field < 0 ? bus_->SelectProfileOnDevice(number)
+                                : bus_->SelectProfileOnDevice(number, static_cast<uint8_t>(field));
+    if (!sent) {
+        *error = kNoEventPath;
+        return false;
+    }
+    return true;
+}
+
+bool SimBusControl::ReportChanged(const std::string& device, std::string* error) {
+    if (!Keyboard(device, error)) return false;
+    if (!bus_->ReportChangedOnDevice()) {
+        *error = kNoEventPath;
+        return false;
+    }
+    return true;
+}
+
+bool SimBusControl::SetParameterByte(const std::string& device, int offset, int value,
+                                     std::string* error) {
+    if (!Keyboard(device, error)) return false;
+    constexpr int kAreaSize = static_cast<int>(sim::KeyboardModel::kParameterAreaSize);
+    if (offset < 0 || offset >= kAreaSize || value < 0 || value > 0xFF) {
+        *error =
+            "the parameter area is offsets 0-" + std::to_string(kAreaSize - 1) + " of bytes 0-255";
+        return false;
+    }
+    if (!bus_->Keyboard().SetParameterByte(static_cast<size_t>(offset),
+                                           static_cast<uint8_t>(value))) {
+        *error = "byte 0 is the current profile: 0-" +
+                 std::to_string(sim::KeyboardModel::kProfileCount - 1);
+        return false;
+    }
+    return true;
 }
 
 bool SimBusControl::StartTrace(const std::string& file, std::string* error) {

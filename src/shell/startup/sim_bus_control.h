@@ -30,8 +30,17 @@ class SimBusControl : public ipc::SimulatorControl {
     bool StartTrace(const std::string& file, std::string* error) override;
     bool StopTrace(ipc::SimTraceSummary* summary, std::string* error) override;
     unsigned TimingViolations() const override { return bus_->TimingViolations(); }
+    bool PressKey(const std::string& device, int position, bool down, std::string* error) override;
+    bool SelectOnboardProfile(const std::string& device, int profile, int field,
+                              std::string* error) override;
+    bool ReportChanged(const std::string& device, std::string* error) override;
+    bool SetParameterByte(const std::string& device, int offset, int value,
+                          std::string* error) override;
 
   private:
+    // Only the keyboard's firmware is modelled far enough to have keys, profiles and
+    // settings of its own.
+    bool Keyboard(const std::string& device, std::string* error) const;
     bool Path(const std::string& device, sim::SimPath* path, std::string* error) const;
 
     std::shared_ptr<sim::SimulatedBus> bus_;

@@ -65,6 +65,26 @@ class FakeSim : public SimulatorControl {
 
     unsigned TimingViolations() const override { return timingViolations; }
 
+    bool PressKey(const std::string& device, int position, bool down, std::string* error) override {
+        return Record("key " + device + " " + std::to_string(position) + (down ? " down" : " up"),
+                      device, error);
+    }
+    bool SelectOnboardProfile(const std::string& device, int profile, int field,
+                              std::string* error) override {
+        return Record(
+            "onboard " + device + " " + std::to_string(profile) + " " + std::to_string(field),
+            device, error);
+    }
+    bool ReportChanged(const std::string& device, std::string* error) override {
+        return Record("changed " + device, device, error);
+    }
+    bool SetParameterByte(const std::string& device, int offset, int value,
+                          std::string* error) override {
+        return Record(
+            "param " + device + " " + std::to_string(offset) + " " + std::to_string(value), device,
+            error);
+    }
+
     std::vector<std::string> calls;
     unsigned timingViolations = 0;  // what TimingViolations reports
     SimMemoryArea memory;           // what ReadMemory hands out

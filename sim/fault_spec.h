@@ -1,0 +1,28 @@
+#pragma once
+// The text form of a simulator fault, as rerovctl --sim-fault takes it:
+//
+//   KIND[@N][:COMMAND][+DELAYms]
+//
+// KIND is one of no-reply, late-reply, wrong-command, status-ff, status-fe, write-fails,
+// disconnect-during; N the 1-based report it fires at (default 1), counted among the
+// reports of COMMAND when one is given (decimal or 0x-hex, default any command); DELAY
+// the extra time of a late reply in milliseconds (late-reply only, default
+// kDefaultLateReplyDelay, longer than the host's cable time-out).
+// Examples: status-fe@3, status-fe@3:0x09, late-reply@1:0x03+1500ms.
+
+#include <chrono>
+#include <string>
+
+#include "sim/simulated_bus.h"
+
+namespace rerov::sim {
+
+inline constexpr std::chrono::milliseconds kDefaultLateReplyDelay{1500};
+
+// Parses one fault. False with a one-line reason (naming the valid kinds) on a bad spec.
+bool ParseSimFault(const std::string& text, SimFault* fault, std::string* error);
+
+// The kind names of the text form, in SimFault::Kind order, comma-separated.
+std::string SimFaultKindNames();
+
+}  // namespace rerov::sim

@@ -1,0 +1,38 @@
+#pragma once
+// The keyboard device object as rerovctl keyboard uses it: made as the program makes it
+// (family row, the device table's record), its main link opened on the command interface
+// found, and its profile the profile store's selected one.
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "cli/cli_session.h"
+#include "devices/keyboard/keyboard_device.h"
+
+namespace rerov::cli {
+
+struct KeyboardTarget {
+    std::unique_ptr<CZidiraKeyboardDevice> device;
+    std::filesystem::path profilePath;  // the selected profile's file
+    std::filesystem::path defaultPath;  // the family's factory profile
+};
+
+// Builds the target. False with a one-line reason when there is no keyboard to open or
+// the profile store cannot be read.
+bool OpenKeyboard(CliSession& session, KeyboardTarget* target, std::string* error);
+
+// What the program does when the keyboard arrives, without a window: the geometry, the
+// selected profile, then the parameter block (which takes the device's lighting and
+// system settings into that profile and saves it, as the window does). False with a
+// reason when the read-out fails.
+bool ArriveAsTheProgramDoes(KeyboardTarget& target, std::string* error);
+
+// One line for a download report: what was written, or why not. Empty when it succeeded.
+std::string DownloadFailure(const DownloadReport& report);
+
+// Prints the report (as JSON with --json) and, for a failed one, its reason on stderr.
+// The exit code: 0, or 1 when the download failed or overflowed.
+int PrintDownload(const std::string& command, const DownloadReport& report, bool asJson);
+
+}  // namespace rerov::cli
