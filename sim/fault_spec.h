@@ -7,7 +7,8 @@
 // disconnect-during; N the 1-based report it fires at (default 1), counted among the
 // reports of COMMAND when one is given (decimal or 0x-hex, default any command); DELAY
 // the extra time of a late reply in milliseconds (late-reply only, default
-// kDefaultLateReplyDelay, longer than the host's cable time-out).
+// kDefaultLateReplyDelay: the host reads a reply twice with the cable's 1000 ms time-out, so
+// a shorter delay on the cable is caught by its second read).
 // Examples: status-fe@3, status-fe@3:0x09, late-reply@1:0x03+1500ms.
 
 #include <chrono>
@@ -17,7 +18,7 @@
 
 namespace rerov::sim {
 
-inline constexpr std::chrono::milliseconds kDefaultLateReplyDelay{1500};
+inline constexpr std::chrono::milliseconds kDefaultLateReplyDelay{3000};
 
 // Parses one fault. False with a one-line reason (naming the valid kinds) on a bad spec.
 bool ParseSimFault(const std::string& text, SimFault* fault, std::string* error);

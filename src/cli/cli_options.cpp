@@ -93,7 +93,7 @@ const char* UsageText() {
            "                   SPEC is KIND[@N][:COMMAND][+DELAYms]: KIND one of no-reply,\n"
            "                   late-reply, wrong-command, status-ff, status-fe, write-fails,\n"
            "                   disconnect-during; fires at the N-th report (default 1) of\n"
-           "                   COMMAND (default any); DELAY for late-reply (default 1500ms).\n"
+           "                   COMMAND (default any); DELAY for late-reply (default 3000ms).\n"
            "                   e.g. status-fe@3:0x09; may be given more than once\n"
            "  --sim-out-of-reach  (with --simulate) the keyboard is out of its receiver's\n"
            "                   reach\n"

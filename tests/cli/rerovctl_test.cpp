@@ -224,6 +224,42 @@ TEST(RerovctlTest, ExitCodesAndOneLineMessages) {
     EXPECT_TRUE(RunRerovctl({"--help"}).out.contains("usage: rerovctl"));
 }
 
+// --sim-fault, --sim-out-of-reach and --sim-latency-us shape the simulator rerovctl runs
+// against; info sends BeginSession (report 1), ReadDeviceInfo (report 2), EndSession.
+TEST(RerovctlTest, SimOptionsShapeTheSimulatedKeyboard) {
+    const ExitCase cases[] = {
+        {{"--simulate=keyboard", "--sim-fault", "status-ff:0x03", "info"}, 1, "0xFF"},
+        {{"--simulate=keyboard", "--sim-fault=status-fe@2", "info"}, 1, "0xFE"},
+        {{"--simulate=keyboard", "--sim-fault", "status-fe@3:0x03", "info"}, 0, ""},
+        {{"--simulate=keyboard", "--sim-fault", "write-fails@1", "info"}, 1, "not written"},
+        {{"--simulate=keyboard", "--sim-fault", "no-reply@2", "info"}, 1, "no reply"},
+        {{"--simulate=keyboard", "--sim-fault", "wrong-command@2", "info"}, 1, "no reply"},
+        {{"--simulate=keyboard", "--sim-fault", "disconnect-during@2", "info"}, 1, "Read"},
+        {{"--simulate=keyboard", "--sim-fault", "status-fe@1", "--sim-fault", "status-ff@1",
+          "info"},
+         1,
+         "BeginSession"},
+        {{"--simulate=keyboard", "--receiver", "--sim-out-of-reach", "info"}, 1, "not reachable"},
+        {{"--simulate=keyboard", "--sim-out-of-reach", "info"}, 0, ""},
+        {{"--simulate=keyboard", "--sim-latency-us", "1000", "info"}, 0, ""},
+        {{"--simulate=keyboard", "--sim-latency-us", "x", "info"}, 2, "--sim-latency-us"},
+        {{"--simulate=keyboard", "--sim-latency-us", "1000001", "info"}, 2, "--sim-latency-us"},
+        {{"--simulate=keyboard", "--sim-fault", "status-fd", "info"}, 2, "status-fe"},
+        {{"--simulate=keyboard", "--sim-fault"}, 2, "--sim-fault"},
+        {{"--sim-fault", "status-fe", "info"}, 2, "need --simulate"},
+        {{"--sim-out-of-reach", "info"}, 2, "need --simulate"},
+    };
+    for (const ExitCase& c : cases) {
+        const RunOutcome run = RunRerovctl(c.args);
+        const std::string label = c.args.join(' ').toStdString();
+        EXPECT_EQ(run.exitCode, c.exitCode) << label << ": " << run.err.toStdString();
+        if (c.exitCode == 0) continue;
+        EXPECT_EQ(Lines(run.err).size(), 1) << label << ": " << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QString::fromUtf8(c.errorText)))
+            << label << ": " << run.err.toStdString();
+    }
+}
+
 TEST(RerovctlTest, ProfileCommandsReachTheProfileStore) {
     QTemporaryDir dataHome;
     ASSERT_TRUE(dataHome.isValid());
