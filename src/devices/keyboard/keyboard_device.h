@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "devices/czidira_usb_device.h"
+#include "devices/keyboard/key_marks.h"
 #include "profiles/keyboard_profile_data.h"
 #include "profiles/profile_records.h"
 
@@ -44,16 +45,6 @@ inline constexpr size_t kInfoMacroUnits = 6;
 inline constexpr int kMacroUnitBytes = 128;
 /// The profile-reload marker's value after event 0x402 (shared by every keyboard page).
 inline constexpr uint16_t kProfileReloadMarker = 0x402;
-
-/// The marks of one key button. A clear flag draws its image: `changed` clear draws the
-/// "changed against the default" mark, `pendingMark` clear draws the "pending" mark;
-/// `pendingState` is not drawn and remembers an edited key across selections.
-struct KeyMarkFlags {
-    bool changed = true;
-    bool pendingMark = true;
-    bool pendingState = false;
-    bool operator==(const KeyMarkFlags&) const = default;
-};
 
 /// What a download to the device came to. `report` is the code the window's download
 /// report shows (0 nothing, -1 the blob could not be made, positive the macro overflow in
@@ -149,7 +140,8 @@ class CZidiraKeyboardDevice : public CZidiraUSBDevice {
 
     /// A copy of the key list (one entry per key index).
     std::vector<KeyEntry> KeyList() const;
-    /// The key list becomes `keys` and is written into the profile data (not saved).
+    /// The key list becomes `keys` and is written into the profile file: the file is read
+    /// again first (other editors save their sections of it) and saved (LastSaveSucceeded).
     void SetKeyList(const std::vector<KeyEntry>& keys);
     /// The selected key's entry becomes `entry`, then as SetKeyList. False when no key is
     /// selected.
@@ -169,9 +161,13 @@ class CZidiraKeyboardDevice : public CZidiraUSBDevice {
     void PruneMacroAssignments() override;
     /// Stores the selected key, updates the marks and shows them.
     void SelectKey(int key) override;
-    /// Recomputes and shows every key's label.
+    /// Recomputes every key's label. The page gets, for each key button that has a label,
+    /// View()->SetKeyLabel(key, tool tip) with the composed tool-tip text: the key's own
+    /// name, Text("Key_Set"), the label (the page shows it as the button's tool tip); and
+    /// View()->ShowKeyMarks with the key's "changed" flag, set when the label is the key's
+    /// own name. A key whose assignment has no label keeps what the page shows.
     void RefreshKeyLabels();
-    /// The label last given to key `key` ("" when none).
+    /// The bare label last computed for key `key` ("" when none).
     std::string KeyLabel(int key) const;
     /// The label of `assignment` as RefreshKeyLabels makes it ("" for none).
     std::string LabelOf(const KeyAssignment& assignment) const;
@@ -274,6 +270,22 @@ class CZidiraKeyboardDevice : public CZidiraUSBDevice {
     std::vector<std::string> keyLabels_;
     std::vector<KeyMarkFlags> keyMarks_;
     int lastDownloadLink_ = 1;
+    std::vector<std::string> macroNames_;  // the names the macro labels use
+    std::string profileName_;
+    bool profileLoaded_ = false;
+
+    /// Stores a key's label and shows its tool tip and "changed" flag on the page.
+    void ApplyKeyLabel(int key, const std::string& label);
+    /// Shows key `key`'s marks on the page (a key button that exists).
+    void ShowMarks(int key);
+    bool HasKeyButtonFor(int key) const;
+    /// Reads the profile file the key list came from again (OpenProfile when none), before
+    /// a section is written and saved; false when there is no profile file.
+    bool ReloadProfileForWrite();
+    /// The key list into the profile file (re-read first), saved.
+    void SaveKeyList();
+    /// The apply order after ApplyProfile.
+    DownloadReport DownloadInApplyOrder();
 
     // --- parameter block, system settings, lighting data (keyboard_device_params.cpp) ---
     mutable std::mutex parametersLock_;  // guards the block and the system settings
