@@ -48,9 +48,11 @@ std::vector<std::string> LightNamesOf(const Json::Value& entries) {
     return names;
 }
 
-// Keeps the first result of a download that was not success.
+// Keeps the first result of a download that was not success; a failure of the link is
+// never hidden behind an earlier step that found no device.
 void Note(DownloadReport* report, int result) {
     if (report->link == kResultSuccess && result != kResultSuccess) report->link = result;
+    if (report->link == kResultNoReply && result < kResultNoReply) report->link = result;
 }
 
 }  // namespace

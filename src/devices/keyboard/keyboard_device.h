@@ -51,7 +51,8 @@ inline constexpr uint16_t kProfileReloadMarker = 0x402;
 /// 4-byte units: nothing was sent then and the key table was skipped). `link` is the first
 /// command result that was not success (1 when all went through; 0 when no device is
 /// connected, which is not a failure: the profile reaches the device on its arrival;
-/// negative when the device refused a report or the transfer broke off).
+/// negative when the device refused a report or the transfer broke off). A failure is
+/// never hidden behind an earlier step that found no device.
 struct DownloadReport {
     int report = 0;
     int link = 1;
