@@ -12,6 +12,7 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -21,7 +22,9 @@
 #include <vector>
 
 #include "devices/czidira_usb_device.h"
+#include "devices/keyboard/input_report_reader.h"
 #include "devices/keyboard/key_marks.h"
+#include "devices/keyboard/light_tables.h"
 #include "profiles/keyboard_profile_data.h"
 #include "profiles/profile_records.h"
 
@@ -247,11 +250,27 @@ class CZidiraKeyboardDevice : public CZidiraUSBDevice {
     /// The program-wide profile-reload marker (0 or kProfileReloadMarker). Any thread.
     static uint16_t ProfileReloadMarker();
     static void SetProfileReloadMarker(uint16_t marker);
+    /// Creation: what OnSyncRequest runs first after the device said its profile data
+    /// changed (event 0x402): the page layer's reload of the profile bar's list, so that
+    /// the profile applied next is the one the list now selects. Unset: nothing.
+    void SetProfileListReload(std::function<void()> reload);
+
+    /// A lighting write that failed costs the calling thread this pause (not retried: the
+    /// next frame or edit sends new data).
+    static constexpr std::chrono::milliseconds kFailedLightWritePause{200};
 
   protected:
     /// The reactive lighting step of `mode` (7, 8, 9, 25) for key index `key`, pressed (1)
     /// or released (2); the preview engine overrides it. Input thread.
+    /// A subclass that overrides it stops the input threads in its own destructor
+    /// (CloseSecondary of both kinds), since they may call it until they end.
     virtual void ReactiveKeyStep(int mode, int key, int action);
+    /// ReadParameterBlock took a mode index from the device that differs from the page's,
+    /// or the custom mode 19: the preview engine resets the preview and starts the mode's.
+    virtual void OnModeChanged(int /*mode*/) {}
+    /// The pause after a failed lighting write (kFailedLightWritePause on the calling
+    /// thread); a test overrides it to observe it.
+    virtual void PauseAfterFailedLightWrite();
     /// The text of a language key through the lookup.
     std::string Text(const std::string& key) const;
     /// Runs `work` on the page's UI thread (queued); at once when there is no page.
@@ -294,10 +313,22 @@ class CZidiraKeyboardDevice : public CZidiraUSBDevice {
     KeyboardSystemSettings systemSettings_;
     std::atomic<int> currentProfile_{0};
     int lastPaletteIndex_ = 0;
+    // Re-reads the profile store's current profile file into profile_ (the key and macro
+    // parts save other sections of the same file). False when there is no profile.
+    bool ReloadProfileFile();
+    // Every light with its LED number and colour, for the lighting tables.
+    std::vector<keyboard::LedColour> LedColours() const;
+    // Writes a table into the custom slot of the light setting.
+    int WriteCustomSlot(const std::vector<uint8_t>& table);
 
     // --- device events and power (keyboard_device_events.cpp) ---
     mutable std::mutex powerLock_;
     std::array<uint8_t, kPowerStatusSize> powerStatus_{};
+    std::function<void()> profileListReload_;
+    // One per secondary slot; made by OpenSecondary, stopped by CloseSecondary.
+    std::unique_ptr<InputReportReader> cableReader_;
+    std::unique_ptr<InputReportReader> receiverReader_;
+    std::unique_ptr<InputReportReader>& ReaderOf(int kind);
 };
 
 }  // namespace rerov
