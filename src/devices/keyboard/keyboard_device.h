@@ -12,6 +12,7 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -21,6 +22,9 @@
 #include <vector>
 
 #include "devices/czidira_usb_device.h"
+#include "devices/keyboard/input_report_reader.h"
+#include "devices/keyboard/key_marks.h"
+#include "devices/keyboard/light_tables.h"
 #include "profiles/keyboard_profile_data.h"
 #include "profiles/profile_records.h"
 
@@ -45,22 +49,13 @@ inline constexpr int kMacroUnitBytes = 128;
 /// The profile-reload marker's value after event 0x402 (shared by every keyboard page).
 inline constexpr uint16_t kProfileReloadMarker = 0x402;
 
-/// The marks of one key button. A clear flag draws its image: `changed` clear draws the
-/// "changed against the default" mark, `pendingMark` clear draws the "pending" mark;
-/// `pendingState` is not drawn and remembers an edited key across selections.
-struct KeyMarkFlags {
-    bool changed = true;
-    bool pendingMark = true;
-    bool pendingState = false;
-    bool operator==(const KeyMarkFlags&) const = default;
-};
-
 /// What a download to the device came to. `report` is the code the window's download
 /// report shows (0 nothing, -1 the blob could not be made, positive the macro overflow in
 /// 4-byte units: nothing was sent then and the key table was skipped). `link` is the first
 /// command result that was not success (1 when all went through; 0 when no device is
 /// connected, which is not a failure: the profile reaches the device on its arrival;
-/// negative when the device refused a report or the transfer broke off).
+/// negative when the device refused a report or the transfer broke off). A failure is
+/// never hidden behind an earlier step that found no device.
 struct DownloadReport {
     int report = 0;
     int link = 1;
@@ -149,7 +144,8 @@ class CZidiraKeyboardDevice : public CZidiraUSBDevice {
 
     /// A copy of the key list (one entry per key index).
     std::vector<KeyEntry> KeyList() const;
-    /// The key list becomes `keys` and is written into the profile data (not saved).
+    /// The key list becomes `keys` and is written into the profile file: the file is read
+    /// again first (other editors save their sections of it) and saved (LastSaveSucceeded).
     void SetKeyList(const std::vector<KeyEntry>& keys);
     /// The selected key's entry becomes `entry`, then as SetKeyList. False when no key is
     /// selected.
@@ -169,9 +165,13 @@ class CZidiraKeyboardDevice : public CZidiraUSBDevice {
     void PruneMacroAssignments() override;
     /// Stores the selected key, updates the marks and shows them.
     void SelectKey(int key) override;
-    /// Recomputes and shows every key's label.
+    /// Recomputes every key's label. The page gets, for each key button that has a label,
+    /// View()->SetKeyLabel(key, tool tip) with the composed tool-tip text: the key's own
+    /// name, Text("Key_Set"), the label (the page shows it as the button's tool tip); and
+    /// View()->ShowKeyMarks with the key's "changed" flag, set when the label is the key's
+    /// own name. A key whose assignment has no label keeps what the page shows.
     void RefreshKeyLabels();
-    /// The label last given to key `key` ("" when none).
+    /// The bare label last computed for key `key` ("" when none).
     std::string KeyLabel(int key) const;
     /// The label of `assignment` as RefreshKeyLabels makes it ("" for none).
     std::string LabelOf(const KeyAssignment& assignment) const;
@@ -250,11 +250,27 @@ class CZidiraKeyboardDevice : public CZidiraUSBDevice {
     /// The program-wide profile-reload marker (0 or kProfileReloadMarker). Any thread.
     static uint16_t ProfileReloadMarker();
     static void SetProfileReloadMarker(uint16_t marker);
+    /// Creation: what OnSyncRequest runs first after the device said its profile data
+    /// changed (event 0x402): the page layer's reload of the profile bar's list, so that
+    /// the profile applied next is the one the list now selects. Unset: nothing.
+    void SetProfileListReload(std::function<void()> reload);
+
+    /// A lighting write that failed costs the calling thread this pause (not retried: the
+    /// next frame or edit sends new data).
+    static constexpr std::chrono::milliseconds kFailedLightWritePause{200};
 
   protected:
     /// The reactive lighting step of `mode` (7, 8, 9, 25) for key index `key`, pressed (1)
     /// or released (2); the preview engine overrides it. Input thread.
+    /// A subclass that overrides it stops the input threads in its own destructor
+    /// (CloseSecondary of both kinds), since they may call it until they end.
     virtual void ReactiveKeyStep(int mode, int key, int action);
+    /// ReadParameterBlock took a mode index from the device that differs from the page's,
+    /// or the custom mode 19: the preview engine resets the preview and starts the mode's.
+    virtual void OnModeChanged(int /*mode*/) {}
+    /// The pause after a failed lighting write (kFailedLightWritePause on the calling
+    /// thread); a test overrides it to observe it.
+    virtual void PauseAfterFailedLightWrite();
     /// The text of a language key through the lookup.
     std::string Text(const std::string& key) const;
     /// Runs `work` on the page's UI thread (queued); at once when there is no page.
@@ -274,6 +290,22 @@ class CZidiraKeyboardDevice : public CZidiraUSBDevice {
     std::vector<std::string> keyLabels_;
     std::vector<KeyMarkFlags> keyMarks_;
     int lastDownloadLink_ = 1;
+    std::vector<std::string> macroNames_;  // the names the macro labels use
+    std::string profileName_;
+    bool profileLoaded_ = false;
+
+    /// Stores a key's label and shows its tool tip and "changed" flag on the page.
+    void ApplyKeyLabel(int key, const std::string& label);
+    /// Shows key `key`'s marks on the page (a key button that exists).
+    void ShowMarks(int key);
+    bool HasKeyButtonFor(int key) const;
+    /// Reads the profile file the key list came from again (OpenProfile when none), before
+    /// a section is written and saved; false when there is no profile file.
+    bool ReloadProfileForWrite();
+    /// The key list into the profile file (re-read first), saved.
+    void SaveKeyList();
+    /// The apply order after ApplyProfile.
+    DownloadReport DownloadInApplyOrder();
 
     // --- parameter block, system settings, lighting data (keyboard_device_params.cpp) ---
     mutable std::mutex parametersLock_;  // guards the block and the system settings
@@ -281,10 +313,22 @@ class CZidiraKeyboardDevice : public CZidiraUSBDevice {
     KeyboardSystemSettings systemSettings_;
     std::atomic<int> currentProfile_{0};
     int lastPaletteIndex_ = 0;
+    // Re-reads the profile store's current profile file into profile_ (the key and macro
+    // parts save other sections of the same file). False when there is no profile.
+    bool ReloadProfileFile();
+    // Every light with its LED number and colour, for the lighting tables.
+    std::vector<keyboard::LedColour> LedColours() const;
+    // Writes a table into the custom slot of the light setting.
+    int WriteCustomSlot(const std::vector<uint8_t>& table);
 
     // --- device events and power (keyboard_device_events.cpp) ---
     mutable std::mutex powerLock_;
     std::array<uint8_t, kPowerStatusSize> powerStatus_{};
+    std::function<void()> profileListReload_;
+    // One per secondary slot; made by OpenSecondary, stopped by CloseSecondary.
+    std::unique_ptr<InputReportReader> cableReader_;
+    std::unique_ptr<InputReportReader> receiverReader_;
+    std::unique_ptr<InputReportReader>& ReaderOf(int kind);
 };
 
 }  // namespace rerov

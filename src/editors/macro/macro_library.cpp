@@ -224,8 +224,8 @@ MacroResult MacroLibrary::Export(int index, const std::filesystem::path& target)
     return WriteFileAtomically(target, bytes) ? MacroResult::Ok : MacroResult::WriteFailed;
 }
 
-std::vector<MacroEvent> MacroLibrary::ReadSteps(int index, MacroResult* result) const {
-    std::vector<MacroEvent> steps;
+Json::Value MacroLibrary::ReadEventArray(int index, MacroResult* result) const {
+    Json::Value events;
     MacroResult outcome = MacroResult::Ok;
     const std::filesystem::path file = MacroPath(index);
     if (index < 0 || index >= Count()) {
@@ -233,20 +233,27 @@ std::vector<MacroEvent> MacroLibrary::ReadSteps(int index, MacroResult* result) 
     } else if (file.empty()) {
         outcome = MacroResult::NoFile;
     } else {
-        const JsonReadResult read = JsonFileIO::ReadJson(file);
+        JsonReadResult read = JsonFileIO::ReadJson(file);
         if (read.status == JsonReadStatus::Missing) {
             outcome = MacroResult::NoFile;
         } else if (!read.Ok()) {
             outcome = MacroResult::ReadFailed;
         } else {
-            const Json::Value& events = json::Member(read.document, "Events");
-            for (Json::ArrayIndex i = 0; events.isArray() && i < events.size(); ++i) {
-                if (steps.size() >= static_cast<std::size_t>(kMaxMacroSteps)) break;
-                if (const auto event = EventFromJson(events[i])) steps.push_back(*event);
-            }
+            const Json::Value& array = json::Member(read.document, "Events");
+            events = array.isArray() ? array : Json::Value(Json::arrayValue);
         }
     }
     if (result != nullptr) *result = outcome;
+    return events;
+}
+
+std::vector<MacroEvent> MacroLibrary::ReadSteps(int index, MacroResult* result) const {
+    std::vector<MacroEvent> steps;
+    const Json::Value events = ReadEventArray(index, result);
+    for (Json::ArrayIndex i = 0; events.isArray() && i < events.size(); ++i) {
+        if (steps.size() >= static_cast<std::size_t>(kMaxMacroSteps)) break;
+        if (const auto event = EventFromJson(events[i])) steps.push_back(*event);
+    }
     return steps;
 }
 

@@ -79,6 +79,10 @@ class MacroLibrary {
     /// The steps of macro `index` (steps that do not parse are left out); *result says
     /// why it is empty when it is.
     std::vector<MacroEvent> ReadSteps(int index, MacroResult* result = nullptr) const;
+    /// The "Events" array of macro `index` as its file holds it, every element unparsed
+    /// (for packing a macro for a device, which plays exactly what the file says); null
+    /// when the file cannot be read, an empty array when it has no "Events" array.
+    Json::Value ReadEventArray(int index, MacroResult* result = nullptr) const;
     /// Writes the macro's file: its list name and Guid, the steps (at most kMaxMacroSteps),
     /// Version 64.
     MacroResult WriteSteps(int index, const std::vector<MacroEvent>& steps) const;
