@@ -17,9 +17,8 @@ namespace {
 constexpr const char* kUsage =
     "usage: rerovctl [--simulate=LIST] [--receiver] [--trace FILE] keyboard COMMAND\n"
     "  read [--json]        the read-out: geometry, position maps, parameter block,\n"
-    "                       onboard profile, power status (takes the device's lighting\n"
-    "                       and system settings into the selected profile, as the\n"
-    "                       program does when the keyboard arrives)\n"
+    "                       onboard profile, power status (the profiles stay as they\n"
+    "                       are)\n"
     "  apply [--json]       the selected profile to the keyboard: parameter block,\n"
     "                       macros, key table\n"
     "  set-key KEY (--default | --type T --value V --code C) [--json]\n"
@@ -133,7 +132,7 @@ void PrintReadOut(const Json::Value& root) {
 int RunRead(CliSession& session, bool asJson) {
     KeyboardTarget target;
     std::string error;
-    if (!OpenKeyboard(session, &target, &error) || !ArriveAsTheProgramDoes(target, &error)) {
+    if (!OpenKeyboard(session, &target, &error) || !ReadAsOnArrival(target, &error)) {
         PrintError("keyboard read: " + error);
         return kExitFailure;
     }
@@ -155,9 +154,10 @@ int RunApply(CliSession& session, bool asJson) {
         PrintError("keyboard apply: " + error);
         return kExitFailure;
     }
-    // The key table needs the position maps: the program has them from the arrival.
-    if (!target.device->ReadGeometry()) {
-        PrintError("keyboard apply: the keyboard's geometry could not be read");
+    // The key table needs the position maps and the block the device's own bytes: the
+    // program has both from the arrival.
+    if (!ReadAsOnArrival(target, &error)) {
+        PrintError("keyboard apply: " + error);
         return kExitFailure;
     }
     const DownloadReport report = target.device->ApplyToDevice();

@@ -194,7 +194,7 @@ int RunSetLighting(CliSession& session, const std::vector<std::string>& args) {
 
     KeyboardTarget target;
     std::string error;
-    if (!OpenKeyboard(session, &target, &error) || !ArriveAsTheProgramDoes(target, &error)) {
+    if (!OpenKeyboard(session, &target, &error) || !ReadAsOnArrival(target, &error)) {
         return Fail(command, error);
     }
     // The modes the lighting editor offers: the family's mode list.
@@ -247,7 +247,7 @@ int RunSetSystem(CliSession& session, const std::vector<std::string>& args) {
 
     KeyboardTarget target;
     std::string error;
-    if (!OpenKeyboard(session, &target, &error) || !ArriveAsTheProgramDoes(target, &error)) {
+    if (!OpenKeyboard(session, &target, &error) || !ReadAsOnArrival(target, &error)) {
         return Fail(command, error);
     }
     CKeyboardProfiledata profile;

@@ -1,5 +1,9 @@
 #include "cli/keyboard_target.h"
 
+#include <QByteArray>
+#include <QFile>
+#include <QSaveFile>
+#include <QString>
 #include <iostream>
 
 #include "cli/cli_text.h"
@@ -34,13 +38,30 @@ bool OpenKeyboard(CliSession& session, KeyboardTarget* target, std::string* erro
         *error = std::string("cannot read the keyboard's profile list: ") + StoreResultText(built);
         return false;
     }
-    keyboard->SetProfileFileTitle(store.CurrentUUID());
+    target->profileTitle = store.CurrentUUID();
+    keyboard->SetProfileFileTitle(target->profileTitle);
     target->profilePath = store.CurrentProfilePath();
     target->defaultPath = keyboard->DefaultProfilePath();
     return true;
 }
 
-bool ArriveAsTheProgramDoes(KeyboardTarget& target, std::string* error) {
+namespace {
+
+bool ReadWhole(const std::filesystem::path& path, QByteArray* bytes) {
+    QFile file(QString::fromStdString(path.string()));
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    *bytes = file.readAll();
+    return file.error() == QFileDevice::NoError;
+}
+
+bool WriteWhole(const std::filesystem::path& path, const QByteArray& bytes) {
+    QSaveFile file(QString::fromStdString(path.string()));
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+}
+
+}  // namespace
+
+bool ReadAsOnArrival(KeyboardTarget& target, std::string* error) {
     CZidiraKeyboardDevice& keyboard = *target.device;
     if (!keyboard.ReadGeometry()) {
         *error = keyboard.KeyPositionCount() > kKeyboardKeyCount
@@ -49,7 +70,18 @@ bool ArriveAsTheProgramDoes(KeyboardTarget& target, std::string* error) {
         return false;
     }
     keyboard.ApplyProfile();
+    // The read saves what it decoded into the selected profile, as the window wants it;
+    // here the file gets its bytes back, so the profile stays the user's.
+    QByteArray kept;
+    if (!ReadWhole(target.profilePath, &kept)) {
+        *error = "cannot read the profile " + target.profilePath.string();
+        return false;
+    }
     const int read = keyboard.ReadParameterBlock();
+    if (!WriteWhole(target.profilePath, kept)) {
+        *error = "cannot put the profile " + target.profilePath.string() + " back as it was";
+        return false;
+    }
     if (read != kResultSuccess) {
         *error = "reading the parameter block failed: " + DescribeResult(read);
         return false;
