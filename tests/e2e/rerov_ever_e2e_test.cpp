@@ -400,6 +400,46 @@ TEST_F(ProgramTest, SimKeyboardActionsReachTheKeyboardBehindTheProgram) {
     EXPECT_TRUE(program->IsRunning());
 }
 
+// A setting changed on the keyboard itself, then reported: the program reads the block again
+// and takes the device's lighting into the selected profile.
+TEST_F(ProgramTest, AChangeMadeOnTheKeyboardReachesTheSelectedProfile) {
+    auto program = Start({"--simulate=keyboard"});
+    Expect(*program, true, false, "at start");
+    const QDir folder(sandbox_.Environment().value("XDG_DATA_HOME") + "/REROV ER60 EVER/keyboard");
+    auto brightness = [&] {
+        QFile listFile(folder.filePath("ProfileList.ini"));
+        if (!listFile.open(QIODevice::ReadOnly)) return -1;
+        const QJsonObject list = QJsonDocument::fromJson(listFile.readAll()).object();
+        const QString uuid = list.value("profilelist")
+                                 .toArray()
+                                 .at(list.value("profileselect").toInt())
+                                 .toObject()
+                                 .value("profileUUID")
+                                 .toString();
+        QFile profile(folder.filePath(uuid + ".Json"));
+        if (uuid.isEmpty() || !profile.open(QIODevice::ReadOnly)) return -1;
+        return QJsonDocument::fromJson(profile.readAll())
+            .object()
+            .value("Device")
+            .toArray()
+            .at(0)
+            .toObject()
+            .value("LightInfo")
+            .toObject()
+            .value("Light")
+            .toInt(-1);
+    };
+    QDeadlineTimer settled(kStateMs);
+    while (brightness() != 4 && !settled.hasExpired()) QThread::msleep(100);
+    ASSERT_EQ(brightness(), 4) << "the factory brightness after the arrival";
+
+    Sim({"set", "keyboard", "param", "2", "1"});  // profile 0's brightness, on the device
+    Sim({"changed", "keyboard"});
+    QDeadlineTimer deadline(kStateMs);
+    while (brightness() != 1 && !deadline.hasExpired()) QThread::msleep(100);
+    EXPECT_EQ(brightness(), 1);
+}
+
 TEST_F(ProgramTest, BadMemoryAndTraceRequestsSayWhatIsValidAndTheProgramGoesOn) {
     auto program = Start({"--simulate=keyboard"});
     Expect(*program, true, false, "at start");
