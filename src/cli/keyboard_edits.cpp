@@ -131,7 +131,8 @@ int RunSetKey(CliSession& session, const std::vector<std::string>& args) {
         });
     if (!reason.empty()) return Refuse(command, reason);
     const bool assignment = type && value && code;
-    if (toDefault == assignment || (!toDefault && (type || value || code) && !assignment)) {
+    const bool anyPart = type || value || code;
+    if (toDefault ? anyPart : !assignment) {
         return Refuse(command, "give either --default or all of --type, --value and --code");
     }
 

@@ -343,6 +343,7 @@ TEST_F(KeyboardCommandTest, BadArgumentsAreRefusedBeforeAnythingIsSent) {
         {"set-key", "5"},
         {"set-key", "5", "--type", "1", "--value", "1"},
         {"set-key", "5", "--default", "--type", "1", "--value", "1", "--code", "1"},
+        {"set-key", "5", "--default", "--code", "1"},
         {"set-key", "5", "--type", "256", "--value", "1", "--code", "1"},
         {"set-key", "5", "--type"},
         {"set-lighting"},
