@@ -24,9 +24,9 @@ constexpr const char* kUsage =
     "  set-key KEY (--default | --type T --value V --code C) [--json]\n"
     "                       one key's assignment (KEY 0-169), saved and downloaded\n"
     "  set-lighting [--mode N] [--brightness 0-4] [--speed 0-4] [--direction N]\n"
-    "               [--multicolor 0|1] [--color RRGGBB]\n"
+    "               [--multicolor 0|1] [--color RRGGBB] [--json]\n"
     "  set-system [--repeat N] [--delay 0-3] [--polling 0-3] [--winlock 0|1]\n"
-    "             [--wflag 0|1] [--sixkey 0|1]\n"
+    "             [--wflag 0|1] [--sixkey 0|1] [--json]\n"
     "                       change the selected profile, save it, write the parameter\n"
     "                       block\n";
 
