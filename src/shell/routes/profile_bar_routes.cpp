@@ -55,7 +55,9 @@ void ReportResult(CMainWnd& window, StoreResult result) {
 // The page takes the profile the bar shows now, and downloads it with the report.
 void LoadShownProfile(CMainWnd& window, CDevicePageUI* page) {
     page->Editors()->LoadSelectedProfile();
-    ShowDownloadReport(&window, page->Device().ApplyProfile(), window.Dpi());
+    // ApplyProfile's result says whether a profile was applied (1), not what a download
+    // came to: it is no download report.
+    page->Device().ApplyProfile();
 }
 
 void RunConfirmed(CMainWnd& window, const ConfirmedCommand& command) {
