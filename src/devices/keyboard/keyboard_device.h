@@ -313,9 +313,6 @@ class CZidiraKeyboardDevice : public CZidiraUSBDevice {
     KeyboardSystemSettings systemSettings_;
     std::atomic<int> currentProfile_{0};
     int lastPaletteIndex_ = 0;
-    // Re-reads the profile store's current profile file into profile_ (the key and macro
-    // parts save other sections of the same file). False when there is no profile.
-    bool ReloadProfileFile();
     // Every light with its LED number and colour, for the lighting tables.
     std::vector<keyboard::LedColour> LedColours() const;
     // Writes a table into the custom slot of the light setting.

@@ -88,24 +88,13 @@ int CZidiraKeyboardDevice::ReadParameterBlock(int* currentProfile) {
     const int mode = ModeIndexOf(state.setting);
     if (mode != previousMode || mode == keyboard::kCustomModeIndex) OnModeChanged(mode);
 
-    if (ReloadProfileFile()) {
+    if (ReloadProfileForWrite()) {
         profile_.WriteKeyboardSystem(system);
         profile_.WriteLightInfo(state.setting);
         if (!profile_.Save())
             qCWarning(lcKeyboardParams, "the device's settings could not be saved in the profile");
     }
     return kResultSuccess;
-}
-
-bool CZidiraKeyboardDevice::ReloadProfileFile() {
-    ProfileStore store(DeviceKindOfFamily(FamilyName()), ProfileFolder(), DefaultProfilePath());
-    if (store.Build() != StoreResult::Ok) return false;
-    const std::filesystem::path path = store.CurrentProfilePath();
-    if (path.empty()) return false;
-    profile_.SetDefaultPath(DefaultProfilePath());
-    profile_.SetProfilePath(path);
-    profile_.LoadProfile(path);
-    return true;
 }
 
 std::array<uint8_t, kParameterBlockSize> CZidiraKeyboardDevice::ParameterBlock() const {
@@ -152,7 +141,7 @@ void CZidiraKeyboardDevice::PaintCustomKey(int light, int paletteIndex, int grou
     lastPaletteIndex_ = paletteIndex + 1;
     if (group < 0) return;
 
-    if (ReloadProfileFile()) {
+    if (ReloadProfileForWrite()) {
         std::vector<KeyColor> colours(static_cast<size_t>(LightCount()));
         for (int j = 0; j < LightCount(); ++j) {
             const uint32_t c = GetLightColor(j);
@@ -175,7 +164,7 @@ void CZidiraKeyboardDevice::FillCustomSlot() {
 }
 
 void CZidiraKeyboardDevice::WriteCustomColors() {
-    if (!ReloadProfileFile()) return;
+    if (!ReloadProfileForWrite()) return;
     const std::vector<KeyColor> colours =
         profile_.ReadKeyColors(profile_.ReadCustomGroupIndex(), LightCount());
     for (int light = 0; light < LightCount() && static_cast<size_t>(light) < colours.size();
