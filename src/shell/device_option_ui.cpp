@@ -259,7 +259,7 @@ void CDeviceOptionUI::OnLinkCheck() {
         emit showEntryRequested(FamilyIndex(), true);
     }
     if (page_ == nullptr) return;  // the window may have dropped the page meanwhile
-    page_->Device().ReadAll();
+    page_->ReadAll();
     StartTimer(kTimerLightFrame, kLightFrameAfterLinkCheckMs);
     if (HasPowerDisplay() && Connected())
         StartTimer(kTimerPowerStatus, kPowerStatusAfterLinkCheckMs);

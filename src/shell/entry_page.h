@@ -16,6 +16,8 @@ class EntryPage {
     virtual ~EntryPage() = default;
     /// The device object (link, family index, power display, read-out, power status).
     virtual ManagedDevice& Device() = 0;
+    /// The link came up: reads the device out (and gives it what it must hold again).
+    virtual void ReadAll() = 0;
     /// Sends one lighting frame of the preview to the device.
     virtual void StreamLightFrame() = 0;
     /// Re-reads after the device reported a change of its own.

@@ -19,6 +19,7 @@
 #include "controls/tray_icon.h"
 #include "device_link/device_manager.h"
 #include "devices/pages/device_page.h"
+#include "devices/pages/keyboard_page.h"
 #include "shell/close_policy.h"
 #include "shell/device_option_ui.h"
 #include "shell/hook_key_capture.h"
@@ -26,6 +27,7 @@
 #include "shell/monitor_fit.h"
 #include "shell/mp_device_power_ui.h"
 #include "shell/routes/dialog_routes.h"
+#include "shell/routes/keyboard_settings_routes.h"
 #include "shell/routes/light_editor_routes.h"
 #include "shell/routes/profile_bar_routes.h"
 #include "shell/shell_controls.h"
@@ -174,6 +176,7 @@ void CMainWnd::SetUpRouting() {
     AddProfileBarRoutes(*this);
     AddLightEditorRoutes(*this);
     AddDialogRoutes(*this);
+    AddKeyboardSettingsRoutes(*this);
 }
 
 ui::NotifyPump& CMainWnd::Routes(const QString& type) {
@@ -560,6 +563,24 @@ void CMainWnd::AfterArrival() {
 void CMainWnd::OnPrepareForSleep(bool suspending) {
     awake_.store(!suspending);
     TellPagesHostLighting(suspending ? 0 : lightingControl_);
+    if (!suspending) ReapplyKeyboardProfiles();
+}
+
+void CMainWnd::ReapplyKeyboardProfiles() {
+    // A keyboard may come back from standby with its power-on settings: it gets the
+    // profile again, and the lighting back into the program's hands.
+    for (CDevicePageUI* page : pageLists_[kKeyboardPages]) {
+        CZidiraKeyboardDevice* keyboard = KeyboardOf(*page);
+        if (keyboard == nullptr || !keyboard->MainLink().IsConnected()) continue;
+        const DownloadReport report = keyboard->ApplyToDevice();
+        if (report.Failed() || report.report != 0) {
+            qCWarning(lcMainWnd, "the profile did not reach the keyboard after resume (%d, %d)",
+                      report.report, report.link);
+        }
+        // Writing the profile may take the lighting from the host; hand it back unless the
+        // user gave it away.
+        keyboard->SetHostLighting(lightingControl_);
+    }
 }
 
 void CMainWnd::SetWindowActiveFlags(bool active) {

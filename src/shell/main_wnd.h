@@ -246,6 +246,8 @@ class CMainWnd : public ui::CWindowBase, public DeviceManagerHost, public AppCon
     void OnFirstPass();
     void SetWindowActiveFlags(bool active);
     void TellPagesHostLighting(int on);
+    // After resume: every connected keyboard gets its profile again.
+    void ReapplyKeyboardProfiles();
     void ApplyTitle();
     int EntryIndexOf(const ManagedDevice* page) const;
     int EntryIndexOfFamily(int familyIndex) const;

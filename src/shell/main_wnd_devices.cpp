@@ -18,6 +18,7 @@
 #include "shell/main_wnd_page_slot.h"
 #include "shell/mp_device_power_ui.h"
 #include "shell/page_entry_adapter.h"
+#include "shell/routes/download_report.h"
 
 Q_DECLARE_LOGGING_CATEGORY(lcMainWnd)
 
@@ -87,7 +88,17 @@ bool CMainWnd::CreateDevicePage(int supportedRow, int role) {
     pageSwitch->Add(page);
     if (auto* keyEditing = KeyboardKeyEditing::Of(*page)) {
         keyEditing->SetCaptureSource(KeyCapture());
+        // The key editor's downloads are reported like every other download.
+        connect(keyEditing, &KeyboardKeyEditing::downloaded, this,
+                [this](const DownloadReport& report) {
+                    ShowKeyboardDownloadReport(this, report, Dpi());
+                });
     }
+    // What the device reads of its battery shows in its power display.
+    connect(page, &CDevicePageUI::powerStatusRead, power,
+            [power](const std::array<uint8_t, 6>& status) {
+                power->ShowPowerStatus(status.data(), status.size());
+            });
     if (auto* macroEditing = KeyboardMacroEditing::Of(*page)) ConnectMacroEditing(*macroEditing);
     const int group = PageGroupOfKind(record.kind);
     if (group >= 0) pageLists_[size_t(group)].push_back(page);

@@ -2,10 +2,14 @@
 
 #include "controls/select_panel.h"
 #include "devices/pages/device_page.h"
+#include "devices/pages/keyboard_page.h"
 
 namespace rerov::shell {
 
 ManagedDevice& PageEntryAdapter::Device() { return page_.Device(); }
+// A keyboard gets the program's profile after its read-out: the profile is what the user
+// made, and the keyboard may have lost it while it was unplugged or asleep.
+void PageEntryAdapter::ReadAll() { ReadAndApplyOnArrival(page_); }
 void PageEntryAdapter::StreamLightFrame() { page_.Device().StreamLightFrame(); }
 void PageEntryAdapter::OnSyncRequest() { page_.Device().OnSyncRequest(); }
 bool PageEntryAdapter::IsReceiverLinkAlive() {

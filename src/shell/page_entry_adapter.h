@@ -14,6 +14,7 @@ class PageEntryAdapter : public EntryPage {
     /// Drives `page`, which must outlive the adapter.
     explicit PageEntryAdapter(CDevicePageUI& page) : page_(page) {}
     ManagedDevice& Device() override;
+    void ReadAll() override;
     void StreamLightFrame() override;
     void OnSyncRequest() override;
     bool IsReceiverLinkAlive() override;

@@ -17,9 +17,12 @@ namespace {
 const char* const kLanguageFiles[] = {"lan_en.xml", "lan_cn.xml"};
 
 // Keys asked for outside the layouts: the tray menu, the language names that the language
-// list of the settings window shows, and the tray message after the window hides.
-const char* const kCodeKeys[] = {"menu_settings",       "menu_about",       "menu_exit",
-                                 "language_name_zh_CN", "language_name_en", "tray_hidden_hint"};
+// list of the settings window shows, the tray message after the window hides, the report of
+// a refused download and the texts the keyboard page composes (key tips, repeat delay).
+const char* const kCodeKeys[] = {"menu_settings",           "menu_about",       "menu_exit",
+                                 "language_name_zh_CN",     "language_name_en", "tray_hidden_hint",
+                                 "message_download_failed", "Key_Set",          "Repeat_Delay_Time",
+                                 "Repeat_input_text"};
 
 std::set<QString> KeysUsedBySkin() {
     std::set<QString> keys;

@@ -308,16 +308,27 @@ TEST_F(DevicePageFixture, FunctionTabsSelectedInTheWindow) {
     EXPECT_FALSE(page->SelectTab("no_such_switch", 0));
 }
 
-TEST_F(DevicePageFixture, SelectedKeyAndLabelsShowOnTheButtons) {
+TEST_F(DevicePageFixture, SelectedKeyMarkFollowsTheClickAndLabelsGoToTheTip) {
     CDevicePageUI* page = MakePage(10, 8);
+    Button(page, "key_0")->SetKeySelected(1);  // a drag chose key 0
     page->Device().SelectKey(3);
-    EXPECT_EQ(Button(page, "key_3")->IsKeySelected(), 1);
+    EXPECT_EQ(Button(page, "key_3")->GetKeyUnsetMarkHidden(), 0) << "the selected key is marked";
     page->Device().SelectKey(7);
+    EXPECT_EQ(Button(page, "key_3")->GetKeyUnsetMarkHidden(), 1) << "the mark left key 3";
+    EXPECT_EQ(Button(page, "KEY_7")->GetKeyUnsetMarkHidden(), 0);
+    EXPECT_EQ(page->ShownSelectedKey(), 7);
+    // Selecting for the editor is not a drag: the drag's choice stays as it was.
+    EXPECT_EQ(Button(page, "key_0")->IsKeySelected(), 1);
     EXPECT_EQ(Button(page, "key_3")->IsKeySelected(), 0);
-    EXPECT_EQ(Button(page, "KEY_7")->IsKeySelected(), 1);
-    page->SetKeyLabel(3, "Esc");
+    EXPECT_EQ(Button(page, "KEY_7")->IsKeySelected(), 0);
+
+    const QString print = Button(page, "key_3")->GetText();
+    page->SetKeyLabel(3, "Esc set to F1");
     page->SetKeyLabel(9, "ignored");  // unmapped
-    EXPECT_EQ(Button(page, "key_3")->GetText(), "Esc");
+    EXPECT_EQ(Button(page, "key_3")->GetText(), print) << "the picture keeps the key's print";
+    EXPECT_EQ(Button(page, "key_3")->toolTip(), QStringLiteral("Esc set to F1"));
+    EXPECT_EQ(page->KeyLabelOf(3), QStringLiteral("Esc set to F1"));
+    EXPECT_EQ(page->KeyLabelOf(9), QString());
     EXPECT_EQ(page->GetClass(), "ZidiraUSBDevice");
 }
 

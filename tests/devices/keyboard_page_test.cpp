@@ -32,6 +32,23 @@ constexpr const char* kPlaces[] = {"device_profile_place", "lighting_editor_plac
                                    "key_editor_place", "macro_editor_place",
                                    "system_settings_place"};
 
+// The controls of the system tab.
+constexpr const char* kSystemControls[] = {"polling_rate_option_0",
+                                           "polling_rate_option_1",
+                                           "polling_rate_option_2",
+                                           "polling_rate_option_3",
+                                           "winlockflag_option",
+                                           "wflag_option",
+                                           "6flag_option",
+                                           "repeat_rate_slider",
+                                           "repeat_delay_check_0",
+                                           "repeat_delay_check_1",
+                                           "repeat_delay_check_2",
+                                           "repeat_delay_check_3",
+                                           "repeat_delay_time_label1",
+                                           "repeat_input_richedit",
+                                           "reset_repeat_btn"};
+
 std::unique_ptr<CDevicePageUI> BuildKeyboardPage() { return BuildFamilyPage(kFamilyKeyboard); }
 
 template <typename T = QWidget>
@@ -76,7 +93,12 @@ TEST(DevicePageKeyboard, HasItsSwitchesPictureAndPlaces) {
                                               ? QStringLiteral("KeySetControlUI")
                                               : QStringLiteral("MacroSetControlUI"));
         } else {
-            EXPECT_TRUE(children.isEmpty()) << name << " holds no fake controls";
+            // The system tab's controls, each named as the window's routes expect.
+            ASSERT_EQ(children.size(), 1) << name;
+            for (const char* control : kSystemControls) {
+                EXPECT_NE(children.front()->findChild<QWidget*>(QLatin1String(control)), nullptr)
+                    << control;
+            }
         }
     }
 }

@@ -57,6 +57,7 @@ class FakeDevice : public ManagedDevice {
 class FakeEntryPage : public EntryPage {
   public:
     ManagedDevice& Device() override { return device; }
+    void ReadAll() override { device.ReadAll(); }
     void StreamLightFrame() override { ++frames; }
     void OnSyncRequest() override { ++syncRequests; }
     // As the real adapter answers: only a connected receiver link, and then whether the

@@ -9,6 +9,7 @@
 #include "devices/family_devices.h"
 #include "devices/pages/keyboard_key_editing.h"
 #include "devices/pages/keyboard_macro_editing.h"
+#include "devices/pages/keyboard_page.h"
 
 namespace rerov {
 
@@ -74,6 +75,8 @@ bool CDevicePageUI::BuildContent(ui::IDialogBuilderCallback* callback, QString* 
         }
         Add(root);
     }
+    // The keyboard labels its keys in the program's language from its first ShowSettings.
+    PrepareKeyboardDevice(*this);
     device_->InitPage();
     editors_ = std::make_unique<PageEditors>(*device_, content_);
     editors_->Build();
@@ -81,6 +84,7 @@ bool CDevicePageUI::BuildContent(ui::IDialogBuilderCallback* callback, QString* 
     if (device_->FamilyIndex() == kFamilyKeyboard && content_ != nullptr) {
         KeyboardKeyEditing::Attach(*this);
         KeyboardMacroEditing::Attach(*this);
+        WireKeyboardPage(*this);
     }
     // The power control was handed over before the page existed: show its state now.
     if (device_->PowerControl() != nullptr) ShowPowerLayout(device_->HasPowerDisplay());
@@ -159,6 +163,11 @@ void CDevicePageUI::MapKeyButtons(int keyButtonCount, int lightCount) {
         }
     }
     selectPanel_->update();
+}
+
+QString CDevicePageUI::KeyLabelOf(int key) const {
+    const ui::CDeviceKeyButtonUI* button = KeyButton(key);
+    return button != nullptr ? button->property(kKeyLabelProperty).toString() : QString();
 }
 
 bool CDevicePageUI::HasKeyButton(int key) const { return KeyButton(key) != nullptr; }

@@ -30,6 +30,9 @@ namespace rerov {
 
 Q_DECLARE_LOGGING_CATEGORY(lcDevicePage)
 
+/// The property of a key button that holds the label (its tip) its device gave it.
+inline constexpr const char* kKeyLabelProperty = "rerov_key_label";
+
 class CDevicePageUI : public ui::CHorizontalLayoutUI, public ui::INotifyUI, public DevicePageView {
     Q_OBJECT
   public:
@@ -83,6 +86,11 @@ class CDevicePageUI : public ui::CHorizontalLayoutUI, public ui::INotifyUI, publ
     void ShowPowerStatus(const std::array<uint8_t, 6>& status) override;
     void Post(std::function<void()> work) override;
 
+    /// The label the device gave key `key` last ("" when none).
+    QString KeyLabelOf(int key) const;
+    /// The key the device shows as selected (-1: none).
+    int ShownSelectedKey() const { return selectedKey_; }
+
   signals:
     /// The device read its power status (UI thread); the power display shows it.
     void powerStatusRead(const std::array<uint8_t, 6>& status);
@@ -108,6 +116,7 @@ class CDevicePageUI : public ui::CHorizontalLayoutUI, public ui::INotifyUI, publ
     QVector<ui::CDeviceKeyButtonUI*> lights_;
     QHash<QString, QPointer<ui::CTabLayoutUI>> tabSwitches_;
     std::vector<DeviceSettingsPanel*> settingsPanels_;
+    int selectedKey_ = -1;
     // Light frames from worker threads wait here; only the newest is painted.
     std::mutex pendingLock_;
     std::vector<uint32_t> pendingLights_;

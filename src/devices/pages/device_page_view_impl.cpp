@@ -8,6 +8,7 @@
 #include "controls/control_lookup.h"
 #include "controls/device_key_button.h"
 #include "controls/select_panel.h"
+#include "devices/keyboard/keyboard_device.h"
 #include "devices/pages/device_page.h"
 
 namespace rerov {
@@ -65,20 +66,25 @@ void CDevicePageUI::ApplyPendingLights() {
 
 void CDevicePageUI::SetKeyLabel(int key, const std::string& label) {
     OnUiThread([this, key, text = QString::fromStdString(label)] {
-        if (ui::CDeviceKeyButtonUI* button = KeyButton(key)) button->SetText(text);
+        ui::CDeviceKeyButtonUI* button = KeyButton(key);
+        if (button == nullptr) return;
+        // The label is the key's tip: the picture keeps the key's own print, and the tip
+        // says what the key does now.
+        button->setToolTip(text);
+        button->setProperty(kKeyLabelProperty, text);
     });
 }
 
 void CDevicePageUI::ShowSelectedKey(int key) {
     OnUiThread([this, key] {
-        for (int i = 0; i < keyButtons_.size(); ++i) {
-            ui::CDeviceKeyButtonUI* button = keyButtons_[i];
-            if (button == nullptr) continue;
-            const int selected = i == key ? 1 : 0;
-            if (button->IsKeySelected() == selected) continue;
-            button->SetKeySelected(selected);
-            button->update();
-        }
+        const int previous = selectedKey_;
+        selectedKey_ = key;
+        // The keyboard object shows the selection itself, with the marks of edited keys
+        // (ShowKeyMarks); clearing a mark here would wipe an edited key's.
+        if (dynamic_cast<CZidiraKeyboardDevice*>(device_.get()) != nullptr) return;
+        if (ui::CDeviceKeyButtonUI* old = KeyButton(previous); old != nullptr && previous != key)
+            old->SetKeyUnsetMarkHidden(1);
+        if (ui::CDeviceKeyButtonUI* button = KeyButton(key)) button->SetKeyUnsetMarkHidden(0);
     });
 }
 

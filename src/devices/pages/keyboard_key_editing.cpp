@@ -4,10 +4,12 @@
 #include <QLineEdit>
 #include <QRect>
 #include <QVariant>
+#include <algorithm>
 
 #include "controls/control_lookup.h"
 #include "controls/language_texts.h"
 #include "devices/pages/device_page.h"
+#include "devices/pages/keyboard_page.h"
 #include "editors/assignment/code_tables.h"
 #include "editors/macro/macro_assignments.h"
 #include "editors/macro/macro_library.h"
@@ -58,7 +60,7 @@ int KeyNumberOf(const QString& name) {
 }
 
 // The factory name of a key: the keyboard row that equals its default assignment.
-QString KeyNameOf(const KeyAssignment& defaults) {
+QString DefaultKeyName(const KeyAssignment& defaults) {
     for (const editors::CodeRow& row : editors::KeyCodeTable()) {
         if (row.type == defaults.type && row.value == defaults.value && row.code == defaults.code) {
             return ui::Tr(QString::fromLatin1(row.nameKey));
@@ -69,12 +71,15 @@ QString KeyNameOf(const KeyAssignment& defaults) {
 
 }  // namespace
 
-KeyboardKeyEditing::KeyboardKeyEditing(CDevicePageUI& page, editors::CKeySetControlUI* editor)
-    : QObject(&page), page_(page), editor_(editor) {
+KeyboardKeyEditing::KeyboardKeyEditing(CDevicePageUI& page, CZidiraKeyboardDevice& keyboard,
+                                       editors::CKeySetControlUI* editor)
+    : QObject(&page), page_(page), keyboard_(keyboard), editor_(editor) {
     page_.setProperty(kEditingProperty, QVariant::fromValue<QObject*>(this));
 }
 
 KeyboardKeyEditing* KeyboardKeyEditing::Attach(CDevicePageUI& page) {
+    auto* keyboard = dynamic_cast<CZidiraKeyboardDevice*>(&page.Device());
+    if (keyboard == nullptr) return nullptr;
     auto* place = ui::FindSubControl<QWidget>(&page, QString::fromLatin1(kEditorPlace));
     if (place == nullptr || place->layout() == nullptr) return nullptr;
     auto* editor = new editors::CKeySetControlUI(place);
@@ -86,7 +91,7 @@ KeyboardKeyEditing* KeyboardKeyEditing::Attach(CDevicePageUI& page) {
     }
     place->layout()->addWidget(editor);
     editor->SetDeviceKind(editors::kKindKeyboard);
-    auto* editing = new KeyboardKeyEditing(page, editor);
+    auto* editing = new KeyboardKeyEditing(page, *keyboard, editor);
     editing->ReloadMacroNames();
     editing->SetUpRoutes();
     editing->UpdateCaptureNote();
@@ -134,7 +139,10 @@ void KeyboardKeyEditing::SetUpRoutes() {
     using ui::Notification;
     pump.OnPrefix(ui::notify_type::kClick, QStringLiteral("key_"), [this](const Notification& msg) {
         const int key = KeyNumberOf(msg.SenderName());
-        if (key >= 0) SelectKey(key);
+        if (key < 0) return;
+        // In the custom lighting mode a click on the lighting tab paints the key.
+        if (PaintCustomKeys(page_, {key})) return;
+        SelectKey(key);
     });
     pump.On(ui::notify_type::kItemSelect, QStringLiteral("keyset_function_combo"),
             [this](const Notification&) {
@@ -169,13 +177,18 @@ void KeyboardKeyEditing::SetUpRoutes() {
     pump.On(ui::notify_type::kClick, QStringLiteral("keyset_macro_edit_btn"),
             [this](const Notification&) { page_.SelectTab(kFunctionSwitchName, kMacroEditorTab); });
     pump.On(ui::notify_type::kClick, QStringLiteral("key_butt_keysave"),
-            [this](const Notification&) { ApplyKeyEntry(); });
+            [this](const Notification&) {
+                ApplyKeyEntry();
+                editor_->SetEditButtonsEnabled(false);
+            });
     pump.On(ui::notify_type::kClick, QStringLiteral("key_butt_keydefalut"),
             [this](const Notification&) {
                 editor_->ShowDefault();
-                ApplyKeyEntry();
-                SaveKeyList();
-                editor_->SetEditButtonsEnabled(true);
+                if (StoreKeyEntry()) {
+                    Report(keyboard_.LastSaveSucceeded() ? keyboard_.DownloadAll()
+                                                         : DownloadReport{-1, 1});
+                }
+                editor_->SetEditButtonsEnabled(false);
             });
     pump.On(ui::notify_type::kClick, QStringLiteral("key_butt_keycancel"),
             [this](const Notification&) {
@@ -184,39 +197,31 @@ void KeyboardKeyEditing::SetUpRoutes() {
             });
     pump.On(ui::notify_type::kClick, QStringLiteral("key_butt_prosave"),
             [this](const Notification&) {
-                SaveKeyList();
+                Report(SaveAndDownloadAll());
                 editor_->SetEditButtonsEnabled(false);
             });
 }
 
-std::filesystem::path KeyboardKeyEditing::CurrentProfilePath() const {
-    const std::string family = page_.Device().FamilyName();
-    ProfileStore store(DeviceKindOfFamily(family), ProfileFolder(family),
-                       DefaultProfilePath(family));
-    if (store.Build() != StoreResult::Ok) return {};
-    return store.CurrentProfilePath();
-}
+CZidiraKeyboardDevice& KeyboardKeyEditing::Keyboard() const { return keyboard_; }
 
-bool KeyboardKeyEditing::LoadKeys() {
-    const std::filesystem::path path = CurrentProfilePath();
-    if (path.empty()) return false;
-    CKeyboardProfiledata data;
-    data.SetDefaultPath(DefaultProfilePath(page_.Device().FamilyName()));
-    data.SetProfilePath(path);
-    data.LoadProfile(path);
-    keys_ = data.ReadKeyList();
-    keysPath_ = path;
-    return true;
-}
+std::vector<KeyEntry> KeyboardKeyEditing::Keys() const { return keyboard_.KeyList(); }
 
 bool KeyboardKeyEditing::SaveKeyList() {
-    if (keysPath_.empty()) return false;
-    CKeyboardProfiledata data;
-    data.SetDefaultPath(DefaultProfilePath(page_.Device().FamilyName()));
-    data.SetProfilePath(keysPath_);
-    data.LoadProfile(keysPath_);
-    data.WriteKeyList(keys_);
-    return data.Save();
+    // The object reads the file again first: the lighting and macro editors save their own
+    // parts of the same profile.
+    keyboard_.SetKeyList(keyboard_.KeyList());
+    if (!keyboard_.LastSaveSucceeded()) qCWarning(lcDevicePage) << "the key list was not saved";
+    return keyboard_.LastSaveSucceeded();
+}
+
+void KeyboardKeyEditing::Report(const DownloadReport& report) {
+    if (!report.Failed() && report.report == 0 && report.link > 0) keyboard_.RefreshKeyMarks();
+    emit downloaded(report);
+}
+
+DownloadReport KeyboardKeyEditing::SaveAndDownloadAll() {
+    if (!SaveKeyList()) return DownloadReport{-1, 1};
+    return keyboard_.DownloadAll();
 }
 
 void KeyboardKeyEditing::ReloadMacroNames() {
@@ -227,47 +232,67 @@ void KeyboardKeyEditing::ReloadMacroNames() {
 }
 
 bool KeyboardKeyEditing::ProfileUsesMacro(int index) {
-    LoadKeys();
-    return editors::UsesMacro(keys_, index);
+    return editors::UsesMacro(keyboard_.KeyList(), index);
 }
 
-void KeyboardKeyEditing::ReloadKeys() {
+void KeyboardKeyEditing::ShowSelectedKeyAgain() {
     const int key = page_.Device().SelectedKey();
     if (key >= 0) {
         SelectKey(key);
     } else {
-        LoadKeys();
         ReloadMacroNames();
     }
 }
 
-void KeyboardKeyEditing::RefreshKeyLabels() { ReloadKeys(); }
+void KeyboardKeyEditing::ReloadKeys() {
+    // Another part changed the profile file (macros were renumbered): the object takes it.
+    keyboard_.ApplyProfile();
+    keyboard_.RefreshKeyLabels();
+    ShowSelectedKeyAgain();
+}
+
+void KeyboardKeyEditing::RefreshKeyLabels() {
+    keyboard_.RefreshKeyLabels();
+    ShowSelectedKeyAgain();
+}
+
+void KeyboardKeyEditing::DownloadIfMacroUsed(int index) {
+    const std::vector<int> used = keyboard_.UsedMacros();
+    if (std::find(used.begin(), used.end(), index) == used.end()) return;
+    Report(keyboard_.DownloadKeysAndMacros());
+}
 
 void KeyboardKeyEditing::SelectKey(int key) {
     StopCapture();
-    page_.Device().SelectKey(key);
+    keyboard_.SelectKey(key);
     page_.SelectTab(kFunctionSwitchName, kKeyFunctionsTab);
     page_.SelectTab(kKeyFunctionSwitchName, kKeyEditorTab);
-    LoadKeys();
     ReloadMacroNames();
-    if (key < 0 || static_cast<std::size_t>(key) >= keys_.size()) {
+    const std::vector<KeyEntry> keys = keyboard_.KeyList();
+    if (key < 0 || static_cast<std::size_t>(key) >= keys.size()) {
         // A key the profile does not list cannot be given a function.
         editor_->SetBodyVisible(false);
         return;
     }
-    const KeyEntry& entry = keys_[static_cast<std::size_t>(key)];
-    editor_->SetKeyName(KeyNameOf(entry.defaults));
+    const KeyEntry& entry = keys[static_cast<std::size_t>(key)];
+    editor_->SetKeyName(DefaultKeyName(entry.defaults));
     editor_->SetKeyEntry(entry.current, entry.defaults);
     editor_->SetEditButtonsEnabled(false);
 }
 
+bool KeyboardKeyEditing::StoreKeyEntry() {
+    // The object saves the key list in the profile file and labels the keys again.
+    return keyboard_.SetSelectedKeyEntry(editor_->ComposeAssignment());
+}
+
 void KeyboardKeyEditing::ApplyKeyEntry() {
-    const int key = page_.Device().SelectedKey();
-    if (key < 0 || static_cast<std::size_t>(key) >= keys_.size()) return;
-    const KeyEntry entry = editor_->ComposeAssignment();
-    keys_[static_cast<std::size_t>(key)] = entry;
-    SaveKeyList();
+    if (!StoreKeyEntry()) return;
     editor_->SetEditButtonsEnabled(true);
+    if (!keyboard_.LastSaveSucceeded()) {
+        Report(DownloadReport{-1, 1});
+        return;
+    }
+    Report(keyboard_.DownloadKeysAndMacros());
 }
 
 void KeyboardKeyEditing::StartCapture() {

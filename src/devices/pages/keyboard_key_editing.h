@@ -1,10 +1,11 @@
 #pragma once
 // KeyboardKeyEditing: the key assignment editor on the keyboard page. It builds the editor
 // into the page's "key_editor_place", routes the picture's keys and the editor's controls
-// through the page's pump, and keeps the key list of the profile shown: selecting a key
-// shows its entry, applying stores the composed entry in the key list and saves the
-// profile file. Keys are captured while the key text has the focus, by the capture source
-// the window provides (or inside the window when it provides none). UI thread only.
+// through the page's pump and edits the keyboard object's key list: selecting a key shows
+// its entry (and the object marks it), applying stores the composed entry in the object,
+// saves it in the profile file and downloads the keys; every download is reported through
+// `downloaded`, for the window to show. Keys are captured while the key text has the focus, by the
+// capture source the window provides (or inside the window when it provides none). UI thread only.
 
 #include <QObject>
 #include <QPointer>
@@ -12,6 +13,7 @@
 #include <functional>
 #include <vector>
 
+#include "devices/keyboard/keyboard_device.h"
 #include "input_hook/scan_codes.h"
 #include "profiles/profile_records.h"
 
@@ -53,30 +55,49 @@ class KeyboardKeyEditing : public QObject {
     /// The capture source (null: inside the window only). Not owned.
     void SetCaptureSource(KeyCaptureSource* source);
 
-    /// Opens key `key` of the picture in the editor (the key list is read from the profile
-    /// shown now).
+    /// Opens key `key` of the picture in the editor (the object selects and marks it).
     void SelectKey(int key);
-    /// Composes the editor's entry, stores it for the selected key and saves the profile.
+    /// Composes the editor's entry and stores it for the selected key in the object, which
+    /// saves it and labels the keys again; false when no key is selected.
+    bool StoreKeyEntry();
+    /// "key_butt_keysave": StoreKeyEntry, save the key list, download keys and macros.
     void ApplyKeyEntry();
-    /// Saves the key list into the profile file; false when the file cannot be written.
+    /// The object saves its key list into the profile file (read again first); false when
+    /// there is no profile or it cannot be written.
     bool SaveKeyList();
-    /// The key list as last read or applied.
-    const std::vector<KeyEntry>& Keys() const { return keys_; }
+    /// "key_butt_prosave": saves the key list and downloads everything the object holds
+    /// (report -1 without a download when the profile could not be saved).
+    DownloadReport SaveAndDownloadAll();
+    /// The object's key list.
+    std::vector<KeyEntry> Keys() const;
+    /// The keyboard object the editor edits.
+    CZidiraKeyboardDevice& Keyboard() const;
     /// The macro names the editor offers, re-read from the macro list file.
     void ReloadMacroNames();
     /// True when a key of the profile shown runs macro `index`.
     bool ProfileUsesMacro(int index);
-    /// Re-reads the key list (after another part changed the profile file) and shows the
-    /// selected key again.
+    /// The object takes the profile file again (another part changed it), then the labels
+    /// and the selected key show it.
     void ReloadKeys();
-    /// Re-reads the macro names and shows the selected key again (a macro was renamed).
+    /// Re-reads the macro names and shows the labels and the selected key again (a macro was
+    /// renamed).
     void RefreshKeyLabels();
+    /// A key of the profile runs macro `index`, which changed: keys and macros go to the
+    /// device again, with the report.
+    void DownloadIfMacroUsed(int index);
+
+  signals:
+    /// A download of the editor came to `report` (also -1 when the profile could not be
+    /// saved and nothing was sent).
+    void downloaded(const rerov::DownloadReport& report);
 
   private:
-    KeyboardKeyEditing(CDevicePageUI& page, editors::CKeySetControlUI* editor);
+    KeyboardKeyEditing(CDevicePageUI& page, CZidiraKeyboardDevice& keyboard,
+                       editors::CKeySetControlUI* editor);
     void SetUpRoutes();
-    bool LoadKeys();
-    std::filesystem::path CurrentProfilePath() const;
+    void ShowSelectedKeyAgain();
+    // Marks follow a download that went through; then `downloaded`.
+    void Report(const DownloadReport& report);
     void StartCapture();
     void StopCapture();
     void OnCapturedKey(input_hook::ScanKey key);
@@ -84,12 +105,11 @@ class KeyboardKeyEditing : public QObject {
     void UpdateCaptureNote();
 
     CDevicePageUI& page_;
+    CZidiraKeyboardDevice& keyboard_;
     editors::CKeySetControlUI* editor_;
     KeyCaptureSource* source_ = nullptr;
     bool capturing_ = false;
     bool sourceCapturing_ = false;
-    std::vector<KeyEntry> keys_;
-    std::filesystem::path keysPath_;  // the profile file the key list came from
 };
 
 }  // namespace rerov

@@ -174,17 +174,29 @@ void KeyboardMacroEditing::SetUpRoutes() {
     });
     pump.On(ui::notify_type::kItemSelect, QStringLiteral("macro_name_list"),
             [this](const Notification&) { editor_->LoadMacro(); });
-    click("macro_btn_save", [this] { editor_->SaveMacro(); });
+    click("macro_btn_save", [this] {
+        editor_->SaveMacro();
+        MacroChanged();
+    });
     click("macro_btn_cancel", [this] { editor_->LoadMacro(); });
     click("macro_btn_starredio", [this] { StartRecording(editors::InsertMode::Append); });
-    click("macro_btn_stopredio", [this] { StopRecording(); });
+    click("macro_btn_stopredio", [this] {
+        StopRecording();
+        MacroChanged();
+    });
     for (const RowOperation& row : kRowOperations) {
         const QString operation = QString::fromLatin1(row.operation);
-        click(row.button, [this, operation] { editor_->RowOperation(operation); });
+        click(row.button, [this, operation] {
+            editor_->RowOperation(operation);
+            MacroChanged();
+        });
     }
     for (const MoveButton& move : kMoveButtons) {
         const int stepRow = move.row;
-        click(move.button, [this, stepRow] { editor_->InsertMouseRow(stepRow); });
+        click(move.button, [this, stepRow] {
+            editor_->InsertMouseRow(stepRow);
+            MacroChanged();
+        });
     }
     pump.On(ui::notify_type::kKillFocus, QStringLiteral("macro_fixed_time_edit"),
             [this](const Notification&) { editor_->TakeFixedDelay(); });
@@ -248,6 +260,12 @@ void KeyboardMacroEditing::StartRecording(editors::InsertMode insert,
         windowRecording_ = true;
         qApp->installEventFilter(this);
     }
+}
+
+void KeyboardMacroEditing::MacroChanged() {
+    // A macro that a key runs lives in the device too.
+    if (auto* keys = KeyboardKeyEditing::Of(page_))
+        keys->DownloadIfMacroUsed(editor_->SelectedIndex());
 }
 
 void KeyboardMacroEditing::StopRecording() {

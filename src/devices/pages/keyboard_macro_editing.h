@@ -65,6 +65,8 @@ class KeyboardMacroEditing : public QObject {
     void SetUpRoutes();
     void OnMenu(const QString& item);
     void NamesChanged();
+    // The selected macro was saved: downloaded again when a key runs it.
+    void MacroChanged();
     bool Confirm(const char* key);
     void Notice(const char* key);
 

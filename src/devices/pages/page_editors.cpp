@@ -145,6 +145,9 @@ bool PageEditors::StoreLighting(const LightSetting& setting) {
     device_.SetLightSetting(setting);
     const bool saved = SaveField([&](CBasicProfiledata& data) { data.WriteLightInfo(setting); });
     if (!saved) qCWarning(lcPageEditors, "the lighting could not be saved in the profile");
+    // The device applies its lighting from its copy of the profile: it takes the file as
+    // saved now, or it would put back the lighting it read before this change.
+    if (saved) device_.OpenProfile();
     device_.ApplyLighting();
     device_.WriteParameterBlock(0, 0, 1, 0, 0);
     return saved;
@@ -155,6 +158,7 @@ bool PageEditors::StoreAudioLighting(const AudioLightSetting& setting) {
         SaveField([&](CBasicProfiledata& data) { data.WriteAudioLightInfo(setting); });
     if (editor_) editor_->ShowAudioLightSetting(setting);
     if (!saved) qCWarning(lcPageEditors, "the audio lighting could not be saved in the profile");
+    if (saved) device_.OpenProfile();
     device_.ApplyLighting();
     return saved;
 }

@@ -6,11 +6,13 @@
 #include "controls/control_timers.h"
 #include "devices/czidira_usb_device.h"
 #include "devices/pages/device_page.h"
+#include "devices/pages/keyboard_page.h"
 #include "devices/pages/page_editors.h"
 #include "editors/profile_bar/device_profile_ui.h"
 #include "profiles/store_result.h"
 #include "shell/dialogs/msg_wnd.h"
 #include "shell/main_wnd.h"
+#include "shell/routes/download_report.h"
 
 namespace rerov::shell {
 namespace {
@@ -55,6 +57,13 @@ void ReportResult(CMainWnd& window, StoreResult result) {
 // The page takes the profile the bar shows now, and downloads it with the report.
 void LoadShownProfile(CMainWnd& window, CDevicePageUI* page) {
     page->Editors()->LoadSelectedProfile();
+    if (CZidiraKeyboardDevice* keyboard = KeyboardOf(*page)) {
+        // Marks tell edits since the last download; a profile just loaded has none.
+        const DownloadReport report = keyboard->ApplyToDevice();
+        keyboard->ClearKeyMarks();
+        ShowKeyboardDownloadReport(&window, report, window.Dpi());
+        return;
+    }
     // ApplyProfile's result says whether a profile was applied (1), not what a download
     // came to: it is no download report.
     page->Device().ApplyProfile();
