@@ -49,6 +49,7 @@ CDevicePageUI::CDevicePageUI(std::unique_ptr<CZidiraUSBDevice> device, QWidget* 
 
 CDevicePageUI::~CDevicePageUI() {
     if (bridge_) bridge_->RemoveNotifier(this);
+    if (editors_) RemoveSettingsPanel(editors_.get());
     editors_.reset();
     // The device stops its own threads while the page can still take their calls.
     device_->SetView(nullptr);
@@ -80,6 +81,7 @@ bool CDevicePageUI::BuildContent(ui::IDialogBuilderCallback* callback, QString* 
     device_->InitPage();
     editors_ = std::make_unique<PageEditors>(*device_, content_);
     editors_->Build();
+    AddSettingsPanel(editors_.get());
     // The keyboard's editors sit in places of its layout.
     if (device_->FamilyIndex() == kFamilyKeyboard && content_ != nullptr) {
         KeyboardKeyEditing::Attach(*this);

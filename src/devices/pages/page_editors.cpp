@@ -118,6 +118,13 @@ void PageEditors::BuildLightEditor(QWidget* place) {
     editor->InitModes(modes.names, modes.visible, kMaxLightLevel, kMaxLightLevel);
 }
 
+void PageEditors::ShowDeviceSettings(CZidiraUSBDevice& device) {
+    if (editor_) editor_->ShowLightSetting(device.GetLightSetting());
+}
+
+// The editor shows the audio lighting from the profile record it was saved in.
+void PageEditors::ShowAudioLightSetting(const AudioLightWords&) {}
+
 bool PageEditors::LoadSelectedProfile() {
     if (!bar_) return false;
     const std::filesystem::path path = bar_->CurrentProfilePath();

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+#include "devices/pages/device_settings_panel.h"
 #include "profiles/basic_profile_data.h"
 #include "profiles/profile_records.h"
 
@@ -29,11 +30,11 @@ inline constexpr const char* kLightEditorPlace = "lighting_editor_place";
 /// The maximum of the brightness and speed levels every family uses.
 inline constexpr int kMaxLightLevel = 4;
 
-class PageEditors {
+class PageEditors : public DeviceSettingsPanel {
   public:
     /// Editors of `device`'s page, whose layout is `content`; nothing is built yet.
     PageEditors(CZidiraUSBDevice& device, QWidget* content);
-    ~PageEditors();
+    ~PageEditors() override;
     PageEditors(const PageEditors&) = delete;
     PageEditors& operator=(const PageEditors&) = delete;
 
@@ -66,6 +67,11 @@ class PageEditors {
     /// The keyboard's custom light group: stored in the profile and saved. False on another
     /// family or when the save failed.
     bool StoreCustomGroup(int group);
+
+    /// DeviceSettingsPanel: the lighting editor shows the device's lighting as it is now
+    /// (after a read of the device, a change on the device or a profile switch).
+    void ShowDeviceSettings(CZidiraUSBDevice& device) override;
+    void ShowAudioLightSetting(const AudioLightWords& words) override;
 
   private:
     // Re-reads the profile file, lets `write` change its record and saves it; false when
