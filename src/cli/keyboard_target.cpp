@@ -96,6 +96,8 @@ std::string DownloadFailure(const DownloadReport& report) {
                std::to_string(report.report * 4) +
                " bytes; neither the macros nor the key table were written";
     }
+    if (report.link == kDownloadBrokenOff)
+        return "the keyboard stopped answering during the download";
     if (report.link != kResultSuccess) return "the download failed: " + DescribeResult(report.link);
     return {};
 }

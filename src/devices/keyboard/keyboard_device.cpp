@@ -55,6 +55,12 @@ void Note(DownloadReport* report, int result) {
     if (report->link == kResultNoReply && result < kResultNoReply) report->link = result;
 }
 
+// A device that was there when the download began and then gave no reply broke it off.
+DownloadReport Finished(DownloadReport report, bool connectedAtStart) {
+    if (connectedAtStart && report.link == kResultNoReply) report.link = kDownloadBrokenOff;
+    return report;
+}
+
 }  // namespace
 
 CZidiraKeyboardDevice::CZidiraKeyboardDevice(std::shared_ptr<HidBackend> backend)
@@ -283,27 +289,29 @@ DownloadReport CZidiraKeyboardDevice::DownloadAll() { return DownloadInApplyOrde
 DownloadReport CZidiraKeyboardDevice::DownloadInApplyOrder() {
     PruneMacroAssignments();
     ShowSettings();
+    const bool connected = MainLink().IsConnected();
     DownloadReport report;
     Note(&report, WriteParameterBlock(0, 0, 1, 0, 0));
     // A device that refused a report or went away gets nothing more.
-    if (report.Failed()) return report;
+    if (report.Failed()) return Finished(report, connected);
     report.report = DownloadMacros(UsedMacros());
     Note(&report, lastDownloadLink_);
-    if (report.Failed() || report.report > 0) return report;
+    if (report.Failed() || report.report > 0) return Finished(report, connected);
     Note(&report, DownloadKeyAssignments(0));
-    return report;
+    return Finished(report, connected);
 }
 
 DownloadReport CZidiraKeyboardDevice::DownloadKeysAndMacros() {
+    const bool connected = MainLink().IsConnected();
     DownloadReport report;
     const std::vector<int> used = UsedMacros();
     if (!used.empty()) {
         report.report = DownloadMacros(used);
         Note(&report, lastDownloadLink_);
-        if (report.Failed() || report.report > 0) return report;
+        if (report.Failed() || report.report > 0) return Finished(report, connected);
     }
     Note(&report, DownloadKeyAssignments(0));
-    return report;
+    return Finished(report, connected);
 }
 
 // --- Keys ---

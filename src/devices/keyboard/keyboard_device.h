@@ -49,13 +49,18 @@ inline constexpr int kMacroUnitBytes = 128;
 /// The profile-reload marker's value after event 0x402 (shared by every keyboard page).
 inline constexpr uint16_t kProfileReloadMarker = 0x402;
 
+/// `DownloadReport.link` of a download that began on a connected device that then stopped
+/// answering or went away: the link itself only says "no reply", the same as "no device".
+inline constexpr int kDownloadBrokenOff = -2;
+
 /// What a download to the device came to. `report` is the code the window's download
 /// report shows (0 nothing, -1 the blob could not be made, positive the macro overflow in
 /// 4-byte units: nothing was sent then and the key table was skipped). `link` is the first
 /// command result that was not success (1 when all went through; 0 when no device is
 /// connected, which is not a failure: the profile reaches the device on its arrival;
-/// negative when the device refused a report or the transfer broke off). A failure is
-/// never hidden behind an earlier step that found no device.
+/// negative when the device refused a report or the transfer broke off, kDownloadBrokenOff
+/// when it stopped answering or went away midway). A failure is never hidden behind an
+/// earlier step that found no device.
 struct DownloadReport {
     int report = 0;
     int link = 1;
