@@ -418,7 +418,17 @@ void CZidiraKeyboardDevice::ApplyKeyLabel(int key, const std::string& label) {
     const auto text = [this](const std::string& languageKey) { return Text(languageKey); };
     const std::string name = DefaultKeyName(key, text);
     keyLabels_[static_cast<size_t>(key)] = label;
-    keyMarks_[static_cast<size_t>(key)].changed = LabelIsDefaultName(name, label);
+    // A key whose own name is not its label (a media or function key, named from another
+    // table) still counts as unchanged while it has its default assignment; else every such
+    // key would carry the mark in a fresh profile.
+    bool unchanged = LabelIsDefaultName(name, label);
+    if (!unchanged && static_cast<size_t>(key) < keys_.size()) {
+        const KeyEntry& entry = keys_[static_cast<size_t>(key)];
+        unchanged = entry.current.type == entry.defaults.type &&
+                    entry.current.value == entry.defaults.value &&
+                    entry.current.code == entry.defaults.code;
+    }
+    keyMarks_[static_cast<size_t>(key)].changed = unchanged;
     if (DevicePageView* view = View()) view->SetKeyLabel(key, KeyToolTipText(name, label, text));
     ShowMarks(key);
 }

@@ -284,6 +284,26 @@ TEST_F(KeyboardKeys, LabelsAndMarksReachThePage) {
     device_->SetView(nullptr);
 }
 
+TEST_F(KeyboardKeys, AKeyWithoutAKeyboardKeyNameIsMarkedOnlyWhenItsAssignmentChanged) {
+    // Key 17 is a media key: its own name is not its label, so the label alone would mark it
+    // as changed in every fresh profile.
+    constexpr int kMediaKey = 17;
+    RecordingKeyView view;
+    device_->SetView(&view);
+    ASSERT_EQ(device_->ApplyProfile(), 1);
+    std::vector<KeyEntry> keys = device_->KeyList();
+    keys[kMediaKey].current = keys[kMediaKey].defaults;
+    device_->SetKeyList(keys);
+    device_->RefreshKeyLabels();
+    EXPECT_TRUE(device_->KeyMarks(kMediaKey).changed);
+
+    keys[kMediaKey].current = Assign(kMediaKey, 0x20, 0, 0x04);
+    device_->SetKeyList(keys);
+    device_->RefreshKeyLabels();
+    EXPECT_FALSE(device_->KeyMarks(kMediaKey).changed);
+    device_->SetView(nullptr);
+}
+
 TEST_F(KeyboardKeys, PruningPutsKeysOfRemovedMacrosBackToTheirDefaults) {
     WriteMacros(ProfileFolder(), 3);
     ASSERT_EQ(device_->ApplyProfile(), 1);
