@@ -48,6 +48,12 @@ CDevicePageUI::CDevicePageUI(std::unique_ptr<CZidiraUSBDevice> device, QWidget* 
 }
 
 CDevicePageUI::~CDevicePageUI() {
+    // Panels the page owns unregister in their destructors: they must go while the page is
+    // still whole, not later among the widget's children.
+    const QObjectList children = this->children();
+    for (QObject* child : children) {
+        if (dynamic_cast<DeviceSettingsPanel*>(child) != nullptr) delete child;
+    }
     if (bridge_) bridge_->RemoveNotifier(this);
     if (editors_) RemoveSettingsPanel(editors_.get());
     editors_.reset();

@@ -126,8 +126,9 @@ class KeyboardInputThreads : public ::testing::Test {
             for (int64_t round = 0; !stop.load(); ++round) {
                 bus_->SendEventCode(sim::SimPath::KeyboardCable, code(round));
                 // A device sends events at human pace; a flood would only crowd the
-                // command replies out of the node's queue.
-                std::this_thread::sleep_for(std::chrono::microseconds(200));
+                // command replies out of the node's queue (and under the sanitizers every
+                // crowded-out reply costs a whole reply time-out).
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
             }
         });
         const auto giveUpAt = std::chrono::steady_clock::now() + kGiveUpAfter;
