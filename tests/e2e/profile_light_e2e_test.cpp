@@ -108,6 +108,19 @@ class ProfileLightE2e : public ::testing::Test {
         return files;
     }
 
+    // The folder once the program has finished with it: the switch downloads the profile
+    // after the selection is on disk, and the store's lock file comes and goes meanwhile.
+    std::map<QString, QByteArray> SettledFiles() const {
+        std::map<QString, QByteArray> last = Files();
+        for (int i = 0; i < 100; ++i) {
+            QThread::msleep(100);
+            std::map<QString, QByteArray> now = Files();
+            if (now == last && now.count(".ProfileList.lock") == 0) return now;
+            last = std::move(now);
+        }
+        return last;
+    }
+
     int ProfileFiles() const { return Folder().entryList({"*.Json"}, QDir::Files).size(); }
 
     // Clicks `command`, checks the message box it opens and answers it with `answer`.
@@ -151,7 +164,7 @@ TEST_F(ProfileLightE2e, ProfilesAreManagedFromTheBarAndTheFilesFollow) {
     EXPECT_EQ(List().value("profileselect").toInt(), 2);
 
     // A declined delete leaves every file as it was.
-    const auto before = Files();
+    const auto before = SettledFiles();
     AnswerPrompt("device_sub_btn", "cancel_btn");
     EXPECT_EQ(Files(), before);
 
