@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <system_error>
 
-#include "sim/fault_spec.h"
+#include "sim/fault_option.h"
 
 namespace rerov::cli {
 
@@ -89,8 +89,8 @@ const char* UsageText() {
            "  --receiver       reach the keyboard through its receiver\n"
            "  --trace FILE     write every command report exchanged to FILE\n"
            "  --sim-latency-us N  (with --simulate) each report takes N us each way\n"
-           "  --sim-fault SPEC    (with --simulate) arm a fault on every plugged path;\n"
-           "                   SPEC is KIND[@N][:COMMAND][+DELAYms]: KIND one of no-reply,\n"
+           "  --sim-fault FAULT   (with --simulate) arm a fault on every plugged path;\n"
+           "                   FAULT is KIND[@N][:COMMAND][+DELAYms]: KIND one of no-reply,\n"
            "                   late-reply, wrong-command, status-ff, status-fe, write-fails,\n"
            "                   disconnect-during; fires at the N-th report (default 1) of\n"
            "                   COMMAND (default any); DELAY for late-reply (default 3000ms).\n"

@@ -1,4 +1,4 @@
-#include "sim/fault_spec.h"
+#include "sim/fault_option.h"
 
 #include <charconv>
 #include <cstdint>

@@ -20,7 +20,7 @@ namespace rerov::sim {
 
 inline constexpr std::chrono::milliseconds kDefaultLateReplyDelay{3000};
 
-// Parses one fault. False with a one-line reason (naming the valid kinds) on a bad spec.
+// Parses one fault. False with a one-line reason (naming the valid kinds) on a bad fault text.
 bool ParseSimFault(const std::string& text, SimFault* fault, std::string* error);
 
 // The kind names of the text form, in SimFault::Kind order, comma-separated.

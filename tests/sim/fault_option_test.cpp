@@ -1,6 +1,6 @@
 // The text form of a simulator fault (rerovctl --sim-fault).
 
-#include "sim/fault_spec.h"
+#include "sim/fault_option.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +30,7 @@ const GoodCase kGood[] = {
     {"late-reply@2:0x03+250ms", Kind::LateReply, 2, 0x03, 250ms},
 };
 
-TEST(FaultSpecTest, EveryKindAndItsOptionalParts) {
+TEST(FaultOptionTest, EveryKindAndItsOptionalParts) {
     for (const GoodCase& c : kGood) {
         SCOPED_TRACE(c.text);
         SimFault fault;
@@ -43,7 +43,7 @@ TEST(FaultSpecTest, EveryKindAndItsOptionalParts) {
     }
 }
 
-TEST(FaultSpecTest, BadSpecsAreRefusedWithTheReason) {
+TEST(FaultOptionTest, BadFaultsAreRefusedWithTheReason) {
     const std::pair<const char*, const char*> bad[] = {
         {"", "unknown kind"},
         {"status-fd@1", "unknown kind"},
@@ -65,7 +65,7 @@ TEST(FaultSpecTest, BadSpecsAreRefusedWithTheReason) {
         std::string error;
         EXPECT_FALSE(ParseSimFault(text, &fault, &error));
         EXPECT_NE(error.find(reason), std::string::npos) << error;
-        EXPECT_EQ(fault.atReport, 77) << "a refused spec leaves the fault alone";
+        EXPECT_EQ(fault.atReport, 77) << "a refused fault leaves the fault alone";
     }
 }
 
