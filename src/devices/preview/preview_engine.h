@@ -9,7 +9,7 @@
 // randomness from an injected source, so a run is repeatable.
 //
 // Files: preview_engine.cpp (state, reset, initialisers, pacing, dispatch),
-// preview_primitives.cpp (the shared primitives), preview_modes.cpp (mode steps 1 to 28),
+// preview_primitives.cpp (the shared primitives), preview_modes.cpp (mode steps 1 to 27),
 // preview_reactive.cpp (reactive entries and steps), preview_effects.cpp (per-key effects
 // and the light-effect playback of modes 0 and 28), preview_audio.cpp (modes 29 and 30 and
 // the audio inputs), preview_tables.{h,cpp} (constant tables).
