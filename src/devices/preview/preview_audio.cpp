@@ -4,11 +4,10 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <limits>
 
-#include "devices/czidira_usb_device.h"
 #include "devices/preview/preview_engine.h"
+#include "devices/preview/preview_math.h"
 
 namespace rerov::preview {
 
