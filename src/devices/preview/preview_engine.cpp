@@ -243,7 +243,7 @@ void PreviewEngine::RunStep(int mode, uint64_t nowMs) {
 
 void PreviewEngine::KeyEvent(int light, int action) {
     if (!IsLight(light) || (action != 1 && action != 2)) return;
-    switch (lighting_.mode) {
+    switch (PlayingMode()) {
         case 7:
             ReactiveGlowEntry(light, action);
             break;
@@ -277,6 +277,9 @@ void PreviewEngine::ResetAnimation() {
     pressed_.fill(0);
     phases_.fill(0);
     for (auto& plane : planes_) plane.fill(0);
+    blinkOn_ = false;
+    blinkStarted_ = false;
+    basicColourIndex_ = 0;
 }
 
 void PreviewEngine::InitialiseMode(int mode) {

@@ -190,6 +190,10 @@ class PreviewEngine {
     void StepBlink(uint64_t nowMs, bool basicColours);    // 23, 27
     void StepRing();                                      // 24
     void StepBasicBreathing();                            // 26
+    void DecayAndPaintKeys();  // DecayLevel (mode's curve) and PaintByLevel for lights 0..125
+    void LightUp(int light);   // level 255 and, with multi-colour, a random wheel position
+    // Sets `seed` in byte `column` of all four planes when that byte's OR is exactly `alone`.
+    void ReseedWhenAlone(int column, uint8_t alone, uint8_t seed);
 
     // preview_reactive.cpp
     void ReactiveGlowEntry(int light, int action);    // 7
@@ -199,7 +203,10 @@ class PreviewEngine {
 
     // preview_effects.cpp
     void AdvanceKeyEffects(uint64_t nowMs);
-    void StepPlayback(uint64_t nowMs);  // 0, 28
+    void AdvanceKeyEffect(int light, CustomLight& entry, uint64_t nowMs);
+    void StepPlayback(uint64_t nowMs);        // 0, 28
+    void StartPlaybackCycle(uint64_t nowMs);  // the playing step's mode starts afresh
+    int PlayingMode() const;  // the mode on show: a playback step's own in modes 0 and 28
 
     // preview_audio.cpp
     void StepAudio();        // 29
@@ -237,6 +244,7 @@ class PreviewEngine {
     uint8_t stepCounter_ = 0;
     uint8_t basicColourIndex_ = 0;
     bool blinkOn_ = false;
+    bool blinkStarted_ = false;  // false until the first toggle after a reset
     uint64_t lastBlinkMs_ = 0;
     int tickCounter_ = 0;
 
@@ -248,7 +256,8 @@ class PreviewEngine {
         int32_t cyclesDone = 0;
         uint64_t stepStartMs = 0;
         bool started = false;
-        int ticks = 0;  // tick counter of the playing step's own pacing
+        int ticks = 0;       // tick counter of the playing step's own pacing
+        bool fresh = false;  // the step's mode has not run since its repetition started
     } playback_;
 
     // Audio state.
