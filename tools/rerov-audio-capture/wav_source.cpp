@@ -30,6 +30,10 @@ SoundSource::ReadResult WavSource::Read(float* stereo, int frames, QString* erro
         done += got;
         if (done == frames) break;
         if (!loop_) {
+            if (done == 0) {
+                ended_ = true;
+                return ReadResult::End;
+            }
             // The last, partial hop is padded with silence; the next Read ends.
             std::fill(stereo + 2 * done, stereo + 2 * frames, 0.0f);
             ended_ = true;
