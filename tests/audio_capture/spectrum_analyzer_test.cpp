@@ -80,6 +80,15 @@ TEST(SpectrumAnalyzer, SilenceAndNoiseBelowTheGateGiveAllZeros) {
     for (const auto& hop : AnalyseSound(44100, 0.5, [&](double, int) { return hiss(random); })) {
         EXPECT_EQ(hop.spectrum, std::vector<int32_t>(kSpectrumValues, 0));
     }
+    // A tone is all energy in one place: 5 dB under the gate it is still silence, 5 dB
+    // over it shows.
+    const auto sineAtRmsDb = [](double db) {
+        return test::Sine(1000.0, std::sqrt(2.0) * std::pow(10.0, db / 20.0));
+    };
+    const auto under = AnalyseSound(44100, 0.5, sineAtRmsDb(kGateDb - 5));
+    EXPECT_EQ(under[kSteadyHop].spectrum, std::vector<int32_t>(kSpectrumValues, 0));
+    const auto over = AnalyseSound(44100, 0.5, sineAtRmsDb(kGateDb + 5));
+    EXPECT_GT(over[kSteadyHop].spectrum[size_t(ValueOfFrequency(1000.0))], 0);
 }
 
 TEST(SpectrumAnalyzer, ToneSwitchingOnAndOffGivesLargeDifferences) {
