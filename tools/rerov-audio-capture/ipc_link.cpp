@@ -20,6 +20,12 @@ IpcLink::IpcLink(QObject* parent) : QObject(parent) {
     connect(&socket_, &QLocalSocket::disconnected, this, &IpcLink::OnDisconnected);
 }
 
+IpcLink::~IpcLink() {
+    // The socket's end would otherwise report "disconnected" to a control that has ended.
+    QObject::disconnect(&socket_, nullptr, this, nullptr);
+    socket_.abort();
+}
+
 bool IpcLink::Connect(const QString& serverName, QString* error) {
     if (serverName.isEmpty()) {
         *error = QStringLiteral("no runtime folder for the IPC channel");

@@ -27,6 +27,8 @@ class IpcLink : public QObject, public RecordSink {
     static constexpr qint64 kMaxUnsentBytes = 256 * 1024;
 
     explicit IpcLink(QObject* parent = nullptr);
+    // Closes the channel without telling the control (which may be gone by then).
+    ~IpcLink() override;
 
     // Commands and records go to `control` from now on.
     void SetControl(CaptureControl* control) { control_ = control; }
