@@ -26,6 +26,7 @@
 #include "shell/main_wnd_page_slot.h"
 #include "shell/monitor_fit.h"
 #include "shell/mp_device_power_ui.h"
+#include "shell/routes/audio_routes.h"
 #include "shell/routes/dialog_routes.h"
 #include "shell/routes/keyboard_settings_routes.h"
 #include "shell/routes/light_editor_routes.h"
@@ -105,6 +106,7 @@ CMainWnd::CMainWnd(std::shared_ptr<HidBackend> backend)
       found_(supported_) {
     RegisterShellControls();
     manager_ = std::make_unique<DeviceManager>(found_, *this);
+    SetUpAudio();
     SetUpRouting();
 }
 
@@ -177,6 +179,7 @@ void CMainWnd::SetUpRouting() {
     AddLightEditorRoutes(*this);
     AddDialogRoutes(*this);
     AddKeyboardSettingsRoutes(*this);
+    AddAudioRoutes(*this);
 }
 
 ui::NotifyPump& CMainWnd::Routes(const QString& type) {
@@ -213,6 +216,7 @@ void CMainWnd::StartUp() {
         },
         Qt::QueuedConnection);
     StartScan();
+    StartAudio();
     sleepWatch_ = new SleepWatch(this);
     connect(sleepWatch_, &SleepWatch::prepareForSleep, this, &CMainWnd::OnPrepareForSleep);
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -292,6 +296,8 @@ void CMainWnd::Shutdown() {
     } else {
         scanner_.reset();
     }
+    // The companion goes after the workers (its daemon is one of them), before the pages.
+    ShutdownAudio();
     if (trayMenu_ != nullptr) trayMenu_->Close();
     if (tray_ != nullptr) tray_->DeleteTrayIcon();
     DestroyDevicePages();
@@ -355,6 +361,7 @@ void CMainWnd::OnControlTimer(int id) {
         case kTimerMonitorFit:
             FitToMonitor(CurrentMonitor());
             update();
+            audio_->StartCapture();
             break;
         case kTimerTrayMenu:
             ShowTrayMenu();
