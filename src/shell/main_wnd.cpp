@@ -20,6 +20,8 @@
 #include "device_link/device_manager.h"
 #include "devices/pages/device_page.h"
 #include "devices/pages/keyboard_page.h"
+#include "shell/audio/audio_bridge.h"
+#include "shell/audio/audio_style_store.h"
 #include "shell/close_policy.h"
 #include "shell/device_option_ui.h"
 #include "shell/hook_key_capture.h"

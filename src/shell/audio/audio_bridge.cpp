@@ -26,8 +26,8 @@ void AudioBridge::SetOptions(const AudioBridgeOptions& options) {
     options_ = options;
     daemon_.setInterval(options_.daemonPeriodMs);
     restartStart_.setInterval(options_.restartStartDelayMs);
-    process_ = std::make_unique<CompanionProcess>(options_.program, options_.arguments,
-                                                  options_.lockFile);
+    process_ =
+        std::make_unique<CompanionProcess>(options_.program, options_.arguments, options_.lockFile);
     process_->SetLaunchFailedHandler(launchFailed_);
 }
 
@@ -77,11 +77,13 @@ void AudioBridge::Shutdown() {
 
 void AudioBridge::SendStyleColour(const AudioStyleSet& styles) {
     styleColour_ = StyleColourValues(styles);
-    if (introduced_) Send(ipc::EncodeAudioValues(ipc::kAudioStyleRecord, styleColour_));
+    if (introduced_ && !shutDown_) {
+        Send(ipc::EncodeAudioValues(ipc::kAudioStyleRecord, styleColour_));
+    }
 }
 
 void AudioBridge::SendColourCommand(AudioCommand command, int value) {
-    if (introduced_) Send(ipc::EncodeAudioCommand(command, value));
+    if (introduced_ && !shutDown_) Send(ipc::EncodeAudioCommand(command, value));
 }
 
 int AudioBridge::LaunchCount() const { return process_ ? process_->LaunchCount() : 0; }

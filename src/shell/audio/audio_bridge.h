@@ -37,12 +37,12 @@ class AudioReceivers {
 };
 
 struct AudioBridgeOptions {
-    QString program;        // the companion's file; empty: it is never launched
-    QStringList arguments;  // its command line
-    QString lockFile;       // its lock; empty: only the bridge's own child counts
-    int daemonPeriodMs = 1000;       // how often the daemon looks for the companion
-    int restartStartDelayMs = 500;   // after a relaunch: when its capture is started
-    int shutdownGraceMs = 1000;      // at shutdown: how long it may take to exit by itself
+    QString program;                // the companion's file; empty: it is never launched
+    QStringList arguments;          // its command line
+    QString lockFile;               // its lock; empty: only the bridge's own child counts
+    int daemonPeriodMs = 1000;      // how often the daemon looks for the companion
+    int restartStartDelayMs = 500;  // after a relaunch: when its capture is started
+    int shutdownGraceMs = 1000;     // at shutdown: how long it may take to exit by itself
 };
 
 class AudioBridge : public QObject, public ipc::AudioLinkSink {
@@ -110,9 +110,9 @@ class AudioBridge : public QObject, public ipc::AudioLinkSink {
     ipc::AudioLinkSender* sender_ = nullptr;
     AudioReceivers* receivers_ = nullptr;
     AudioBands bands_;
-    SpectrumArray spectrum_{};                                   // the last values received
-    std::array<uint32_t, ipc::kAudioLevelValues> levels_{};      // the last levels received
-    std::vector<int32_t> styleColour_;                           // empty until styles load
+    SpectrumArray spectrum_{};                               // the last values received
+    std::array<uint32_t, ipc::kAudioLevelValues> levels_{};  // the last levels received
+    std::vector<int32_t> styleColour_;                       // empty until styles load
     QTimer daemon_;
     QTimer restartStart_;
     bool introduced_ = false;

@@ -16,8 +16,8 @@ inline constexpr int kAudioStyleCount = 4;
 inline constexpr int kAudioLevelMax = 9;
 
 struct AudioStyleSet {
-    int selected = 0;                                  // 0..3
-    std::array<std::string, kAudioStyleCount> names;   // UTF-8
+    int selected = 0;                                           // 0..3
+    std::array<std::string, kAudioStyleCount> names;            // UTF-8
     std::array<std::array<int, 3>, kAudioStyleCount> levels{};  // red, green, blue: 0..9
 
     bool operator==(const AudioStyleSet&) const = default;

@@ -46,13 +46,15 @@ void CMusicWnd::InitWindow() {
     // A layout without one of the controls still opens; that part of the set is then not
     // editable, and the log names what is missing.
     for (int i = 0; i < audio::kAudioStyleCount; ++i) {
-        options_[size_t(i)] = qobject_cast<QAbstractButton*>(FindControl(QLatin1String(kOptionNames[i])));
+        options_[size_t(i)] =
+            qobject_cast<QAbstractButton*>(FindControl(QLatin1String(kOptionNames[i])));
         if (options_[size_t(i)] == nullptr) ReportMissing(kOptionNames[i]);
         names_[size_t(i)] = qobject_cast<QLineEdit*>(FindControl(QLatin1String(kNameEdits[i])));
         if (names_[size_t(i)] == nullptr) ReportMissing(kNameEdits[i]);
     }
     for (int c = 0; c < 3; ++c) {
-        QAbstractSlider* slider = qobject_cast<QAbstractSlider*>(FindControl(QLatin1String(kSliderNames[c])));
+        QAbstractSlider* slider =
+            qobject_cast<QAbstractSlider*>(FindControl(QLatin1String(kSliderNames[c])));
         sliders_[size_t(c)] = slider;
         if (slider == nullptr) {
             ReportMissing(kSliderNames[c]);
