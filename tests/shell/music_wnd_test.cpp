@@ -16,6 +16,7 @@
 
 #include "controls/notification.h"
 #include "shell/audio/audio_style_set.h"
+#include "shell/startup_language.h"
 
 namespace rerov::shell {
 namespace {
@@ -53,6 +54,7 @@ int RunWindow(AudioStyleSet* styles, const std::function<void(CMusicWnd&)>& act,
 }
 
 TEST(MusicWindow, ShowsTheSelectedStyleAndItsNames) {
+    ASSERT_TRUE(LoadStartupLanguage(StartupLanguageFile()));
     AudioStyleSet styles = SomeStyles();
     QSize size;
     RunWindow(

@@ -119,9 +119,13 @@ void CMusicWnd::Notify(const ui::Notification& msg) {
             return;
         }
         if (name.compare(QLatin1String("okbtn"), Qt::CaseInsensitive) == 0) {
-            // A name still being typed counts as left: the user sees it in the edit.
+            // A name typed and not yet left counts as left: what the edits show is what the
+            // user confirms (the focus may not have moved, as when the window is not active).
             for (int i = 0; i < audio::kAudioStyleCount; ++i) {
-                if (names_[size_t(i)] != nullptr && names_[size_t(i)]->hasFocus()) OnNameLeft(i);
+                const QLineEdit* edit = names_[size_t(i)];
+                if (edit != nullptr && edit->text().toStdString() != styles_.names[size_t(i)]) {
+                    OnNameLeft(i);
+                }
             }
             Close(kMusicConfirmed);
             return;
@@ -138,7 +142,7 @@ void CMusicWnd::Notify(const ui::Notification& msg) {
             styles_.levels[size_t(CheckedStyle())][size_t(channel)] =
                 std::clamp(sliders_[size_t(channel)]->value(), 0, audio::kAudioLevelMax);
         }
-    } else if (msg.type == ui::notify_type::kKillFocus) {
+    } else if (msg.type == ui::notify_type::kKillFocus || msg.type == ui::notify_type::kReturn) {
         const int style = IndexIn(kNameEdits, name);
         if (style >= 0) OnNameLeft(style);
     }
