@@ -111,5 +111,19 @@ TEST_F(AudioStylesE2e, AConfirmedEditIsSavedAndAProfileResetBringsBackTheFactory
     EXPECT_EQ(styles.value("nStyleName2").toString(), QStringLiteral("第二组"));
 }
 
+TEST(AudioWavOption, NeedsAFileAndIsExplainedByHelp) {
+    Sandbox sandbox;
+    ASSERT_TRUE(sandbox.IsValid());
+    for (const QStringList& arguments : {QStringList{"--audio-wav"}, QStringList{"--audio-wav="}}) {
+        const RunOutcome run = RunToEnd(REROV_EVER_PATH, arguments, sandbox.Environment());
+        ASSERT_TRUE(run.finished);
+        EXPECT_EQ(run.exitCode, 2) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains("--audio-wav: no file named")) << Text(run);
+    }
+    const RunOutcome help = RunToEnd(REROV_EVER_PATH, {"--help"}, sandbox.Environment());
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.contains("--audio-wav FILE")) << Text(help);
+}
+
 }  // namespace
 }  // namespace rerov::e2e
