@@ -86,22 +86,30 @@ class BridgeTest : public ::testing::Test {
     FakeReceivers receivers_;
 };
 
-TEST_F(BridgeTest, TheStartCommandsFollowTheHelloAndTheStartTimerInEitherOrder) {
+TEST_F(BridgeTest, TheStartCommandsFollowTheHelloAndTheStartTimerOncePerConnection) {
     bridge_.SendStyleColour(StyleWithGreen(0));
     EXPECT_TRUE(sender_.sent.empty()) << "nothing goes out before the companion introduced itself";
 
+    bridge_.OnCompanionIntroduced();
+    EXPECT_TRUE(sender_.sent.empty()) << "not before timer 1011";
+    bridge_.OnCompanionGone();
     bridge_.StartCapture();  // timer 1011 before the companion connected
     EXPECT_TRUE(sender_.sent.empty());
     bridge_.OnCompanionIntroduced();
     EXPECT_EQ(sender_.Codes(), (std::vector<int>{0, 3, 1, 110}));
 
-    // A later companion (after a relaunch) is started when the timer says so.
+    // The relaunch's start step finds it started: once per connection.
     sender_.sent.clear();
+    bridge_.StartCapture();
+    EXPECT_TRUE(sender_.sent.empty());
+
+    // A later companion (after a relaunch) is started as soon as it is there.
     bridge_.OnCompanionGone();
     bridge_.OnCompanionIntroduced();
-    EXPECT_TRUE(sender_.sent.empty());
-    bridge_.StartCapture();
     EXPECT_EQ(sender_.Codes(), (std::vector<int>{0, 3, 1, 110}));
+    sender_.sent.clear();
+    bridge_.StartCapture();
+    EXPECT_TRUE(sender_.sent.empty());
 }
 
 TEST_F(BridgeTest, TheStyleColourIsTheSelectedStyleWithGreenZeroSentAsOne) {
@@ -271,7 +279,7 @@ TEST_F(CompanionTest, AKilledCompanionIsRelaunchedByTheNextDaemonTick) {
     QTRY_VERIFY_WITH_TIMEOUT(!bridge_.IsIntroduced(), kGenerousMs);
     bridge_.CheckCompanion();
     EXPECT_EQ(bridge_.LaunchCount(), 2);
-    // The new one is started 500 ms after its launch, once it has introduced itself.
+    // The new one is started once it has introduced itself.
     QTRY_COMPARE_WITH_TIMEOUT(Log().count(QStringLiteral("command 1 0")), 2, kGenerousMs);
     EXPECT_EQ(Log().count(QStringLiteral("started ")), 2);
 }

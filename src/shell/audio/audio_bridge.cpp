@@ -46,8 +46,15 @@ bool AudioBridge::Launch() {
 
 void AudioBridge::StartCapture() {
     if (shutDown_) return;
-    startWanted_ = true;
-    if (introduced_) SendStartCommands();
+    captureWanted_ = true;
+    StartIfReady();
+}
+
+void AudioBridge::StartIfReady() {
+    // Once per connection: a companion that comes later (relaunched, or started by hand)
+    // is started as soon as it has introduced itself.
+    if (shutDown_ || !captureWanted_ || !introduced_ || startSent_) return;
+    SendStartCommands();
 }
 
 void AudioBridge::CheckCompanion() {
@@ -94,10 +101,14 @@ qint64 AudioBridge::CompanionProcessId() const { return process_ ? process_->Pro
 
 void AudioBridge::OnCompanionIntroduced() {
     introduced_ = true;
-    if (startWanted_ && !shutDown_) SendStartCommands();
+    startSent_ = false;
+    StartIfReady();
 }
 
-void AudioBridge::OnCompanionGone() { introduced_ = false; }
+void AudioBridge::OnCompanionGone() {
+    introduced_ = false;
+    startSent_ = false;
+}
 
 bool AudioBridge::Send(const QJsonObject& message) {
     if (sender_ == nullptr || !sender_->SendToCompanion(message)) {
@@ -108,7 +119,7 @@ bool AudioBridge::Send(const QJsonObject& message) {
 }
 
 void AudioBridge::SendStartCommands() {
-    startWanted_ = false;
+    startSent_ = true;
     for (AudioCommand command :
          {AudioCommand::Attach, AudioCommand::Reset, AudioCommand::StartCapture}) {
         Send(ipc::EncodeAudioCommand(command));

@@ -64,7 +64,8 @@ class AudioBridge : public QObject, public ipc::AudioLinkSink {
     /// Start-up: launches the companion and starts the daemon. False when it did not start.
     bool Launch();
     /// Timer 1011 (and 500 ms after a relaunch): the companion's capture is to start. It
-    /// gets commands 0, 3 and 1 (and the style colour) as soon as it has introduced itself.
+    /// gets commands 0, 3 and 1 (and the style colour) as soon as it has introduced itself;
+    /// from then on every companion that introduces itself gets them, once per connection.
     void StartCapture();
     /// One daemon tick: a companion that is gone (its lock free) is launched again, unless
     /// it reported that the machine has no sound server.
@@ -100,6 +101,7 @@ class AudioBridge : public QObject, public ipc::AudioLinkSink {
 
   private:
     bool Send(const QJsonObject& message);
+    void StartIfReady();
     void SendStartCommands();
     void OnSpectrum(const QByteArray& data);
     void OnLevels(const QByteArray& data);
@@ -116,7 +118,8 @@ class AudioBridge : public QObject, public ipc::AudioLinkSink {
     QTimer daemon_;
     QTimer restartStart_;
     bool introduced_ = false;
-    bool startWanted_ = false;
+    bool captureWanted_ = false;  // timer 1011 has fired
+    bool startSent_ = false;      // the connected companion has had its start commands
     bool shutDown_ = false;
 };
 
