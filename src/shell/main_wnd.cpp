@@ -20,12 +20,15 @@
 #include "device_link/device_manager.h"
 #include "devices/pages/device_page.h"
 #include "devices/pages/keyboard_page.h"
+#include "shell/audio/audio_bridge.h"
+#include "shell/audio/audio_style_store.h"
 #include "shell/close_policy.h"
 #include "shell/device_option_ui.h"
 #include "shell/hook_key_capture.h"
 #include "shell/main_wnd_page_slot.h"
 #include "shell/monitor_fit.h"
 #include "shell/mp_device_power_ui.h"
+#include "shell/routes/audio_routes.h"
 #include "shell/routes/dialog_routes.h"
 #include "shell/routes/keyboard_settings_routes.h"
 #include "shell/routes/light_editor_routes.h"
@@ -105,6 +108,7 @@ CMainWnd::CMainWnd(std::shared_ptr<HidBackend> backend)
       found_(supported_) {
     RegisterShellControls();
     manager_ = std::make_unique<DeviceManager>(found_, *this);
+    SetUpAudio();
     SetUpRouting();
 }
 
@@ -177,6 +181,7 @@ void CMainWnd::SetUpRouting() {
     AddLightEditorRoutes(*this);
     AddDialogRoutes(*this);
     AddKeyboardSettingsRoutes(*this);
+    AddAudioRoutes(*this);
 }
 
 ui::NotifyPump& CMainWnd::Routes(const QString& type) {
@@ -213,6 +218,7 @@ void CMainWnd::StartUp() {
         },
         Qt::QueuedConnection);
     StartScan();
+    StartAudio();
     sleepWatch_ = new SleepWatch(this);
     connect(sleepWatch_, &SleepWatch::prepareForSleep, this, &CMainWnd::OnPrepareForSleep);
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -292,6 +298,8 @@ void CMainWnd::Shutdown() {
     } else {
         scanner_.reset();
     }
+    // The companion goes after the workers (its daemon is one of them), before the pages.
+    ShutdownAudio();
     if (trayMenu_ != nullptr) trayMenu_->Close();
     if (tray_ != nullptr) tray_->DeleteTrayIcon();
     DestroyDevicePages();
@@ -355,6 +363,7 @@ void CMainWnd::OnControlTimer(int id) {
         case kTimerMonitorFit:
             FitToMonitor(CurrentMonitor());
             update();
+            audio_->StartCapture();
             break;
         case kTimerTrayMenu:
             ShowTrayMenu();

@@ -8,6 +8,7 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <atomic>
 #include <functional>
@@ -29,6 +30,12 @@ class KeyboardMacroEditing;
 namespace input_hook {
 class CDeviceHook;
 }
+namespace audio {
+class AudioBridge;
+class AudioReceivers;
+class AudioStyleStore;
+struct AudioStyleSet;
+}  // namespace audio
 class CZidiraUSBDevice;
 class DeviceManager;
 namespace ui {
@@ -53,9 +60,10 @@ inline constexpr int kTimerTrayMenu = 1032;        // 10 ms after a tray right c
 inline constexpr int kTimerProfileSwitch = 1055;   // after a profile combo selection: the switch
 inline constexpr int kProfileSwitchDelayMs = 400;  // rapid selections become one switch
 
-/// Number of worker slots; slot 0 is the scan thread.
+/// Number of worker slots; slot 0 is the scan thread, slot 1 the audio daemon.
 inline constexpr int kWorkerSlotCount = 20;
 inline constexpr int kScanSlot = 0;
+inline constexpr int kAudioDaemonSlot = 1;
 
 /// The family whose entry is current at start when its device is plugged in: the keyboard,
 /// the product the program ships with, in whatever order the devices arrive.
@@ -199,6 +207,27 @@ class CMainWnd : public ui::CWindowBase, public DeviceManagerHost, public AppCon
     /// Gives a page's macro editor the input hook and the window's message box.
     void ConnectMacroEditing(KeyboardMacroEditing& editing);
 
+    /// A page list by group (positions are what CurrentKeyboardIndex and
+    /// CurrentMouseIndex count in).
+    const std::vector<CDevicePageUI*>& PageList(PageGroup group) const {
+        return pageLists_[size_t(group)];
+    }
+
+    // --- Audio-reactive lighting (main_wnd_audio.cpp) ---
+
+    /// Has StartUp launch the sound-capture companion beside the program with `arguments`;
+    /// the program does so, a window built by a test does not.
+    void EnableAudioCompanion(const QStringList& arguments);
+    /// The bridge to the companion (the IPC channel hands it the companion's records).
+    audio::AudioBridge& Audio() const { return *audio_; }
+    /// The audio styles as loaded or last edited.
+    const audio::AudioStyleSet& AudioStyles() const;
+    /// "music_setting_btn": the audio style window; on OK the style colour goes to the
+    /// companion and the styles are saved. A request while it is open does nothing.
+    void OpenMusicWindow();
+    /// "device_reset_btn" (after the profile reset): the factory styles replace the user's.
+    void ResetAudioStyles();
+
     // --- DeviceManagerHost ---
     ManagedDevice* FindDevicePage(const SupportedDevice& record) override;
     bool CreateDevicePage(int supportedRow, int role) override;
@@ -258,6 +287,9 @@ class CMainWnd : public ui::CWindowBase, public DeviceManagerHost, public AppCon
     // the entry names no power container that exists.
     bool ShowEntryPower(CDeviceOptionUI* entry);
     QRect CurrentMonitor() const;
+    void SetUpAudio();
+    void StartAudio();
+    void ShutdownAudio();
 
     std::shared_ptr<HidBackend> backend_;
     std::vector<SupportedDevice> supported_;
@@ -292,6 +324,13 @@ class CMainWnd : public ui::CWindowBase, public DeviceManagerHost, public AppCon
     bool quitOnExit_ = true;
     bool simulated_ = false;
     QString profileTitle_;
+    // The audio bridge, its receivers (the current pages) and the style file.
+    std::unique_ptr<audio::AudioStyleStore> audioStyles_;
+    std::unique_ptr<audio::AudioReceivers> audioReceivers_;
+    std::unique_ptr<audio::AudioBridge> audio_;
+    bool audioCompanion_ = false;
+    QStringList audioArguments_;
+    bool musicWindowOpen_ = false;
     // The one input hook; declared last so it outlives everything that captures through it.
     std::unique_ptr<input_hook::CDeviceHook> hook_;
     std::unique_ptr<HookKeyCapture> keyCapture_;

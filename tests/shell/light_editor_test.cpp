@@ -251,6 +251,30 @@ TEST_F(LightEditor, AudioEditsChangeTheEditedColourAndAreSaved) {
     EXPECT_EQ(page->Editors()->AudioLighting().bytes[1], 0);
 }
 
+TEST_F(LightEditor, OnlyAForegroundThatChangesEndsTheSevenColours) {
+    SelectMode(29);
+    const quint32 swatch = editor->AudioSwatchColor(0);
+    const auto r = uint8_t((swatch >> 16) & 0xFF);
+    const auto g = uint8_t((swatch >> 8) & 0xFF);
+    const auto b = uint8_t(swatch & 0xFF);
+    AudioLightSetting setting;
+    setting.bytes = {0, 0, 0, 0, r, g, b, 1, 1};  // foreground edited, seven colours on
+    page->Editors()->StoreAudioLighting(setting);
+    editor->ShowAudioLightSetting(setting);
+    const auto sevenColours = [this] {
+        return page->Editors()->AudioLighting().bytes[AudioLightSetting::kSevenColour];
+    };
+
+    Click("audiocolor_option_0");  // the colour it has already
+    EXPECT_EQ(sevenColours(), 1);
+    TypeAndLeave("deng_audioedit_R", QString::number(r));
+    EXPECT_EQ(sevenColours(), 1);
+    Click("audiocolor_option_1");
+    EXPECT_EQ(sevenColours(), 0);
+    EXPECT_EQ(page->Editors()->AudioLighting().bytes[4],
+              uint8_t((editor->AudioSwatchColor(1) >> 16) & 0xFF));
+}
+
 TEST(LightChannelText, ParsesAsTheEditsNeed) {
     struct Case {
         const char* text;

@@ -5,7 +5,10 @@
 #include <QLoggingCategory>
 #include <QPointer>
 #include <algorithm>
+#include <chrono>
+#include <limits>
 
+#include "shell/ipc/audio_records.h"
 #include "shell/ipc/ipc_protocol.h"
 #include "shell/ipc/peer_user.h"
 
@@ -20,7 +23,12 @@ struct IpcServer::Connection {
     bool awaitingReply = false;  // a request waits for its late reply; later ones wait too
 };
 
-IpcServer::IpcServer(QObject* parent) : QObject(parent) {}
+IpcServer::IpcServer(QObject* parent)
+    : QObject(parent), audioClock_([] {
+          return static_cast<qint64>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                         std::chrono::steady_clock::now().time_since_epoch())
+                                         .count());
+      }) {}
 
 IpcServer::~IpcServer() { Close(); }
 
@@ -50,6 +58,7 @@ void IpcServer::Close() {
         connection->socket->deleteLater();
     }
     connections_.clear();
+    companion_ = nullptr;  // the program is ending: nobody is told
     if (server_) {
         server_->close();
         delete server_;
@@ -106,6 +115,7 @@ void IpcServer::OnReadyRead(Connection* connection) {
             socket->disconnectFromServer();  // after the reply is written
             return;
         }
+        if (HandleAudioMessage(connection, request)) continue;
         RequestOutcome outcome = HandleRequest(request, targets_);
         if (outcome.answerLater) {
             connection->awaitingReply = true;
@@ -161,8 +171,57 @@ void IpcServer::Drop(QLocalSocket* socket) {
                                  [socket](const auto& c) { return c->socket == socket; });
     if (it == connections_.end()) return;
     socket->disconnect(this);  // nothing may reach the record erased here
+    const bool wasCompanion = it->get() == companion_;
+    if (wasCompanion) companion_ = nullptr;
     connections_.erase(it);
     socket->deleteLater();
+    if (wasCompanion && audioSink_) audioSink_->OnCompanionGone();
+}
+
+bool IpcServer::HandleAudioMessage(Connection* connection, const QJsonObject& message) {
+    const QString type = message.value(QStringLiteral("type")).toString();
+    QLocalSocket* socket = connection->socket;
+    if (type == QLatin1String(kAudioHello)) {
+        QJsonObject reply;
+        if (audioSink_ == nullptr) {
+            reply = ErrorReply(QStringLiteral("this program takes no sound-capture companion"));
+        } else if (message.value(QStringLiteral("title")).toString() !=
+                   QLatin1String(kAudioCaptureTitle)) {
+            reply = ErrorReply(QStringLiteral("not the sound-capture companion"));
+        } else if (companion_ != nullptr && companion_ != connection) {
+            reply = ErrorReply(QStringLiteral("a sound-capture companion is already connected"));
+        } else {
+            reply = OkReply();
+        }
+        const bool accepted = reply.value(QStringLiteral("ok")).toBool();
+        if (accepted) companion_ = connection;
+        socket->write(EncodeMessage(reply));
+        socket->flush();
+        if (accepted) audioSink_->OnCompanionIntroduced();
+        return true;
+    }
+    // A record from any other connection is an unknown request for the table to refuse.
+    if (type != QLatin1String(kAudioRecord) || connection != companion_) return false;
+    // Records are one-way: no reply, whatever becomes of them. The cap comes before the
+    // decoding, so a flood costs no more than its parsing.
+    const int id = message.value(QStringLiteral("id")).toInt(std::numeric_limits<int>::min());
+    if (!audioLimit_.Allow(id, audioClock_())) {
+        if (audioLimit_.Dropped() == 1) {
+            qCWarning(lcIpc) << "the sound-capture companion sends too fast; records dropped";
+        }
+        return true;
+    }
+    const std::optional<AudioRecord> record = DecodeAudioRecord(message);
+    if (record && audioSink_) audioSink_->OnCompanionRecord(*record);
+    return true;
+}
+
+bool IpcServer::SendToCompanion(const QJsonObject& message) {
+    if (companion_ == nullptr || companion_->closing) return false;
+    QLocalSocket* socket = companion_->socket;
+    if (socket->write(EncodeMessage(message)) < 0) return false;
+    socket->flush();
+    return true;
 }
 
 void IpcServer::RequestExit() {

@@ -70,15 +70,15 @@ int EditedAudioColour(const AudioLightSetting& setting) {
 }
 
 // Replaces the edited audio colour; a new foreground ends the seven-colour cycling when
-// `onlyWhenChanged` is off or the colour really changed.
-void SetAudioColour(AudioLightSetting& setting, quint32 argb, bool onlyWhenChanged) {
+// the colour really changed.
+void SetAudioColour(AudioLightSetting& setting, quint32 argb) {
     auto& b = setting.bytes;
     const auto first = std::size_t(EditedAudioColour(setting));
     const uint8_t rgb[3] = {uint8_t((argb >> 16) & 0xFF), uint8_t((argb >> 8) & 0xFF),
                             uint8_t(argb & 0xFF)};
     const bool changed = b[first] != rgb[0] || b[first + 1] != rgb[1] || b[first + 2] != rgb[2];
     for (std::size_t i = 0; i < 3; ++i) b[first + i] = rgb[i];
-    if (first == std::size_t(AudioLightSetting::kForeground) && (changed || !onlyWhenChanged)) {
+    if (first == std::size_t(AudioLightSetting::kForeground) && changed) {
         b[AudioLightSetting::kSevenColour] = 0;
     }
 }
@@ -113,8 +113,11 @@ void CommitAudioEdit(const CMainWnd& window, Channel channel) {
         return;
     }
     ChangeAudioLighting(window, [channel, value](AudioLightSetting& setting) {
-        setting.bytes[std::size_t(EditedAudioColour(setting) + int(channel))] = uint8_t(value);
-        if (EditedAudioColour(setting) == AudioLightSetting::kForeground) {
+        uint8_t& byte = setting.bytes[std::size_t(EditedAudioColour(setting) + int(channel))];
+        const bool changed = byte != uint8_t(value);
+        byte = uint8_t(value);
+        // Only a foreground that really changed ends the seven-colour cycling.
+        if (changed && EditedAudioColour(setting) == AudioLightSetting::kForeground) {
             setting.bytes[AudioLightSetting::kSevenColour] = 0;
         }
     });
@@ -240,7 +243,7 @@ void AddColourRows(CMainWnd& window) {
                    if (current.editor == nullptr) return;
                    const quint32 colour = current.editor->AudioPaletteColor();
                    ChangeAudioLighting(
-                       window, [colour](AudioLightSetting& s) { SetAudioColour(s, colour, true); });
+                       window, [colour](AudioLightSetting& s) { SetAudioColour(s, colour); });
                });
 
     ui::NotifyPump& clicks = window.Routes(ui::notify_type::kClick);
@@ -252,15 +255,15 @@ void AddColourRows(CMainWnd& window) {
             SetColour(editor, s, editor.SwatchColor(n));
         });
     });
-    clicks.OnPrefix(
-        click, QStringLiteral("audiocolor_option_"), [&window](const ui::Notification& msg) {
-            const CurrentEditor current = FindCurrentEditor(window);
-            const int n = IndexOf(msg);
-            if (current.editor == nullptr || n < 0) return;
-            const quint32 colour = current.editor->AudioSwatchColor(n);
-            ChangeAudioLighting(
-                window, [colour](AudioLightSetting& s) { SetAudioColour(s, colour, false); });
-        });
+    clicks.OnPrefix(click, QStringLiteral("audiocolor_option_"),
+                    [&window](const ui::Notification& msg) {
+                        const CurrentEditor current = FindCurrentEditor(window);
+                        const int n = IndexOf(msg);
+                        if (current.editor == nullptr || n < 0) return;
+                        const quint32 colour = current.editor->AudioSwatchColor(n);
+                        ChangeAudioLighting(
+                            window, [colour](AudioLightSetting& s) { SetAudioColour(s, colour); });
+                    });
     clicks.On(click, QStringLiteral("Close_bkColor_btn"), [&window](const ui::Notification&) {
         ChangeAudioLighting(window, [](AudioLightSetting& s) {
             for (int i = 0; i < 3; ++i)

@@ -79,6 +79,10 @@ void RunConfirmed(CMainWnd& window, const ConfirmedCommand& command) {
     const StoreResult result = (current.bar->*command.command)();
     if (result == StoreResult::Ok && command.reloadsPage) LoadShownProfile(window, current.page);
     if (result == StoreResult::ProfileRemoved) current.page->Editors()->LoadSelectedProfile();
+    // A reset also brings back the factory audio styles.
+    if (result == StoreResult::Ok && command.command == &CDeviceProfileUI::ResetProfile) {
+        window.ResetAudioStyles();
+    }
     ReportResult(window, result);
 }
 

@@ -5,13 +5,30 @@ namespace rerov::startup {
 namespace {
 // The keyboard by cable: what a new user wants to see first.
 constexpr char kDefaultSimulation[] = "keyboard";
+constexpr char kAudioWav[] = "--audio-wav";
 }  // namespace
 
 bool ParseProgramOptions(const QStringList& arguments, ProgramOptions* options, QString* error) {
     *options = ProgramOptions{};
-    for (const QString& argument : arguments) {
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
         if (argument == QLatin1String("--help")) {
             options->help = true;
+            continue;
+        }
+        const QString joinedPrefix = QLatin1String(kAudioWav) + u'=';
+        if (argument == QLatin1String(kAudioWav) || argument.startsWith(joinedPrefix)) {
+            QString file;
+            if (argument.startsWith(joinedPrefix)) {
+                file = argument.mid(joinedPrefix.size());
+            } else if (i + 1 < arguments.size()) {
+                file = arguments[++i];
+            }
+            if (file.isEmpty()) {
+                *error = QStringLiteral("--audio-wav: no file named");
+                return false;
+            }
+            options->audioWav = file;
             continue;
         }
         QString list;
@@ -32,11 +49,18 @@ bool ParseProgramOptions(const QStringList& arguments, ProgramOptions* options, 
     return true;
 }
 
+QStringList AudioCompanionArguments(const ProgramOptions& options) {
+    if (options.audioWav.isEmpty()) return {};
+    return {QStringLiteral("--wav"), options.audioWav, QStringLiteral("--loop")};
+}
+
 const char* ProgramUsage() {
-    return "usage: rerov-ever [--simulate[=LIST]]\n"
+    return "usage: rerov-ever [--simulate[=LIST]] [--audio-wav FILE]\n"
            "  --simulate[=LIST]  run on simulated devices instead of real ones; LIST is\n"
            "                     comma-separated: keyboard, keyboard-receiver, mouse,\n"
            "                     mouse-receiver, mousepad, headset (default: keyboard)\n"
+           "  --audio-wav FILE   the music lighting follows FILE (a WAV file, played in a\n"
+           "                     loop) instead of the sound the computer plays\n"
            "Drive a running program with rerovctl app ... and rerovctl sim ...\n";
 }
 

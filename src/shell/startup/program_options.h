@@ -1,8 +1,10 @@
 #pragma once
 // The command line of rerov-ever. The program takes no notice of it apart from
-// --simulate[=LIST] (run on the device simulator) and --help; Qt's own options are taken
-// out by the application object before this sees them.
+// --simulate[=LIST] (run on the device simulator), --audio-wav FILE (the sound-capture
+// companion plays a WAV file in a loop instead of capturing) and --help; Qt's own options
+// are taken out by the application object before this sees them.
 
+#include <QString>
 #include <QStringList>
 #include <vector>
 
@@ -14,10 +16,16 @@ struct ProgramOptions {
     bool help = false;
     bool simulate = false;
     std::vector<sim::SimPath> simulatedPaths;  // plugged in at start (--simulate)
+    QString audioWav;                          // --audio-wav FILE; empty: the sound card
 };
 
+// The companion's command line for these options: "--wav FILE --loop" with --audio-wav,
+// else nothing.
+QStringList AudioCompanionArguments(const ProgramOptions& options);
+
 // Parses the arguments after the program name. False with a one-line reason for a device
-// list that names an unknown device; other arguments are ignored.
+// list that names an unknown device or --audio-wav without a file; other arguments are
+// ignored.
 bool ParseProgramOptions(const QStringList& arguments, ProgramOptions* options, QString* error);
 
 // The text of --help.

@@ -12,6 +12,7 @@
 #include "controls/resource_index.h"
 #include "controls/skin_setup.h"
 #include "device_link/hid_backend.h"
+#include "shell/audio/audio_bridge.h"
 #include "shell/ipc/ipc_protocol.h"
 #include "shell/ipc/ipc_server.h"
 #include "shell/ipc/single_instance.h"
@@ -145,8 +146,12 @@ int RunProgram(int argc, char** argv) {
     // 5. The devices: the simulator with --simulate, else the real HID interfaces.
     InstalledSimulator simulator(options);
 
-    // 6. The main window; its start-up hides it until the device scan's first pass.
+    // 6. The main window; its start-up hides it until the device scan's first pass and
+    // launches the sound-capture companion, whose records the channel hands the bridge.
     auto window = std::make_unique<shell::CMainWnd>();
+    window->EnableAudioCompanion(AudioCompanionArguments(options));
+    server.SetAudioSink(&window->Audio());
+    window->Audio().SetSender(&server);
     if (!window->Create(QLatin1String(shell::kProductTitle), QSize(kWindowWidth, kWindowHeight))) {
         PrintError(QStringLiteral("cannot build the main window from the layout %1")
                        .arg(ui::ResourceIndex::Instance().LayoutPath(window->GetSkinFile())));
@@ -189,6 +194,7 @@ int RunProgram(int argc, char** argv) {
     // its threads and destroys its pages, then the channel and the lock go; the simulator,
     // the fonts and the application object follow as the stack unwinds.
     server.SetTargets(ipc::RequestTargets{nullptr, nullptr, &times, {}});
+    server.SetAudioSink(nullptr);
     window.reset();
     simControl.reset();
     server.Close();
