@@ -64,7 +64,9 @@ TEST(ParameterBlockCodec, EncodesTheLightingAndSystemBytesAndKeepsTheDevicesOwn)
         named[offset] = true;
     }
     for (size_t i = 0; i < block.size(); ++i) {
-        if (!named[i]) EXPECT_EQ(block[i], last[i]) << "device byte " << i << " changed";
+        if (!named[i]) {
+            EXPECT_EQ(block[i], last[i]) << "device byte " << i << " changed";
+        }
     }
 }
 
