@@ -16,6 +16,7 @@ struct DeviceEntryState {
     bool receiver = false;     // connected through the 2.4 GHz receiver
     bool pageVisible = false;  // its device page is what the page area shows (false while
                                // the no-device hint covers the area)
+    bool ready = false;        // connected, read and sent its profile since it connected
 };
 
 struct AppState {

@@ -181,7 +181,10 @@ bool CDeviceOptionUI::IsCurrent() {
     return option != nullptr && option->IsSelected();
 }
 
-void CDeviceOptionUI::StartLinkCheck() { StartTimer(kTimerLinkCheck, kLinkCheckAfterConnectMs); }
+void CDeviceOptionUI::StartLinkCheck() {
+    arrivalRead_ = false;
+    StartTimer(kTimerLinkCheck, kLinkCheckAfterConnectMs);
+}
 
 void CDeviceOptionUI::StartTimer(int id, int periodMs) { ui::SetControlTimer(this, id, periodMs); }
 
@@ -260,6 +263,7 @@ void CDeviceOptionUI::OnLinkCheck() {
     }
     if (page_ == nullptr) return;  // the window may have dropped the page meanwhile
     page_->ReadAll();
+    arrivalRead_ = true;
     StartTimer(kTimerLightFrame, kLightFrameAfterLinkCheckMs);
     if (HasPowerDisplay() && Connected())
         StartTimer(kTimerPowerStatus, kPowerStatusAfterLinkCheckMs);

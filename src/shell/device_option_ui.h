@@ -76,6 +76,9 @@ class CDeviceOptionUI : public ui::CHorizontalLayoutUI, public DeviceListEntry {
     void SetVisible(bool visible);
     /// The shown flag.
     bool IsShown() const { return shown_; }
+    /// True once the page has read the connected device and sent it its profile (the link
+    /// check after a connect); false from the next connect until then.
+    bool ArrivalRead() const { return arrivalRead_; }
     /// Shows or hides the sync option and sets the device option's images by its tick.
     void ShowSyncOption(bool show);
     /// Ticks or unticks the sync option and sets the device option's images accordingly.
@@ -135,6 +138,7 @@ class CDeviceOptionUI : public ui::CHorizontalLayoutUI, public DeviceListEntry {
     QString powerTabName_;
     int powerTabIndex_ = -1;
     bool shown_ = true;
+    bool arrivalRead_ = false;
 };
 
 /// The icon stem of a device kind and role ("kb_device"), empty for a mouse pad of another

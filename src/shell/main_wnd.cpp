@@ -627,6 +627,7 @@ AppState CMainWnd::State() const {
             // Whether the window is shown or hidden, which page its page area shows.
             e.pageVisible = page->isVisibleTo(this) && !state.noDeviceHintVisible;
         }
+        e.ready = e.connected && entry->ArrivalRead();
         e.shown = entry->IsShown();
         e.current = entry->IsCurrent();
         state.entries.push_back(e);

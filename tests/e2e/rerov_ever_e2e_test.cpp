@@ -29,6 +29,8 @@ bool KeyboardIs(const QJsonObject& state, bool connected, bool receiver) {
     return keyboard.value("shown").toBool() == connected &&
            keyboard.value("connected").toBool() == connected &&
            (!connected || keyboard.value("receiver").toBool() == receiver) &&
+           // A connected keyboard is read and sent its profile before a step acts on it.
+           keyboard.value("ready").toBool() == connected &&
            state.value("noDeviceHintVisible").toBool() == !connected;
 }
 

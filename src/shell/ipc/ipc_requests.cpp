@@ -300,6 +300,7 @@ QJsonObject StateToJson(const AppState& state) {
             {QStringLiteral("connected"), entry.connected},
             {QStringLiteral("receiver"), entry.receiver},
             {QStringLiteral("pageVisible"), entry.pageVisible},
+            {QStringLiteral("ready"), entry.ready},
         });
     }
     return QJsonObject{{QStringLiteral("entries"), entries},
