@@ -16,6 +16,8 @@ struct DeviceEntryState {
     bool receiver = false;     // connected through the 2.4 GHz receiver
     bool pageVisible = false;  // its device page is what the page area shows (false while
                                // the no-device hint covers the area)
+    unsigned long long lightFramesSent = 0;     // lighting frames the device object sent
+    unsigned long long lightFramesSkipped = 0;  // frames skipped: the previous still going
 };
 
 struct AppState {

@@ -617,6 +617,8 @@ AppState CMainWnd::State() const {
             e.receiver = e.connected && page->Device().MainLink().IsReceiver();
             // Whether the window is shown or hidden, which page its page area shows.
             e.pageVisible = page->isVisibleTo(this) && !state.noDeviceHintVisible;
+            e.lightFramesSent = page->Device().LightFramesSent();
+            e.lightFramesSkipped = page->Device().LightFramesSkipped();
         }
         e.shown = entry->IsShown();
         e.current = entry->IsCurrent();

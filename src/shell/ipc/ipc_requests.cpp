@@ -300,6 +300,8 @@ QJsonObject StateToJson(const AppState& state) {
             {QStringLiteral("connected"), entry.connected},
             {QStringLiteral("receiver"), entry.receiver},
             {QStringLiteral("pageVisible"), entry.pageVisible},
+            {QStringLiteral("lightFramesSent"), static_cast<qint64>(entry.lightFramesSent)},
+            {QStringLiteral("lightFramesSkipped"), static_cast<qint64>(entry.lightFramesSkipped)},
         });
     }
     return QJsonObject{{QStringLiteral("entries"), entries},
