@@ -37,6 +37,7 @@
 #include "devices/device_list_entry.h"
 #include "devices/device_page_view.h"
 #include "devices/position_maps.h"
+#include "devices/preview/preview_math.h"
 #include "devices/preview_state.h"
 #include "profiles/profile_records.h"
 
@@ -80,13 +81,6 @@ struct DeviceNameLists {
     std::vector<std::string> macroNames;
     std::vector<int32_t> modeCodes;
 };
-
-// One step of the preview's counters: with `up` add `step` and wrap to 0 on reaching
-// `limit`; else subtract (8-bit) and give limit - step when the result is not below limit.
-uint8_t StepValue(bool up, uint8_t limit, uint8_t current, uint8_t step);
-// The level that `level` decays to in one preview step on `curve` (0, 29 or another);
-// never below 0.
-uint8_t DecayedLevel(uint8_t level, int curve);
 
 class CZidiraUSBDevice : public ManagedDevice {
   public:

@@ -1,6 +1,8 @@
 // The small arithmetic of the lighting preview that every family shares.
 
-#include "devices/czidira_usb_device.h"
+#include "devices/preview/preview_math.h"
+
+#include <cstddef>
 
 namespace rerov {
 

@@ -74,7 +74,8 @@ class PreviewEngine {
     /// A mode read back from the device (ReadParameterBlock): takes the setting, then
     /// ResetPreview and the mode's initialiser.
     void ModeChanged(const LightingInput& lighting);
-    /// Takes the light setting without resetting anything (brightness, speed or colour edit).
+    /// Takes the light setting (brightness, speed or colour edit) without resetting; a
+    /// different mode index resets as ModeChanged does.
     void SetLighting(const LightingInput& lighting);
     const LightingInput& Lighting() const { return lighting_; }
     /// The custom group's colours (mode 19's initialiser loads them), one per light.
@@ -109,8 +110,10 @@ class PreviewEngine {
     void OnAudioLevels(const uint32_t* data, size_t count);
 
     // --- Reset and initialisers ---------------------------------------------------------
-    /// Step position and phase byte 0; levels, wheel positions, reactive states and planes
-    /// cleared; audio spectrum cleared, column locks set. The band offset stays.
+    /// Step position and phase byte 0; levels, wheel positions, reactive states, pressed
+    /// markers, phases and planes cleared; audio spectrum cleared, column locks set; the
+    /// light-effect playback starts again from its first step. The band offset and the beat
+    /// accumulator stay.
     void ResetPreview();
     /// The initialiser of `mode` (run once after ResetPreview).
     void InitialiseMode(int mode);
@@ -121,6 +124,7 @@ class PreviewEngine {
     uint8_t Level(int light) const;
     uint8_t WheelPosition(int light) const;
     uint8_t ReactiveState(int light) const;
+    uint8_t Phase(int light) const;
     uint8_t StepPosition() const { return stepPosition_; }
     uint8_t PhaseByte() const { return phaseByte_; }
     uint8_t BandOffset() const { return bandOffset_; }
@@ -149,11 +153,17 @@ class PreviewEngine {
 
   private:
     // preview_engine.cpp
-    uint8_t FullBrightness() const;                 // L[b]
-    uint8_t ScaledBrightness(uint8_t level) const;  // L[b] * level / 256
-    uint8_t Random192();                            // random % 192
+    uint8_t FullBrightness() const;                     // L[b]
+    uint8_t ScaledBrightness(uint8_t level) const;      // L[b] * level / 256
+    uint8_t CurveBrightness(uint8_t curveValue) const;  // curve value * L[b] / 256
+    uint8_t Random192();                                // random % 192
+    uint32_t RandomBelow(uint32_t limit);               // random % limit (0 for limit 0)
     void SetColour(int light, Rgb colour, uint8_t brightness);
-    void SpreadWheel();  // the initialiser of most modes
+    static Rgb WheelColour(int index);  // the wheel entry at the index's low byte
+    void ResetAnimation();              // ResetPreview without the audio and playback parts
+    void SpreadWheel();                 // the initialiser of most modes
+    void InitialisePhasePulse();        // mode 14's initialiser
+    void LoadCustomColours();           // mode 19's initialiser
     void RunStep(int mode, uint64_t nowMs);
 
     // preview_modes.cpp: one step per mode (7, 25 and 29, 30 elsewhere)
@@ -180,6 +190,10 @@ class PreviewEngine {
     void StepBlink(uint64_t nowMs, bool basicColours);    // 23, 27
     void StepRing();                                      // 24
     void StepBasicBreathing();                            // 26
+    void DecayAndPaintKeys();  // DecayLevel (mode's curve) and PaintByLevel for lights 0..125
+    void LightUp(int light);   // level 255 and, with multi-colour, a random wheel position
+    // Sets `seed` in byte `column` of all four planes when that byte's OR is exactly `alone`.
+    void ReseedWhenAlone(int column, uint8_t alone, uint8_t seed);
 
     // preview_reactive.cpp
     void ReactiveGlowEntry(int light, int action);    // 7
@@ -189,7 +203,10 @@ class PreviewEngine {
 
     // preview_effects.cpp
     void AdvanceKeyEffects(uint64_t nowMs);
-    void StepPlayback(uint64_t nowMs);  // 0, 28
+    void AdvanceKeyEffect(int light, CustomLight& entry, uint64_t nowMs);
+    void StepPlayback(uint64_t nowMs);        // 0, 28
+    void StartPlaybackCycle(uint64_t nowMs);  // the playing step's mode starts afresh
+    int PlayingMode() const;  // the mode on show: a playback step's own in modes 0 and 28
 
     // preview_audio.cpp
     void StepAudio();        // 29
@@ -211,6 +228,7 @@ class PreviewEngine {
     uint8_t stepCounter_ = 0;
     uint8_t basicColourIndex_ = 0;
     bool blinkOn_ = false;
+    bool blinkStarted_ = false;  // false until the first toggle after a reset
     uint64_t lastBlinkMs_ = 0;
     int tickCounter_ = 0;
 
@@ -222,7 +240,8 @@ class PreviewEngine {
         int32_t cyclesDone = 0;
         uint64_t stepStartMs = 0;
         bool started = false;
-        int ticks = 0;  // tick counter of the playing step's own pacing
+        int ticks = 0;       // tick counter of the playing step's own pacing
+        bool fresh = false;  // the step's mode has not run since its repetition started
     } playback_;
 
     // Audio state.
