@@ -211,6 +211,22 @@ class PreviewEngine {
     // preview_audio.cpp
     void StepAudio();        // 29
     void StepAudioLevels();  // 30
+    using AudioBandValues = std::array<int32_t, kAudioBands>;
+    AudioBandValues TakeSpectrum();                            // copies the spectrum and clears it
+    void StepAudioColumns(const AudioBandValues& bands);       // type 0
+    void StepAudioMirroredRows(const AudioBandValues& bands);  // type 1
+    void StepAudioRings();                                     // type 2
+    void StepAudioDiagonals(const AudioBandValues& bands);     // type 3
+    void StepAudioDots(const AudioBandValues& bands);          // type 4
+    void StepAudioRows(const AudioBandValues& bands);          // type 5
+    void StepAudioSerpentine(const AudioBandValues& bands);    // type 6
+    void AdvanceAudioStepCounter(bool movesBandOffset);        // types 0 and 4
+    /// A bar light decays unless its trailing neighbour (kNoLight: none) is still at
+    /// `bright` or above.
+    void DecayAudioCell(int light, int trailing, int bright);
+    /// A bar light lit (level 255) or fading; `wheel` is the index the seven-colour flag
+    /// takes, first moved on by `advancePerUse` each time it is taken.
+    void PaintAudioCell(int light, bool lit, uint8_t& wheel, int advancePerUse);
 
     RandomSource random_;
     LightingInput lighting_;
