@@ -330,7 +330,9 @@ class CZidiraUSBDevice : public ManagedDevice {
     void SetCustomEffectSteps(std::vector<LedEffectStep> steps);
 
     /// StreamLightFrame of a family that sends frames: counts one sent or skipped frame.
-    void CountLightFrame(bool sent) { (sent ? lightFramesSent_ : lightFramesSkipped_).fetch_add(1); }
+    void CountLightFrame(bool sent) {
+        (sent ? lightFramesSent_ : lightFramesSkipped_).fetch_add(1);
+    }
 
     /// The preview's shared state (see preview_state.h).
     LightLevels& Levels() { return levels_; }

@@ -66,10 +66,10 @@ struct RunnerWait {
 
 /// Counters of the runner (any thread).
 struct RunnerCounters {
-    uint64_t passes = 0;             // passes of the thread's loop (wake-ups)
-    uint64_t ticks = 0;              // engine ticks run
-    uint64_t droppedKeyEvents = 0;   // key events the full inbox dropped
-    uint64_t droppedSpectra = 0;     // spectrum records the full inbox dropped
+    uint64_t passes = 0;            // passes of the thread's loop (wake-ups)
+    uint64_t ticks = 0;             // engine ticks run
+    uint64_t droppedKeyEvents = 0;  // key events the full inbox dropped
+    uint64_t droppedSpectra = 0;    // spectrum records the full inbox dropped
     uint64_t droppedLightingEvents = 0;
 };
 

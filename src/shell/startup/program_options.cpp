@@ -5,6 +5,9 @@ namespace rerov::startup {
 namespace {
 // The keyboard by cable: what a new user wants to see first.
 constexpr char kDefaultSimulation[] = "keyboard";
+constexpr char kLatencyOption[] = "--sim-latency-us=";
+// A second per report is already far slower than any bus.
+constexpr uint kMaxSimLatencyUs = 1000000;
 }  // namespace
 
 bool ParseProgramOptions(const QStringList& arguments, ProgramOptions* options, QString* error) {
@@ -12,6 +15,18 @@ bool ParseProgramOptions(const QStringList& arguments, ProgramOptions* options, 
     for (const QString& argument : arguments) {
         if (argument == QLatin1String("--help")) {
             options->help = true;
+            continue;
+        }
+        if (argument.startsWith(QLatin1String(kLatencyOption))) {
+            bool ok = false;
+            const uint latency =
+                argument.mid(static_cast<qsizetype>(sizeof(kLatencyOption) - 1)).toUInt(&ok);
+            if (!ok || latency > kMaxSimLatencyUs) {
+                *error = QStringLiteral("--sim-latency-us: not a number of microseconds (0-%1)")
+                             .arg(kMaxSimLatencyUs);
+                return false;
+            }
+            options->simLatencyUs = static_cast<int>(latency);
             continue;
         }
         QString list;
@@ -37,6 +52,8 @@ const char* ProgramUsage() {
            "  --simulate[=LIST]  run on simulated devices instead of real ones; LIST is\n"
            "                     comma-separated: keyboard, keyboard-receiver, mouse,\n"
            "                     mouse-receiver, mousepad, headset (default: keyboard)\n"
+           "  --sim-latency-us=N (with --simulate) each simulated report takes N us each\n"
+           "                     way (1000 models a full-speed USB device)\n"
            "Drive a running program with rerovctl app ... and rerovctl sim ...\n";
 }
 

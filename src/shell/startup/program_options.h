@@ -14,6 +14,7 @@ struct ProgramOptions {
     bool help = false;
     bool simulate = false;
     std::vector<sim::SimPath> simulatedPaths;  // plugged in at start (--simulate)
+    int simLatencyUs = -1;  // --sim-latency-us: each simulated report's time (-1: none)
 };
 
 // Parses the arguments after the program name. False with a one-line reason for a device
