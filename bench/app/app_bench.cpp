@@ -165,11 +165,14 @@ double CpuPercentOver(qint64 pid, std::chrono::seconds span) {
     return 100.0 * static_cast<double>(after - before) / ticksPerSecond / seconds;
 }
 
-// The keyboard's lighting through the window: mode `mode` of the mode list, speed `speed`.
+// The keyboard's lighting through the window: mode `mode` of the mode list, then speed
+// `speed` unless it is negative (the audio modes hide the speed slider).
 bool SetKeyboardLighting(Program& program, int mode, int speed) {
-    return program.Request({{"type", ipc::kAppUiSelect},
-                            {"name", "light_combo_modeSelect"},
-                            {"index", mode}}) &&
+    if (!program.Request(
+            {{"type", ipc::kAppUiSelect}, {"name", "light_combo_modeSelect"}, {"index", mode}})) {
+        return false;
+    }
+    return speed < 0 ||
            program.Request(
                {{"type", ipc::kAppUiValue}, {"name", "deng_speed_slider"}, {"value", speed}});
 }
@@ -271,7 +274,7 @@ void HostFramesReceiver(benchmark::State& state) {
             return;
         }
         std::this_thread::sleep_for(std::chrono::seconds(2));  // the slow read-out settles
-        if (!SetKeyboardLighting(program, 29, 4)) {
+        if (!SetKeyboardLighting(program, 29, -1)) {
             state.SkipWithError("the lighting could not be set through the window");
             return;
         }

@@ -12,7 +12,7 @@
 
 #include "devices/keyboard/light_tables.h"
 #include "devices/keyboard/preview_inputs.h"
-#include "tests/devices/keyboard/keyboard_test_support.h"
+#include "tests/devices/keyboard/keyboard_observed.h"
 
 namespace rerov::test {
 namespace {
@@ -96,6 +96,79 @@ TEST_F(KeyboardPreview, AKeyPressedInMode7LightsItsOwnLight) {
     for (int other : {kKey - 1, kKey + 1, 0, 100}) {
         EXPECT_EQ(keyboard::BrightnessOf(device_->GetLightColor(other)), 0) << "light " << other;
     }
+}
+
+TEST_F(KeyboardPreview, AHiddenPreviewIsNotPaintedButHostFramesStillGo) {
+    QueueingPageView view;
+    device_->SetView(&view);
+    SetMode(1);
+    device_->SetPreviewVisible(false);
+    device_->StreamLightFrame();
+    EXPECT_TRUE(view.painted.empty());
+
+    SetMode(30);
+    ClearTrace();
+    device_->StreamLightFrame();
+    EXPECT_TRUE(view.painted.empty());
+    EXPECT_FALSE(Sent(kCmdStreamLightFrame).empty()) << "the device shows these frames";
+
+    device_->SetPreviewVisible(true);
+    device_->StreamLightFrame();
+    EXPECT_EQ(view.painted.size(), 1u);
+    device_->SetView(nullptr);
+}
+
+TEST_F(KeyboardPreview, AFrameThatFindsThePreviousStillGoingOutIsSkipped) {
+    SetMode(30);
+    // Slow reports keep the first frame on its way while the second one comes.
+    bus_->SetLatency(std::chrono::milliseconds(20));
+    ClearTrace();
+    std::thread first([&] { device_->StreamLightFrame(); });
+    ASSERT_TRUE(WaitForSent(kCmdStreamLightFrame, 1));
+    device_->StreamLightFrame();
+    EXPECT_EQ(device_->LightFramesSkipped(), 1u);
+    first.join();
+    bus_->SetLatency(std::chrono::microseconds(0));
+    EXPECT_EQ(device_->LightFramesSent(), 1u);
+
+    device_->StreamLightFrame();  // nothing in flight any more
+    EXPECT_EQ(device_->LightFramesSent(), 2u);
+    EXPECT_EQ(device_->LightFramesSkipped(), 1u);
+}
+
+TEST(KeyboardPreviewInputs, TheAudioSettingTravelsAsItsNineBytesInThreeWords) {
+    AudioLightSetting setting;
+    setting.bytes = {3, 10, 20, 30, 40, 50, 60, 1, 1};
+    const AudioLightWords words = keyboard::PackAudioLight(setting);
+    EXPECT_EQ(words, (AudioLightWords{0x1E140A03u, 0x013C3228u, 0x01u}));
+    EXPECT_EQ(keyboard::UnpackAudioLight(words), setting);
+
+    const preview::AudioInput input = keyboard::AudioInputOf(setting);
+    EXPECT_EQ(input.type, 3);
+    EXPECT_EQ(input.background, (preview::Rgb{10, 20, 30}));
+    EXPECT_EQ(input.foreground, (preview::Rgb{40, 50, 60}));
+    EXPECT_TRUE(input.sevenColour);
+}
+
+TEST(KeyboardPreviewInputs, TheLightSettingBecomesTheEnginesInput) {
+    LightSetting setting;
+    setting.bytes[LightSetting::kMode] = 12;
+    setting.bytes[LightSetting::kBrightness] = 3;
+    setting.bytes[LightSetting::kSpeed] = 1;
+    setting.bytes[LightSetting::kDirection] = 1;
+    setting.bytes[LightSetting::kMultiColor] = 0;
+    setting.bytes[LightSetting::kRed] = 7;
+    setting.bytes[LightSetting::kGreen] = 8;
+    setting.bytes[LightSetting::kBlue] = 9;
+    setting.bytes[LightSetting::kZzccLedMode] = 2;
+    const preview::LightingInput input = keyboard::LightingInputOf(setting);
+    EXPECT_EQ(input.mode, 12);
+    EXPECT_EQ(input.brightness, 3);
+    EXPECT_EQ(input.speed, 1);
+    EXPECT_TRUE(input.direction);
+    EXPECT_FALSE(input.multiColour);
+    EXPECT_EQ(input.colour, (preview::Rgb{7, 8, 9}));
+    EXPECT_EQ(input.zzccLedMode, 2);
 }
 
 TEST_F(KeyboardPreview, TheAnimationStopsWhenAskedAndWithTheDevice) {
