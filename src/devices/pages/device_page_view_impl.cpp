@@ -45,6 +45,7 @@ void CDevicePageUI::ApplyPendingLights() {
         paintQueued_ = false;
     }
     const int count = std::min<int>(static_cast<int>(colours.size()), lights_.size());
+    bool changed = false;
     for (int light = 0; light < count; ++light) {
         ui::CDeviceKeyButtonUI* button = lights_[light];
         if (button == nullptr) continue;
@@ -56,11 +57,11 @@ void CDevicePageUI::ApplyPendingLights() {
             continue;
         }
         button->SetKeyLight(rgb, level, 1);
-        // Only the keys whose light changed are repainted: frames arrive 20 times a second,
-        // and a whole picture each time kept an animated window busy (an idle one costs
-        // nothing at all).
-        button->update();
+        changed = true;
     }
+    // Frames arrive 20 times a second even when the lighting stands still; repaint the
+    // picture only when a light changed, so an idle window costs nothing.
+    if (changed && selectPanel_ != nullptr) selectPanel_->update();
 }
 
 void CDevicePageUI::SetKeyLabel(int key, const std::string& label) {
