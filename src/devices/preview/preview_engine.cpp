@@ -52,19 +52,17 @@ void PreviewEngine::ApplyLighting(const LightingInput& lighting,
     const size_t count = std::min<size_t>(perKey.size(), kLightSlots);
     keyEffects_.reserve(count);
     for (size_t i = 0; i < count; ++i) keyEffects_.push_back({perKey[i], FreshTimers(perKey[i])});
-    if (modeChanged || lighting_.mode == 19) {
-        ResetPreview();
-        InitialiseMode(lighting_.mode);
-    }
+    if (modeChanged || lighting_.mode == 19) StartMode(modeChanged);
     if (lighting_.mode == 24) wheelPositions_.fill(0);
     stepPosition_ = 0;
     playback_ = {};
 }
 
 void PreviewEngine::ModeChanged(const LightingInput& lighting) {
-    lighting_ = Sanitised(lighting);
-    ResetPreview();
-    InitialiseMode(lighting_.mode);
+    const LightingInput next = Sanitised(lighting);
+    const bool modeChanged = next.mode != lighting_.mode;
+    lighting_ = next;
+    StartMode(modeChanged);
 }
 
 void PreviewEngine::SetLighting(const LightingInput& lighting) {
@@ -72,10 +70,16 @@ void PreviewEngine::SetLighting(const LightingInput& lighting) {
     const bool modeChanged = next.mode != lighting_.mode;
     lighting_ = next;
     // A new mode never starts from another mode's leftovers.
-    if (modeChanged) {
-        ResetPreview();
-        InitialiseMode(lighting_.mode);
-    }
+    if (modeChanged) StartMode(true);
+}
+
+void PreviewEngine::StartMode(bool fromAnotherMode) {
+    // Some modes paint only part of the keys; after a switch the rest start dark instead of
+    // keeping the last mode's colours. A re-read of the same mode keeps the picture, so the
+    // keys do not flash dark until its first step.
+    if (fromAnotherMode) colours_.fill(0);
+    ResetPreview();
+    InitialiseMode(lighting_.mode);
 }
 
 void PreviewEngine::SetCustomColours(const std::vector<uint32_t>& colours) {

@@ -9,7 +9,7 @@
 // randomness from an injected source, so a run is repeatable.
 //
 // Files: preview_engine.cpp (state, reset, initialisers, pacing, dispatch),
-// preview_primitives.cpp (the shared primitives), preview_modes.cpp (mode steps 1 to 28),
+// preview_primitives.cpp (the shared primitives), preview_modes.cpp (mode steps 1 to 27),
 // preview_reactive.cpp (reactive entries and steps), preview_effects.cpp (per-key effects
 // and the light-effect playback of modes 0 and 28), preview_audio.cpp (modes 29 and 30 and
 // the audio inputs), preview_tables.{h,cpp} (constant tables).
@@ -72,7 +72,8 @@ class PreviewEngine {
     /// becomes 0.
     void ApplyLighting(const LightingInput& lighting, const std::vector<LightSetting>& perKey);
     /// A mode read back from the device (ReadParameterBlock): takes the setting, then
-    /// ResetPreview and the mode's initialiser.
+    /// ResetPreview and the mode's initialiser. Whenever the mode index changes (here, in
+    /// ApplyLighting or in SetLighting) the colours start black.
     void ModeChanged(const LightingInput& lighting);
     /// Takes the light setting (brightness, speed or colour edit) without resetting; a
     /// different mode index resets as ModeChanged does.
@@ -101,7 +102,8 @@ class PreviewEngine {
 
     // --- Reactive and audio entries -----------------------------------------------------
     /// A key event for the reactive modes 7, 8, 9 and 25 (light 0..169, action 1 press,
-    /// 2 release); ignored in other modes and for lights out of range.
+    /// 2 release), also while a playback step of modes 0 and 28 shows one of them; ignored
+    /// in other modes, for lights out of range and for other actions.
     void KeyEvent(int light, int action);
     /// One spectrum record: up to 100 bytes (25 little-endian int32 band values); the length
     /// is capped at 500 and bytes past the data's 100 are not read.
@@ -165,6 +167,7 @@ class PreviewEngine {
     void InitialisePhasePulse();        // mode 14's initialiser
     void LoadCustomColours();           // mode 19's initialiser
     void RunStep(int mode, uint64_t nowMs);
+    void StartMode(bool fromAnotherMode);  // ResetPreview and the initialiser of the mode
 
     // preview_modes.cpp: one step per mode (7, 25 and 29, 30 elsewhere)
     void StepHorizontalWave();                            // 1

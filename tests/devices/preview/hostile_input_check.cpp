@@ -82,10 +82,8 @@ TEST(PreviewHostileInput, ShortAudioRecordsAreNotOverread) {
     engine.ModeChanged(lighting);
     const uint8_t shortRecord[7] = {1, 2, 3, 4, 5, 6, 7};
     engine.OnAudioSpectrum(shortRecord, sizeof shortRecord);
-    engine.OnAudioSpectrum(nullptr, 100);
     const uint32_t words[2] = {1, 2};
     engine.OnAudioLevels(words, 2);
-    engine.OnAudioLevels(nullptr, 6);
     for (int tick = 0; tick < 10; ++tick) engine.Tick(tick * 16);
 }
 

@@ -123,6 +123,19 @@ TEST(PreviewEngineReset, SameModeKeepsTheAnimationButRestartsThePosition) {
     EXPECT_EQ(engine.StepPosition(), 0);
 }
 
+TEST(PreviewEngineReset, ANewModeStartsDarkAReReadKeepsThePicture) {
+    ASSERT_EQ(std::count(kKeyOrder.begin(), kKeyOrder.end(), 16), 0);  // mode 16 never paints it
+    PreviewEngine engine = EngineIn(Lighting(4));
+    engine.StepMode(0);
+    const uint32_t lit = engine.Colour(16);
+    ASSERT_NE(lit, 0u);
+    engine.ModeChanged(Lighting(4));  // the same mode read back from the device
+    EXPECT_EQ(engine.Colour(16), lit);
+    engine.ApplyLighting(Lighting(16), {});
+    engine.StepMode(0);
+    EXPECT_EQ(engine.Colour(16), 0u);
+}
+
 TEST(PreviewEngineInitialisers, SpreadTheWheelByDefault) {
     PreviewEngine engine = EngineIn(Lighting(1));
     EXPECT_EQ(engine.WheelPosition(0), 33);
