@@ -301,6 +301,18 @@ class CZidiraUSBDevice : public ManagedDevice {
     virtual void OnAudioSpectrum(const uint8_t* /*data*/, size_t /*length*/) {}
     /// Audio bridge thread: one record of level words.
     virtual void OnAudioLevels(const uint32_t* /*data*/, size_t /*count*/) {}
+    /// Window, UI thread, when the device's last path is gone (and the destructor of a
+    /// family with a preview): stops the preview's thread. Nothing in the base.
+    virtual void StopAnimation() {}
+    /// Page, UI thread: whether the preview is on screen (the window shown and not
+    /// minimised, the page the one shown). The lighting frame paints the page only while
+    /// it is; a family's preview stops animating what nobody sees. True at creation.
+    virtual void SetPreviewVisible(bool visible) { previewVisible_.store(visible); }
+    bool PreviewVisible() const { return previewVisible_.load(); }
+    /// Lighting frames sent to the device, and those skipped because the previous frame was
+    /// still being sent. Any thread.
+    uint64_t LightFramesSent() const { return lightFramesSent_.load(); }
+    uint64_t LightFramesSkipped() const { return lightFramesSkipped_.load(); }
 
   protected:
     // --- For the family's own code ---
@@ -316,6 +328,11 @@ class CZidiraUSBDevice : public ManagedDevice {
     CustomLightList& CustomLights() { return customLights_; }
     /// Replaces the custom light effect's steps (ApplyLighting).
     void SetCustomEffectSteps(std::vector<LedEffectStep> steps);
+
+    /// StreamLightFrame of a family that sends frames: counts one sent or skipped frame.
+    void CountLightFrame(bool sent) {
+        (sent ? lightFramesSent_ : lightFramesSkipped_).fetch_add(1);
+    }
 
     /// The preview's shared state (see preview_state.h).
     LightLevels& Levels() { return levels_; }
@@ -375,6 +392,9 @@ class CZidiraUSBDevice : public ManagedDevice {
     std::atomic<bool> statusHold_{false};
     std::atomic<int> hostLighting_{1};
     std::atomic<bool> windowActive_{true};
+    std::atomic<bool> previewVisible_{true};
+    std::atomic<uint64_t> lightFramesSent_{0};
+    std::atomic<uint64_t> lightFramesSkipped_{0};
     SupportedDevice deviceRecord_;
     int defaultDataIndex_ = 0;
     mutable std::mutex audioLock_;

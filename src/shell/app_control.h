@@ -17,6 +17,8 @@ struct DeviceEntryState {
     bool pageVisible = false;  // its device page is what the page area shows (false while
                                // the no-device hint covers the area)
     bool ready = false;        // connected, read and sent its profile since it connected
+    unsigned long long lightFramesSent = 0;     // lighting frames the device object sent
+    unsigned long long lightFramesSkipped = 0;  // frames skipped: the previous still going
 };
 
 struct AppState {

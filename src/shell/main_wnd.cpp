@@ -626,6 +626,8 @@ AppState CMainWnd::State() const {
             e.receiver = e.connected && page->Device().MainLink().IsReceiver();
             // Whether the window is shown or hidden, which page its page area shows.
             e.pageVisible = page->isVisibleTo(this) && !state.noDeviceHintVisible;
+            e.lightFramesSent = page->Device().LightFramesSent();
+            e.lightFramesSkipped = page->Device().LightFramesSkipped();
         }
         e.ready = e.connected && entry->ArrivalRead();
         e.shown = entry->IsShown();

@@ -403,6 +403,8 @@ void CMainWnd::DeactivateDeviceEntry(ManagedDevice* page) {
     // entry's timers to watch, and a receiver watch still armed would bring the entry back.
     const int index = EntryIndexOf(page);
     if (CDeviceOptionUI* entry = Entry(index)) entry->StopTimers();
+    // Its preview has nothing to show until the device is back and read out again.
+    if (CDevicePageUI* shown = PageOfEntry(index)) shown->Device().StopAnimation();
     if (page->FamilyIndex() == kStartFamily) startEntryAwaited_ = false;
     DeactivateDeviceEntry(index);
 }

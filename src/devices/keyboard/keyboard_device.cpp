@@ -6,12 +6,14 @@
 #include <json/value.h>
 
 #include <algorithm>
+#include <chrono>
 #include <new>
 
 #include "devices/keyboard/key_labels.h"
 #include "devices/keyboard/key_table_builder.h"
 #include "devices/keyboard/keyboard_position_maps.h"
 #include "devices/keyboard/macro_blob.h"
+#include "devices/keyboard/preview_inputs.h"
 #include "editors/macro/macro_library.h"
 #include "profiles/json_access.h"
 #include "profiles/json_file_io.h"
@@ -55,6 +57,11 @@ void Note(DownloadReport* report, int result) {
     if (report->link == kResultNoReply && result < kResultNoReply) report->link = result;
 }
 
+// The preview's randomness differs from run to run, as the device's does.
+uint32_t ClockSeed() {
+    return static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+}
+
 // A device that was there when the download began and then gave no reply broke it off.
 DownloadReport Finished(DownloadReport report, bool connectedAtStart) {
     if (connectedAtStart && report.link == kResultNoReply) report.link = kDownloadBrokenOff;
@@ -66,7 +73,10 @@ DownloadReport Finished(DownloadReport report, bool connectedAtStart) {
 CZidiraKeyboardDevice::CZidiraKeyboardDevice(std::shared_ptr<HidBackend> backend)
     : CZidiraUSBDevice(std::move(backend)),
       keyLabels_(kKeyboardKeyCount),
-      keyMarks_(kKeyboardKeyCount) {
+      keyMarks_(kKeyboardKeyCount),
+      runner_([this](const auto& colours) { PublishPreviewColours(colours); },
+              [this] { return MainLink().IsConnected(); },
+              [this] { return MainLink().LightingSync(); }, preview::SeededRandom(ClockSeed())) {
     profile_.SetDeviceSlot(0);
 }
 
@@ -106,6 +116,7 @@ void CZidiraKeyboardDevice::ReadAll() {
     ApplyProfile();
     ReadParameterBlock();
     ShowSettings();
+    StartAnimation();
 }
 
 bool CZidiraKeyboardDevice::ReadGeometry() {
@@ -254,6 +265,15 @@ int CZidiraKeyboardDevice::ApplyLighting() {
     SetLightingState(state);
     LoadCustomLights(profile_);
     SetCustomEffectSteps(profile_.ReadCustomEffect());
+    const rerov::AudioLightSetting audio = profile_.ReadAudioLightInfo();
+    const AudioLightWords audioWords = keyboard::PackAudioLight(audio);
+    CZidiraUSBDevice::SetAudioLightSetting(audioWords.type, audioWords.colour, audioWords.option);
+
+    // The custom colours go first: mode 19 starts from them.
+    runner_.SetCustomColours(CustomGroupColours());
+    runner_.SetEffectSteps(CustomEffectSteps());
+    runner_.SetAudio(keyboard::AudioInputOf(audio));
+    runner_.ApplyLighting(keyboard::LightingInputOf(state.setting), CustomLightSettings());
     return 1;
 }
 

@@ -4,7 +4,8 @@
 // settings and the parameter block of the profile shown, and writes them to the device in
 // the apply order: parameter block, macros, key table. Its input threads read the device's
 // own events (configuration and profile changes, key presses) from the secondary interface
-// and hand every UI effect to the UI thread. Headless: the CLI and the tests drive it
+// and hand every UI effect to the UI thread. Its animation thread plays the lighting
+// preview (an AnimationRunner) into the light colour list. Headless: the CLI and the tests drive it
 // without a page; a page reaches it only through DevicePageView.
 //
 // Threads: everything below runs on the UI thread (the owner's thread when headless)
@@ -25,6 +26,7 @@
 #include "devices/keyboard/input_report_reader.h"
 #include "devices/keyboard/key_marks.h"
 #include "devices/keyboard/light_tables.h"
+#include "devices/preview/animation_runner.h"
 #include "profiles/keyboard_profile_data.h"
 #include "profiles/profile_records.h"
 
@@ -92,8 +94,7 @@ class CZidiraKeyboardDevice : public CZidiraUSBDevice {
 
     /// Maps the page (base) and loads the name lists.
     void InitPage() override;
-    /// ReadGeometry, ApplyProfile, ReadParameterBlock, ShowSettings (the preview starts
-    /// with the preview engine).
+    /// ReadGeometry, ApplyProfile, ReadParameterBlock, ShowSettings, then StartAnimation.
     void ReadAll() override;
     /// Reads the information block, the factory key table and the LED table and rebuilds
     /// the position maps. False when the link is not connected (nothing changes) or the
@@ -135,7 +136,9 @@ class CZidiraKeyboardDevice : public CZidiraUSBDevice {
     /// LoadNameLists, the key labels, then the page shows the lighting, the audio lighting,
     /// the custom group and the system settings (queued to the page's UI thread).
     void ShowSettings() override;
-    /// Takes the lighting state and the profile's per-light records into the preview.
+    /// Takes the profile's light setting into the lighting state and, with the per-light
+    /// records, the custom effect steps, the custom group's colours and the audio light
+    /// setting, into the preview.
     int ApplyLighting() override;
     /// The apply order: ApplyProfile, PruneMacroAssignments, ShowSettings,
     /// WriteParameterBlock (slot 0, profile 0), UsedMacros, DownloadMacros, then the key
@@ -222,8 +225,10 @@ class CZidiraKeyboardDevice : public CZidiraUSBDevice {
     /// The custom group's colours from the profile into the colour list, written as an
     /// RGB table.
     void WriteCustomColors();
-    /// Shows the colour list on the page and, in modes 29 and 30 while the host drives the
-    /// lighting, sends it as one frame. Any thread.
+    /// Shows the colour list on the page while the preview is visible and, in modes 29 and
+    /// 30 while the host drives the lighting, sends it as one frame (visible or not). A
+    /// frame that finds the previous one still being sent is skipped (LightFramesSkipped).
+    /// Any thread.
     void StreamLightFrame() override;
     /// Stores the flag; a non-zero flag also hands the lighting to the host (0x1C).
     void SetHostLighting(int on) override;
@@ -252,6 +257,26 @@ class CZidiraKeyboardDevice : public CZidiraUSBDevice {
     std::array<uint8_t, kPowerStatusSize> PowerStatus() const;
     int IsReceiverLinkAlive() override;
 
+    // --- Lighting preview (keyboard_preview.cpp) ---
+
+    /// Starts the animation thread (a running one is stopped first).
+    void StartAnimation();
+    /// Stops the animation thread and waits for it (prompt: it never blocks).
+    void StopAnimation() override;
+    bool IsAnimationRunning() const { return runner_.IsRunning(); }
+    /// The preview's counters (passes, ticks, inputs dropped). Any thread.
+    preview::RunnerCounters AnimationCounters() const { return runner_.Counters(); }
+    /// Stores the flag and tells the animation thread.
+    void SetPreviewVisible(bool visible) override;
+    /// Stores the light setting; the preview takes it (a new mode index restarts the mode).
+    void SetLightSetting(const LightSetting& setting) override;
+    /// Stores the audio light setting (words as PackAudioLight makes them); the preview
+    /// takes it.
+    void SetAudioLightSetting(uint32_t type, uint32_t colour, uint32_t option) override;
+    /// Audio bridge thread: handed to the animation thread in order.
+    void OnAudioSpectrum(const uint8_t* data, size_t length) override;
+    void OnAudioLevels(const uint32_t* data, size_t count) override;
+
     /// The program-wide profile-reload marker (0 or kProfileReloadMarker). Any thread.
     static uint16_t ProfileReloadMarker();
     static void SetProfileReloadMarker(uint16_t marker);
@@ -266,13 +291,14 @@ class CZidiraKeyboardDevice : public CZidiraUSBDevice {
 
   protected:
     /// The reactive lighting step of `mode` (7, 8, 9, 25) for key index `key`, pressed (1)
-    /// or released (2); the preview engine overrides it. Input thread.
+    /// or released (2): hands the key's light (a key index is also its light index) to the
+    /// preview. Input thread.
     /// A subclass that overrides it stops the input threads in its own destructor
     /// (CloseSecondary of both kinds), since they may call it until they end.
     virtual void ReactiveKeyStep(int mode, int key, int action);
     /// ReadParameterBlock took a mode index from the device that differs from the page's,
-    /// or the custom mode 19: the preview engine resets the preview and starts the mode's.
-    virtual void OnModeChanged(int /*mode*/) {}
+    /// or the custom mode 19: the preview resets and starts the mode.
+    virtual void OnModeChanged(int mode);
     /// The pause after a failed lighting write (kFailedLightWritePause on the calling
     /// thread); a test overrides it to observe it.
     virtual void PauseAfterFailedLightWrite();
@@ -331,6 +357,18 @@ class CZidiraKeyboardDevice : public CZidiraUSBDevice {
     std::unique_ptr<InputReportReader> cableReader_;
     std::unique_ptr<InputReportReader> receiverReader_;
     std::unique_ptr<InputReportReader>& ReaderOf(int kind);
+
+    // --- lighting preview (keyboard_preview.cpp) ---
+    // The light setting as the preview reads it.
+    preview::LightingInput PreviewLighting() const;
+    // The custom group's colours of the profile, one word per light.
+    std::vector<uint32_t> CustomGroupColours();
+    // The preview's colours into the light colour list (animation thread).
+    void PublishPreviewColours(const std::array<uint32_t, preview::kLightSlots>& colours);
+    // Set while a lighting frame is being sent (the busy-skip of StreamLightFrame).
+    std::atomic<bool> frameInFlight_{false};
+    // Last: its thread ends before anything it uses goes.
+    preview::AnimationRunner runner_;
 };
 
 }  // namespace rerov

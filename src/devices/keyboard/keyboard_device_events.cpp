@@ -24,6 +24,7 @@ bool IsReceiverSlot(int kind) {
 
 CZidiraKeyboardDevice::~CZidiraKeyboardDevice() {
     // The threads call into this object: they end before anything of it goes.
+    StopAnimation();
     if (cableReader_) cableReader_->Stop();
     if (receiverReader_) receiverReader_->Stop();
 }
@@ -146,7 +147,5 @@ int CZidiraKeyboardDevice::IsReceiverLinkAlive() {
     DeviceLink& link = MainLink();
     return link.IsConnected() && link.IsReceiver() && link.QueryReceiverLink() ? 1 : 0;
 }
-
-void CZidiraKeyboardDevice::ReactiveKeyStep(int, int, int) {}
 
 }  // namespace rerov

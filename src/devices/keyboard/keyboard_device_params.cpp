@@ -86,7 +86,13 @@ int CZidiraKeyboardDevice::ReadParameterBlock(int* currentProfile) {
     SetLightingState(state);
 
     const int mode = ModeIndexOf(state.setting);
-    if (mode != previousMode || mode == keyboard::kCustomModeIndex) OnModeChanged(mode);
+    if (mode != previousMode || mode == keyboard::kCustomModeIndex) {
+        OnModeChanged(mode);
+    } else {
+        runner_.SetLighting(PreviewLighting());
+    }
+    // The synchronisation no longer holds the colours: the preview goes on at once.
+    runner_.Wake();
 
     if (ReloadProfileForWrite()) {
         profile_.WriteKeyboardSystem(system);
@@ -135,9 +141,12 @@ void CZidiraKeyboardDevice::PaintCustomKey(int light, int paletteIndex, int grou
     const LightSetting setting = GetLightSetting();
     if (ModeIndexOf(setting) != keyboard::kCustomModeIndex) return;
     if (light < 0 || light >= LightCount()) return;
-    SetLightColor(light, keyboard::ColourWord(setting.bytes[LightSetting::kRed],
-                                              setting.bytes[LightSetting::kGreen],
-                                              setting.bytes[LightSetting::kBlue], 0xFF));
+    const uint32_t painted =
+        keyboard::ColourWord(setting.bytes[LightSetting::kRed], setting.bytes[LightSetting::kGreen],
+                             setting.bytes[LightSetting::kBlue], 0xFF);
+    SetLightColor(light, painted);
+    // The preview paints the list on its next tick: it must paint this colour too.
+    runner_.SetCustomColour(light, painted);
     lastPaletteIndex_ = paletteIndex + 1;
     if (group < 0) return;
 
@@ -172,6 +181,7 @@ void CZidiraKeyboardDevice::WriteCustomColors() {
         const KeyColor& c = colours[static_cast<size_t>(light)];
         SetLightColor(light, keyboard::ColourWord(c.red, c.green, c.blue, c.alpha));
     }
+    runner_.SetCustomColours(CustomGroupColours());
     const std::vector<uint8_t> table = keyboard::BuildRgbTable(LedColours(), KeyPositionCount());
     if (table.empty()) return;
     const int result = WriteCustomSlot(table);
@@ -180,17 +190,29 @@ void CZidiraKeyboardDevice::WriteCustomColors() {
 
 void CZidiraKeyboardDevice::StreamLightFrame() {
     if (HostLighting() == 0) return;
-    if (FunctionTab() == 1) {
-        CZidiraUSBDevice::StreamLightFrame();
-    } else if (DevicePageView* view = View()) {
-        // Off the lighting tab the picture shows the keys, not the lights.
-        view->PaintLights(std::vector<uint32_t>(static_cast<size_t>(LightCount()), 0));
+    // The page is painted only while somebody can see it.
+    if (PreviewVisible()) {
+        if (FunctionTab() == 1) {
+            CZidiraUSBDevice::StreamLightFrame();
+        } else if (DevicePageView* view = View()) {
+            // Off the lighting tab the picture shows the keys, not the lights.
+            view->PaintLights(std::vector<uint32_t>(static_cast<size_t>(LightCount()), 0));
+        }
     }
+    // In the host-driven modes the device shows these frames, seen on screen or not.
     if (!IsHostModeIndex(ModeIndexOf(GetLightSetting()))) return;
     const std::vector<uint8_t> frame = keyboard::BuildRgbTable(LedColours(), KeyPositionCount());
     if (frame.empty()) return;
+    // A frame that finds the previous one still going out is dropped, not queued: the next
+    // one carries newer colours anyway.
+    if (frameInFlight_.exchange(true)) {
+        CountLightFrame(false);
+        return;
+    }
     DeviceLink& link = MainLink();
     const int result = link.StreamLightFrame(frame.data(), frame.size());
+    frameInFlight_.store(false);
+    if (result == kResultSuccess) CountLightFrame(true);
     if (result != kResultSuccess && link.IsConnected()) PauseAfterFailedLightWrite();
 }
 

@@ -97,6 +97,7 @@ bool CDevicePageUI::BuildContent(ui::IDialogBuilderCallback* callback, QString* 
     // The power control was handed over before the page existed: show its state now.
     if (device_->PowerControl() != nullptr) ShowPowerLayout(device_->HasPowerDisplay());
     RegisterNotifier();
+    UpdatePreviewVisibility();
     return true;
 }
 
@@ -124,9 +125,40 @@ bool CDevicePageUI::RegisterNotifier() {
 }
 
 bool CDevicePageUI::event(QEvent* event) {
-    // A page moved into a window starts hearing that window's notifications.
-    if (event->type() == QEvent::ParentChange) RegisterNotifier();
+    switch (event->type()) {
+        case QEvent::ParentChange:
+            // A page moved into a window starts hearing that window's notifications.
+            RegisterNotifier();
+            UpdatePreviewVisibility();
+            break;
+        case QEvent::Show:
+        case QEvent::Hide:
+            // Also sent when the window itself is shown or hidden (to the tray).
+            UpdatePreviewVisibility();
+            break;
+        default:
+            break;
+    }
     return ui::CHorizontalLayoutUI::event(event);
+}
+
+bool CDevicePageUI::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == watchedWindow_.data() && event->type() == QEvent::WindowStateChange) {
+        UpdatePreviewVisibility();
+    }
+    return ui::CHorizontalLayoutUI::eventFilter(watched, event);
+}
+
+void CDevicePageUI::UpdatePreviewVisibility() {
+    if (!device_) return;
+    QWidget* top = window();
+    if (top != watchedWindow_.data()) {
+        if (watchedWindow_) watchedWindow_->removeEventFilter(this);
+        watchedWindow_ = top != this ? top : nullptr;
+        if (watchedWindow_) watchedWindow_->installEventFilter(this);
+    }
+    const bool visible = isVisible() && !top->isMinimized();
+    if (visible != device_->PreviewVisible()) device_->SetPreviewVisible(visible);
 }
 
 ui::CDeviceKeyButtonUI* CDevicePageUI::KeyButton(int key) const {

@@ -91,12 +91,18 @@ class CDevicePageUI : public ui::CHorizontalLayoutUI, public ui::INotifyUI, publ
     /// The key the device shows as selected (-1: none).
     int ShownSelectedKey() const { return selectedKey_; }
 
+    /// Tells the device whether its preview is on screen now: the page shown in a window
+    /// that is shown and not minimised. The page calls it itself on every change.
+    void UpdatePreviewVisibility();
+
   signals:
     /// The device read its power status (UI thread); the power display shows it.
     void powerStatusRead(const std::array<uint8_t, 6>& status);
 
   protected:
     bool event(QEvent* event) override;
+    // Minimising does not hide the page, so the page watches its window for it.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     // Runs `work` on the page's thread: at once when called there, else queued.
@@ -110,6 +116,7 @@ class CDevicePageUI : public ui::CHorizontalLayoutUI, public ui::INotifyUI, publ
     std::unique_ptr<PageEditors> editors_;
     ui::NotifyPump pump_;
     QPointer<ui::NotifyBridge> bridge_;
+    QPointer<QWidget> watchedWindow_;  // the window whose state changes the page follows
     QWidget* content_ = nullptr;
     ui::CSelectPanelUI* selectPanel_ = nullptr;
     QVector<ui::CDeviceKeyButtonUI*> keyButtons_;

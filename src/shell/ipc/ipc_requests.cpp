@@ -301,6 +301,8 @@ QJsonObject StateToJson(const AppState& state) {
             {QStringLiteral("receiver"), entry.receiver},
             {QStringLiteral("pageVisible"), entry.pageVisible},
             {QStringLiteral("ready"), entry.ready},
+            {QStringLiteral("lightFramesSent"), static_cast<qint64>(entry.lightFramesSent)},
+            {QStringLiteral("lightFramesSkipped"), static_cast<qint64>(entry.lightFramesSkipped)},
         });
     }
     return QJsonObject{{QStringLiteral("entries"), entries},

@@ -6,6 +6,9 @@ namespace {
 // The keyboard by cable: what a new user wants to see first.
 constexpr char kDefaultSimulation[] = "keyboard";
 constexpr char kAudioWav[] = "--audio-wav";
+constexpr char kLatencyOption[] = "--sim-latency-us=";
+// A second per report is already far slower than any bus.
+constexpr uint kMaxSimLatencyUs = 1000000;
 }  // namespace
 
 bool ParseProgramOptions(const QStringList& arguments, ProgramOptions* options, QString* error) {
@@ -29,6 +32,18 @@ bool ParseProgramOptions(const QStringList& arguments, ProgramOptions* options, 
                 return false;
             }
             options->audioWav = file;
+            continue;
+        }
+        if (argument.startsWith(QLatin1String(kLatencyOption))) {
+            bool ok = false;
+            const uint latency =
+                argument.mid(static_cast<qsizetype>(sizeof(kLatencyOption) - 1)).toUInt(&ok);
+            if (!ok || latency > kMaxSimLatencyUs) {
+                *error = QStringLiteral("--sim-latency-us: not a number of microseconds (0-%1)")
+                             .arg(kMaxSimLatencyUs);
+                return false;
+            }
+            options->simLatencyUs = static_cast<int>(latency);
             continue;
         }
         QString list;
@@ -55,12 +70,14 @@ QStringList AudioCompanionArguments(const ProgramOptions& options) {
 }
 
 const char* ProgramUsage() {
-    return "usage: rerov-ever [--simulate[=LIST]] [--audio-wav FILE]\n"
+    return "usage: rerov-ever [--simulate[=LIST]] [--sim-latency-us=N] [--audio-wav FILE]\n"
            "  --simulate[=LIST]  run on simulated devices instead of real ones; LIST is\n"
            "                     comma-separated: keyboard, keyboard-receiver, mouse,\n"
            "                     mouse-receiver, mousepad, headset (default: keyboard)\n"
            "  --audio-wav FILE   the music lighting follows FILE (a WAV file, played in a\n"
            "                     loop) instead of the sound the computer plays\n"
+           "  --sim-latency-us=N (with --simulate) each simulated report takes N us each\n"
+           "                     way (1000 models a full-speed USB device)\n"
            "Drive a running program with rerovctl app ... and rerovctl sim ...\n";
 }
 

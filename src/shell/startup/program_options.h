@@ -17,6 +17,7 @@ struct ProgramOptions {
     bool simulate = false;
     std::vector<sim::SimPath> simulatedPaths;  // plugged in at start (--simulate)
     QString audioWav;                          // --audio-wav FILE; empty: the sound card
+    int simLatencyUs = -1;  // --sim-latency-us: each simulated report's time (-1: none)
 };
 
 // The companion's command line for these options: "--wav FILE --loop" with --audio-wav,

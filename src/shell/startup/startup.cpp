@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <QLoggingCategory>
 #include <QRect>
+#include <chrono>
 #include <cstdio>
 #include <memory>
 
@@ -54,6 +55,8 @@ class InstalledSimulator {
     explicit InstalledSimulator(const ProgramOptions& options) {
         if (!options.simulate) return;
         bus_ = std::make_shared<sim::SimulatedBus>();
+        if (options.simLatencyUs >= 0)
+            bus_->SetLatency(std::chrono::microseconds(options.simLatencyUs));
         for (const sim::SimPath path : options.simulatedPaths) bus_->Plug(path);
         InstallHidBackend(bus_);
     }
