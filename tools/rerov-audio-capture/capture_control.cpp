@@ -35,17 +35,10 @@ bool CaptureControl::OpenSource() {
     }
     // The callbacks run on the capture thread: hand their results to this object's thread.
     // The session is stopped before this object goes, so `this` outlives every callback;
-    // what is still queued then is dropped with the object.
+    // a wake-up still queued then is dropped with the object.
     session_ = std::make_unique<CaptureSession>(
-        std::move(source),
-        [this](CaptureFrame frame) {
-            QMetaObject::invokeMethod(
-                this, [this, frame = std::move(frame)] { OnFrame(frame); }, Qt::QueuedConnection);
-        },
-        [this](CaptureEnd end) {
-            QMetaObject::invokeMethod(
-                this, [this, end = std::move(end)] { OnEnd(end); }, Qt::QueuedConnection);
-        });
+        std::move(source), [this](CaptureFrame frame) { Deliver(std::move(frame), std::nullopt); },
+        [this](CaptureEnd end) { Deliver(std::nullopt, std::move(end)); });
     if (!session_->IsValid()) {
         session_.reset();
         Finish(kNoSoundServer, QStringLiteral("cannot set up the spectrum analysis"));
@@ -61,9 +54,20 @@ void CaptureControl::StartCapture() {
 
 void CaptureControl::StopCapture() {
     if (session_) session_->Stop();
+    DropWaiting();
 }
 
-void CaptureControl::Release() { session_.reset(); }
+void CaptureControl::Release() {
+    session_.reset();
+    DropWaiting();
+}
+
+void CaptureControl::DropWaiting() {
+    // Called with the capture thread ended: what it left is old news.
+    std::lock_guard lock(waitingLock_);
+    waiting_.clear();
+    waitingEnd_.reset();
+}
 
 void CaptureControl::ResetAnalysis() {
     if (session_) session_->Reset();
@@ -97,6 +101,34 @@ void CaptureControl::Finish(int exitCode, const QString& message) {
     if (!message.isEmpty()) PrintMessage(message);
     sink_->Flush();
     emit finished(exitCode);
+}
+
+void CaptureControl::Deliver(std::optional<CaptureFrame> frame, std::optional<CaptureEnd> end) {
+    {
+        std::lock_guard lock(waitingLock_);
+        if (frame) {
+            if (waiting_.size() >= kMaxWaitingFrames) waiting_.pop_front();
+            waiting_.push_back(std::move(*frame));
+        }
+        if (end) waitingEnd_ = std::move(end);
+        if (wakePending_) return;
+        wakePending_ = true;
+    }
+    QMetaObject::invokeMethod(
+        this, [this] { TakeWaiting(); }, Qt::QueuedConnection);
+}
+
+void CaptureControl::TakeWaiting() {
+    std::deque<CaptureFrame> frames;
+    std::optional<CaptureEnd> end;
+    {
+        std::lock_guard lock(waitingLock_);
+        frames.swap(waiting_);
+        end.swap(waitingEnd_);
+        wakePending_ = false;
+    }
+    for (const CaptureFrame& frame : frames) OnFrame(frame);
+    if (end) OnEnd(*end);
 }
 
 void CaptureControl::OnFrame(const CaptureFrame& frame) {

@@ -7,7 +7,10 @@
 
 #include <QObject>
 #include <QString>
+#include <deque>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <vector>
 
 #include "tools/rerov-audio-capture/capture_session.h"
@@ -56,6 +59,15 @@ class CaptureControl : public QObject {
     void finished(int exitCode);
 
   private:
+    // Most analysed hops kept for this thread; older ones are dropped if it falls behind.
+    static constexpr size_t kMaxWaitingFrames = 8;
+
+    // Capture thread: queue a hop or the capture's end and wake this object's thread.
+    void Deliver(std::optional<CaptureFrame> frame, std::optional<CaptureEnd> end);
+    // This object's thread: send the hops that wait, then handle the end if it came.
+    void TakeWaiting();
+    // Forgets what the (ended) capture thread left waiting.
+    void DropWaiting();
     void OnFrame(const CaptureFrame& frame);
     void OnEnd(const CaptureEnd& end);
 
@@ -63,6 +75,12 @@ class CaptureControl : public QObject {
     RecordSink* sink_;
     LevelColour colour_;
     std::unique_ptr<CaptureSession> session_;
+    // Hops handed over by the capture thread. The data crosses threads here, under this
+    // lock, not inside Qt's queued call (which only wakes this thread).
+    std::mutex waitingLock_;
+    std::deque<CaptureFrame> waiting_;
+    std::optional<CaptureEnd> waitingEnd_;
+    bool wakePending_ = false;  // guarded by waitingLock_
     int framesSent_ = 0;
     bool finishing_ = false;
 };

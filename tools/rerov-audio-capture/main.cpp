@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <cstdio>
+#include <optional>
 
 #include "shell/ipc/audio_records.h"
 #include "shell/ipc/ipc_protocol.h"
@@ -75,10 +76,11 @@ int main(int argc, char** argv) {
     if (!options.wavPath.isEmpty() && !control.OpenSource()) return exitCode;
 
     // Printing needs neither the program nor the companion's lock: it can run beside them.
-    ipc::SingleInstance lock(CompanionLockPath());
+    std::optional<ipc::SingleInstance> lock;
     if (!options.toStdout) {
         QString error;
-        switch (lock.TryClaim(&error)) {
+        lock.emplace(CompanionLockPath());
+        switch (lock->TryClaim(&error)) {
             case ipc::SingleInstance::Claim::First:
                 break;
             case ipc::SingleInstance::Claim::AlreadyRunning:
