@@ -23,6 +23,7 @@
 #include "sim/keyboard_model.h"
 #include "sim/simulated_bus.h"
 #include "tests/support/scoped_environment.h"
+#include "tests/support/sim_paths.h"
 
 namespace rerov::test {
 
@@ -60,19 +61,7 @@ class KeyboardSimTest : public ::testing::Test {
         return std::unique_ptr<CZidiraKeyboardDevice>(keyboard);
     }
 
-    // The path of row `row` of the supported-device table on the bus ("" when absent).
-    std::string PathOfRow(int row) const {
-        const SupportedDevice wanted = SupportedDevices()[static_cast<size_t>(row)];
-        for (const std::string& candidate : bus_->EnumeratePaths()) {
-            if (VendorIdFromPath(candidate) == wanted.vendorId &&
-                ProductIdFromPath(candidate) == wanted.productId &&
-                InterfaceFromPath(candidate) == wanted.interfaceNumber &&
-                CollectionFromPath(candidate) == wanted.collectionNumber) {
-                return candidate;
-            }
-        }
-        return {};
-    }
+    std::string PathOfRow(int row) const { return test::PathOfRow(*bus_, row); }
 
     // Plugs the keyboard and opens its command interface on the device's main link, as
     // discovery does on arrival.

@@ -19,6 +19,7 @@
 #include "devices/device_page_view.h"
 #include "devices/keyboard/keyboard_device.h"
 #include "sim/simulated_bus.h"
+#include "tests/support/sim_paths.h"
 
 namespace rerov {
 namespace {
@@ -104,18 +105,7 @@ class KeyboardInputThreads : public ::testing::Test {
         keyboard_.reset();  // threads end before the view and the entry go
     }
 
-    std::string PathOfRow(int row) const {
-        const SupportedDevice wanted = SupportedDevices()[static_cast<size_t>(row)];
-        for (const std::string& candidate : bus_->EnumeratePaths()) {
-            if (VendorIdFromPath(candidate) == wanted.vendorId &&
-                ProductIdFromPath(candidate) == wanted.productId &&
-                InterfaceFromPath(candidate) == wanted.interfaceNumber &&
-                CollectionFromPath(candidate) == wanted.collectionNumber) {
-                return candidate;
-            }
-        }
-        return {};
-    }
+    std::string PathOfRow(int row) const { return test::PathOfRow(*bus_, row); }
 
     // Sends `code(round)` from a thread of its own until `done` says the UI side has seen
     // enough; false when it gave up.

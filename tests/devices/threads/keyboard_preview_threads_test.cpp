@@ -19,6 +19,7 @@
 #include "devices/device_page_view.h"
 #include "devices/keyboard/keyboard_device.h"
 #include "sim/simulated_bus.h"
+#include "tests/support/sim_paths.h"
 
 namespace rerov {
 namespace {
@@ -71,18 +72,7 @@ class KeyboardPreviewThreads : public ::testing::Test {
     }
     void TearDown() override { keyboard_.reset(); }
 
-    std::string PathOfRow(int row) const {
-        const SupportedDevice wanted = SupportedDevices()[static_cast<size_t>(row)];
-        for (const std::string& candidate : bus_->EnumeratePaths()) {
-            if (VendorIdFromPath(candidate) == wanted.vendorId &&
-                ProductIdFromPath(candidate) == wanted.productId &&
-                InterfaceFromPath(candidate) == wanted.interfaceNumber &&
-                CollectionFromPath(candidate) == wanted.collectionNumber) {
-                return candidate;
-            }
-        }
-        return {};
-    }
+    std::string PathOfRow(int row) const { return test::PathOfRow(*bus_, row); }
 
     void SetMode(int mode, int round) {
         LightSetting setting = keyboard_->GetLightSetting();
