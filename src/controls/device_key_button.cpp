@@ -48,7 +48,9 @@ void CDeviceKeyButtonUI::SetPendingMark(int pending) {
 
 void CDeviceKeyButtonUI::PaintStatusImage(QPainter& painter, const QRect& paint) {
     CButtonUI::PaintStatusImage(painter, paint);
-    if (lightOn_ != 0 && !lightImage_.isEmpty()) {
+    // A light at level 0 tints to nothing: skip the per-pixel work (dark modes leave most
+    // keys there).
+    if (lightOn_ != 0 && lightLevel_ > 0 && !lightImage_.isEmpty()) {
         const ImageTint tint{lightColour_, lightLevel_, true};
         render::DrawImageString(painter, rect(), paint, lightImage_, &tint);
     }
