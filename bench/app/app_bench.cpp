@@ -116,11 +116,11 @@ class Program {
     qint64 startedUs_ = 0;
 };
 
-bool KeyboardConnected(const QJsonObject& state) {
+bool KeyboardReady(const QJsonObject& state) {
     for (const QJsonValue& entry : state.value("entries").toArray()) {
         const QJsonObject e = entry.toObject();
         if (e.value("family").toString() == "keyboard") {
-            return e.value("shown").toBool() && e.value("connected").toBool();
+            return e.value("shown").toBool() && e.value("ready").toBool();
         }
     }
     return false;
@@ -203,7 +203,7 @@ void IdleCpu(benchmark::State& state) {
     for (auto _ : state) {
         Program program;
         QJsonObject reported;
-        if (!program.WaitForState(KeyboardConnected, &reported)) {
+        if (!program.WaitForState(KeyboardReady, &reported)) {
             state.SkipWithError("the simulated keyboard did not connect");
             return;
         }
@@ -225,7 +225,7 @@ void PreviewCpu(benchmark::State& state, bool minimised) {
     for (auto _ : state) {
         Program program({QStringLiteral("--simulate=keyboard")}, true);
         QJsonObject reported;
-        if (!program.WaitForState(KeyboardConnected, &reported)) {
+        if (!program.WaitForState(KeyboardReady, &reported)) {
             state.SkipWithError("the simulated keyboard did not connect");
             return;
         }
@@ -269,7 +269,7 @@ void HostFramesReceiver(benchmark::State& state) {
                          QStringLiteral("--sim-latency-us=1000")},
                         true);
         QJsonObject reported;
-        if (!program.WaitForState(KeyboardConnected, &reported)) {
+        if (!program.WaitForState(KeyboardReady, &reported)) {
             state.SkipWithError("the simulated keyboard did not connect");
             return;
         }

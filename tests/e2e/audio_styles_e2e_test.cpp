@@ -27,7 +27,7 @@ class AudioStylesE2e : public ::testing::Test {
         QJsonObject state;
         ASSERT_TRUE(program_->WaitForState(
             [](const QJsonObject& s) {
-                return Entry(s, "keyboard").value("connected").toBool() &&
+                return Entry(s, "keyboard").value("ready").toBool() &&
                        Entry(s, "keyboard").value("pageVisible").toBool();
             },
             &state))

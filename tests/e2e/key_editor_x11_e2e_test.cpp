@@ -129,7 +129,7 @@ TEST_F(KeyEditorX11Test, ShiftAIsCapturedFromTheDesktopKeyboardAndSaved) {
     ASSERT_TRUE(program_);
     QJsonObject state;
     ASSERT_TRUE(program_->WaitForState(
-        [](const QJsonObject& s) { return Entry(s, "keyboard")["connected"].toBool(); }, &state));
+        [](const QJsonObject& s) { return Entry(s, "keyboard")["ready"].toBool(); }, &state));
 
     Ctl({"app", "ui", "click", QStringLiteral("key_%1").arg(kKey)});
     Ctl({"app", "ui", "select", "keyset_function_combo", "1"});  // the keyboard key
@@ -162,7 +162,7 @@ TEST_F(KeyEditorX11Test, AMacroRecordedFromTheDesktopKeyboardLandsInItsFile) {
     ASSERT_TRUE(program_);
     QJsonObject state;
     ASSERT_TRUE(program_->WaitForState(
-        [](const QJsonObject& s) { return Entry(s, "keyboard")["connected"].toBool(); }, &state));
+        [](const QJsonObject& s) { return Entry(s, "keyboard")["ready"].toBool(); }, &state));
 
     // From a key's macro function to the macro editor, and a new macro there.
     Ctl({"app", "ui", "click", QStringLiteral("key_%1").arg(kKey)});

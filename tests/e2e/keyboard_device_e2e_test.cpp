@@ -34,7 +34,7 @@ class KeyboardDeviceE2e : public ::testing::TestWithParam<const char*> {
         QJsonObject state;
         ASSERT_TRUE(program_->WaitForState(
             [](const QJsonObject& s) {
-                return Entry(s, "keyboard").value("connected").toBool() &&
+                return Entry(s, "keyboard").value("ready").toBool() &&
                        Entry(s, "keyboard").value("pageVisible").toBool();
             },
             &state))
