@@ -47,13 +47,10 @@ class AudioLightingE2e : public ::testing::Test {
 };
 
 TEST_F(AudioLightingE2e, TheKeyboardShowsFramesThatFollowTheCompanionsSound) {
-    auto program = StartAnswering(
+    auto program = StartWithKeyboardReady(
         sandbox_, {QStringLiteral("--simulate=keyboard"), QStringLiteral("--audio-wav"), wav_});
     ASSERT_TRUE(program);
     QJsonObject state;
-    ASSERT_TRUE(program->WaitForState(
-        [](const QJsonObject& s) { return Entry(s, "keyboard").value("ready").toBool(); }, &state))
-        << QJsonDocument(state).toJson().toStdString();
 
     const RunOutcome select = Rerovctl(sandbox_, {"app", "ui", "select", "light_combo_modeSelect",
                                                   QString::number(kAudioReactiveEntry)});

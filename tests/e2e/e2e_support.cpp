@@ -151,4 +151,18 @@ std::unique_ptr<RunningProgram> StartAnswering(const Sandbox& sandbox,
     return program;
 }
 
+std::unique_ptr<RunningProgram> StartWithKeyboardReady(const Sandbox& sandbox,
+                                                       const QStringList& arguments) {
+    auto program = StartAnswering(sandbox, arguments);
+    QJsonObject state;
+    const bool ready = program->WaitForState(
+        [](const QJsonObject& s) {
+            return Entry(s, "keyboard").value("ready").toBool() &&
+                   Entry(s, "keyboard").value("pageVisible").toBool();
+        },
+        &state);
+    EXPECT_TRUE(ready) << QJsonDocument(state).toJson().toStdString();
+    return ready ? std::move(program) : nullptr;
+}
+
 }  // namespace rerov::e2e

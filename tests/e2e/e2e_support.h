@@ -102,4 +102,10 @@ std::unique_ptr<RunningProgram> StartAnswering(const Sandbox& sandbox,
 // The entry of `family` in an "app state --json" reply (empty when there is none).
 QJsonObject Entry(const QJsonObject& state, const QString& family);
 
+// Starts rerov-ever with `arguments` and waits until the keyboard's page is shown and the
+// keyboard is ready (read and sent its profile). Null, with a test failure that shows the
+// last state, when it does not get there.
+std::unique_ptr<RunningProgram> StartWithKeyboardReady(const Sandbox& sandbox,
+                                                       const QStringList& arguments);
+
 }  // namespace rerov::e2e

@@ -29,16 +29,9 @@ class KeyboardDeviceE2e : public ::testing::TestWithParam<const char*> {
   protected:
     void SetUp() override {
         ASSERT_TRUE(sandbox_.IsValid());
-        program_ = StartAnswering(sandbox_, {QStringLiteral("--simulate=%1").arg(GetParam())});
+        program_ =
+            StartWithKeyboardReady(sandbox_, {QStringLiteral("--simulate=%1").arg(GetParam())});
         ASSERT_TRUE(program_);
-        QJsonObject state;
-        ASSERT_TRUE(program_->WaitForState(
-            [](const QJsonObject& s) {
-                return Entry(s, "keyboard").value("ready").toBool() &&
-                       Entry(s, "keyboard").value("pageVisible").toBool();
-            },
-            &state))
-            << QJsonDocument(state).toJson().toStdString();
     }
 
     void Ctl(const QStringList& arguments) {

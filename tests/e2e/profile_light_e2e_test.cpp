@@ -25,16 +25,8 @@ class ProfileLightE2e : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(sandbox_.IsValid());
-        program_ = StartAnswering(sandbox_, {"--simulate=keyboard"});
+        program_ = StartWithKeyboardReady(sandbox_, {"--simulate=keyboard"});
         ASSERT_TRUE(program_);
-        QJsonObject state;
-        ASSERT_TRUE(program_->WaitForState(
-            [](const QJsonObject& s) {
-                return Entry(s, "keyboard").value("ready").toBool() &&
-                       Entry(s, "keyboard").value("pageVisible").toBool();
-            },
-            &state))
-            << QJsonDocument(state).toJson().toStdString();
     }
 
     // Runs rerovctl app ui with `arguments`; the step must succeed.
