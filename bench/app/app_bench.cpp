@@ -26,6 +26,7 @@
 #include <memory>
 #include <thread>
 
+#include "bench/support/process_cpu.h"
 #include "shell/ipc/ipc_client.h"
 #include "shell/ipc/ipc_protocol.h"
 
@@ -126,21 +127,6 @@ bool KeyboardReady(const QJsonObject& state) {
     return false;
 }
 
-// User plus system CPU time of a process in clock ticks (/proc/<pid>/stat fields 14, 15).
-bool CpuTicks(qint64 pid, unsigned long long* ticks) {
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly)) return false;
-    const QByteArray line = stat.readAll();
-    // The command name in parentheses may hold spaces; the fields start after it.
-    const qsizetype close = line.lastIndexOf(')');
-    if (close < 0) return false;
-    const QList<QByteArray> fields = line.mid(close + 2).split(' ');
-    // fields[0] is field 3 (state); utime is field 14, stime field 15.
-    if (fields.size() < 13) return false;
-    *ticks = fields[11].toULongLong() + fields[12].toULongLong();
-    return true;
-}
-
 // The keyboard's entry of an "app state" reply (empty when there is none).
 QJsonObject KeyboardEntry(const QJsonObject& state) {
     for (const QJsonValue& entry : state.value("entries").toArray()) {
@@ -157,9 +143,9 @@ double CpuPercentOver(qint64 pid, std::chrono::seconds span) {
     unsigned long long before = 0;
     unsigned long long after = 0;
     const auto start = std::chrono::steady_clock::now();
-    if (!CpuTicks(pid, &before)) return -1;
+    if (!rerov::bench::CpuTicks(pid, &before)) return -1;
     std::this_thread::sleep_for(span);
-    if (!CpuTicks(pid, &after)) return -1;
+    if (!rerov::bench::CpuTicks(pid, &after)) return -1;
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return 100.0 * static_cast<double>(after - before) / ticksPerSecond / seconds;

@@ -24,6 +24,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/support/process_cpu.h"
 #include "shell/ipc/audio_records.h"
 #include "shell/ipc/ipc_protocol.h"
 #include "tools/rerov-audio-capture/spectrum_analyzer.h"
@@ -97,19 +98,6 @@ bool WriteMusicWav(const QString& path, int seconds) {
            file.write(header + data) == header.size() + data.size() && file.flush();
 }
 
-// User plus system CPU time of a process in clock ticks (/proc/<pid>/stat fields 14, 15).
-bool CpuTicks(qint64 pid, unsigned long long* ticks) {
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly)) return false;
-    const QByteArray line = stat.readAll();
-    const qsizetype close = line.lastIndexOf(')');
-    if (close < 0) return false;
-    const QList<QByteArray> fields = line.mid(close + 2).split(' ');
-    if (fields.size() < 13) return false;
-    *ticks = fields[11].toULongLong() + fields[12].toULongLong();
-    return true;
-}
-
 void AnalyzeHop(benchmark::State& state) {
     rerov::capture::SpectrumAnalyzer analyzer(kRate);
     const int hop = analyzer.HopFrames();
@@ -171,7 +159,7 @@ void CompanionCpu(benchmark::State& state) {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));  // start-up settles
         unsigned long long before = 0;
         unsigned long long after = 0;
-        if (!CpuTicks(companion.processId(), &before)) {
+        if (!rerov::bench::CpuTicks(companion.processId(), &before)) {
             state.SkipWithError("cannot read /proc/<pid>/stat");
             return;
         }
@@ -187,7 +175,7 @@ void CompanionCpu(benchmark::State& state) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(100));
             }
         }
-        if (!CpuTicks(companion.processId(), &after)) {
+        if (!rerov::bench::CpuTicks(companion.processId(), &after)) {
             state.SkipWithError("cannot read /proc/<pid>/stat");
             return;
         }
