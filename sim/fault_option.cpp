@@ -29,24 +29,6 @@ constexpr uint32_t kMaxReportNumber = 1000000;
 constexpr uint32_t kMaxDelayMs = 600000;
 constexpr uint32_t kMaxCommand = 0xFF;
 
-// A decimal or 0x-hex number in [min, max], the whole text.
-bool Number(const std::string& text, uint32_t min, uint32_t max, uint32_t* value) {
-    int base = 10;
-    size_t start = 0;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        base = 16;
-        start = 2;
-    }
-    if (start >= text.size()) return false;
-    uint64_t parsed = 0;
-    const char* first = text.data() + start;
-    const char* last = text.data() + text.size();
-    const auto [end, ec] = std::from_chars(first, last, parsed, base);
-    if (ec != std::errc() || end != last || parsed < min || parsed > max) return false;
-    *value = static_cast<uint32_t>(parsed);
-    return true;
-}
-
 bool Fail(std::string* error, const std::string& text, const std::string& why) {
     if (error) *error = "bad fault \"" + text + "\": " + why;
     return false;
@@ -95,12 +77,12 @@ bool ParseSimFault(const std::string& text, SimFault* fault, std::string* error)
     SimFault parsed;
     parsed.kind = kind->kind;
     uint32_t number = 1;
-    if (hasReport && !Number(reportText, 1, kMaxReportNumber, &number)) {
+    if (hasReport && !ParseNumberText(reportText, 1, kMaxReportNumber, &number)) {
         return Fail(error, text, "the report number after @ must be 1 or more");
     }
     parsed.atReport = static_cast<int>(number);
     if (hasCommand) {
-        if (!Number(commandText, 0, kMaxCommand, &number)) {
+        if (!ParseNumberText(commandText, 0, kMaxCommand, &number)) {
             return Fail(error, text, "the command after : must be a byte (0-255 or 0x00-0xff)");
         }
         parsed.command = static_cast<int>(number);
@@ -110,7 +92,8 @@ bool ParseSimFault(const std::string& text, SimFault* fault, std::string* error)
             return Fail(error, text, "only late-reply takes a +DELAYms");
         }
         const bool unit = delayText.size() > 2 && delayText.ends_with("ms");
-        if (!unit || !Number(delayText.substr(0, delayText.size() - 2), 0, kMaxDelayMs, &number)) {
+        if (!unit ||
+            !ParseNumberText(delayText.substr(0, delayText.size() - 2), 0, kMaxDelayMs, &number)) {
             return Fail(error, text, "the delay after + must be milliseconds, e.g. +1500ms");
         }
         parsed.delay = std::chrono::milliseconds(number);
@@ -118,6 +101,23 @@ bool ParseSimFault(const std::string& text, SimFault* fault, std::string* error)
         parsed.delay = kDefaultLateReplyDelay;
     }
     *fault = parsed;
+    return true;
+}
+
+bool ParseNumberText(const std::string& text, uint32_t min, uint32_t max, uint32_t* value) {
+    int base = 10;
+    size_t start = 0;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        base = 16;
+        start = 2;
+    }
+    if (start >= text.size()) return false;
+    uint64_t parsed = 0;
+    const char* first = text.data() + start;
+    const char* last = text.data() + text.size();
+    const auto [end, ec] = std::from_chars(first, last, parsed, base);
+    if (ec != std::errc() || end != last || parsed < min || parsed > max) return false;
+    *value = static_cast<uint32_t>(parsed);
     return true;
 }
 

@@ -12,6 +12,7 @@
 // Examples: status-fe@3, status-fe@3:0x09, late-reply@1:0x03+1500ms.
 
 #include <chrono>
+#include <cstdint>
 #include <string>
 
 #include "sim/simulated_bus.h"
@@ -22,6 +23,10 @@ inline constexpr std::chrono::milliseconds kDefaultLateReplyDelay{3000};
 
 // Parses one fault. False with a one-line reason (naming the valid kinds) on a bad fault text.
 bool ParseSimFault(const std::string& text, SimFault* fault, std::string* error);
+
+// A decimal or 0x-hex number in [min, max] that is the whole of `text` (the fault texts'
+// numbers, and rerovctl's). False for anything else.
+bool ParseNumberText(const std::string& text, uint32_t min, uint32_t max, uint32_t* value);
 
 // The kind names of the text form, in SimFault::Kind order, comma-separated.
 std::string SimFaultKindNames();

@@ -1,8 +1,6 @@
 #include "cli/cli_options.h"
 
-#include <charconv>
 #include <cstddef>
-#include <system_error>
 
 #include "sim/fault_option.h"
 
@@ -183,20 +181,7 @@ bool ParseCommandLine(const std::vector<std::string>& argv, CommandLine* out, st
 }
 
 bool ParseNumber(const std::string& text, uint32_t max, uint32_t* value) {
-    int base = 10;
-    size_t start = 0;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        base = 16;
-        start = 2;
-    }
-    if (start >= text.size()) return false;
-    uint64_t parsed = 0;
-    const char* first = text.data() + start;
-    const char* last = text.data() + text.size();
-    const auto [end, ec] = std::from_chars(first, last, parsed, base);
-    if (ec != std::errc() || end != last || parsed > max) return false;
-    *value = static_cast<uint32_t>(parsed);
-    return true;
+    return sim::ParseNumberText(text, 0, max, value);
 }
 
 bool ParseHexBytes(const std::string& text, std::vector<uint8_t>* bytes) {
