@@ -15,10 +15,10 @@ constexpr int kChannels = 2;
 }  // namespace
 
 std::unique_ptr<PulseSource> PulseSource::Open(int hopFrames, QString* error) {
-    pa_sample_spec spec{};
-    spec.format = PA_SAMPLE_FLOAT32LE;
-    spec.rate = kSampleRate;
-    spec.channels = kChannels;
+    pa_sample_spec format{};
+    format.format = PA_SAMPLE_FLOAT32LE;
+    format.rate = kSampleRate;
+    format.channels = kChannels;
     pa_buffer_attr buffer{};
     buffer.maxlength = uint32_t(-1);
     buffer.tlength = uint32_t(-1);
@@ -27,7 +27,7 @@ std::unique_ptr<PulseSource> PulseSource::Open(int hopFrames, QString* error) {
     buffer.fragsize = uint32_t(hopFrames) * kChannels * sizeof(float);
     int code = 0;
     pa_simple* stream = pa_simple_new(nullptr, kClientName, PA_STREAM_RECORD, kMonitorDevice,
-                                      kStreamName, &spec, nullptr, &buffer, &code);
+                                      kStreamName, &format, nullptr, &buffer, &code);
     if (!stream) {
         *error = QStringLiteral("no sound server to capture from (%1)")
                      .arg(QString::fromUtf8(pa_strerror(code)));
