@@ -193,6 +193,18 @@ class CMainWnd : public ui::CWindowBase, public DeviceManagerHost, public AppCon
     void AddTimerHandler(int id, std::function<void()> handler);
     /// Keeps a secondary window (about, settings, ...) to close with the others.
     void TrackSecondaryWindow(QWidget* window);
+
+    // --- Language (main_wnd_language.cpp) ---
+
+    /// The position in "Language.config" of the language shown; -1 before one was applied.
+    int LanguageIndex() const { return languageIndex_; }
+    /// Shows the language at `index` of "Language.config": nothing when it is already the
+    /// one shown; otherwise its texts in every open window, its fonts, and the choice
+    /// remembered for the next start.
+    void ApplyLanguage(int index);
+    /// A language chosen in the settings window: applies it, then the device pages refresh
+    /// the texts they compose themselves.
+    void OnLanguageChosen(int index);
     /// True while the system is not suspended.
     bool IsAwake() const { return awake_.load(); }
     /// System suspend (true) or resume (false), as login1 announces it.
@@ -312,6 +324,7 @@ class CMainWnd : public ui::CWindowBase, public DeviceManagerHost, public AppCon
     std::atomic<bool> awake_{true};
     int lightingControl_ = 1;
     int dpi_ = 96;
+    int languageIndex_ = -1;
     QSize fittedSize_;
     QRect normalGeometry_;  // where "restorebtn" puts the window back
     bool trayHintShown_ = false;
