@@ -1,6 +1,8 @@
 #include "controls/language_texts.h"
 
+#include <QComboBox>
 #include <QFile>
+#include <QTabWidget>
 #include <QVariant>
 #include <QWidget>
 #include <QXmlStreamReader>
@@ -11,7 +13,25 @@
 namespace rerov::ui {
 namespace {
 constexpr char kBoundPrefix[] = "_rerov_lang_";
+// The language key of a combo item, beside whatever data the item carries.
+constexpr int kItemKeyRole = Qt::UserRole + 0x4C4B;
+// The language keys of a tab widget's titles, by page index ("" for a literal title).
+constexpr char kTabKeysProperty[] = "_rerov_lang_tabs";
+
+void RetranslateItems(QWidget* widget) {
+    if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+        for (int i = 0; i < combo->count(); ++i) {
+            const QString key = combo->itemData(i, kItemKeyRole).toString();
+            if (!key.isEmpty()) combo->setItemText(i, Tr(key));
+        }
+    } else if (auto* tabs = qobject_cast<QTabWidget*>(widget)) {
+        const QStringList keys = tabs->property(kTabKeysProperty).toStringList();
+        for (int i = 0; i < tabs->count() && i < keys.size(); ++i) {
+            if (!keys[i].isEmpty()) tabs->setTabText(i, Tr(keys[i]));
+        }
+    }
 }
+}  // namespace
 
 LanguageTexts& LanguageTexts::Instance() {
     static LanguageTexts instance;
@@ -72,10 +92,26 @@ void LanguageTexts::UnbindText(QWidget* widget, const QByteArray& property) {
     widget->setProperty((QByteArray(kBoundPrefix) + property).constData(), QVariant());
 }
 
+void LanguageTexts::BindItemText(QComboBox* combo, int index, const QString& key) {
+    if (index < 0 || index >= combo->count()) return;
+    combo->setItemData(index, key, kItemKeyRole);
+    combo->setItemText(index, Instance().Text(key));
+}
+
+void LanguageTexts::BindTabText(QTabWidget* tabs, int index, const QString& key) {
+    if (index < 0 || index >= tabs->count()) return;
+    QStringList keys = tabs->property(kTabKeysProperty).toStringList();
+    while (keys.size() <= index) keys.append(QString());
+    keys[index] = key;
+    tabs->setProperty(kTabKeysProperty, keys);
+    tabs->setTabText(index, Instance().Text(key));
+}
+
 void LanguageTexts::Retranslate(QWidget* root) {
     QList<QWidget*> widgets = root->findChildren<QWidget*>();
     widgets.prepend(root);
     for (QWidget* w : widgets) {
+        RetranslateItems(w);
         for (const QByteArray& name : w->dynamicPropertyNames()) {
             if (!name.startsWith(kBoundPrefix)) continue;
             BindText(w, name.mid(static_cast<int>(sizeof(kBoundPrefix)) - 1),

@@ -3,6 +3,8 @@
 #include <QHash>
 #include <QString>
 
+class QComboBox;
+class QTabWidget;
 class QWidget;
 
 namespace rerov::ui {
@@ -39,7 +41,13 @@ class LanguageTexts {
     /// Forgets the language key of `property` of `widget`, so a literal text set there stays
     /// after a language change.
     static void UnbindText(QWidget* widget, const QByteArray& property);
-    /// Re-resolves every bound text in the subtree of `root` (after a language change).
+    /// Marks item `index` of `combo` as showing language key `key` and shows its text; the
+    /// item's own data is left alone.
+    static void BindItemText(QComboBox* combo, int index, const QString& key);
+    /// Marks the title of page `index` of `tabs` as showing language key `key` and shows it.
+    static void BindTabText(QTabWidget* tabs, int index, const QString& key);
+    /// Re-resolves every bound text in the subtree of `root` (after a language change):
+    /// widget properties, combo items and tab titles.
     static void Retranslate(QWidget* root);
 
     /// If `value` is a language reference "%[key]", returns true and the key.

@@ -113,13 +113,13 @@ void LayoutBuilder::BindLanguageTexts(QWidget* root) {
         if (auto* combo = qobject_cast<QComboBox*>(w)) {
             for (int i = 0; i < combo->count(); ++i) {
                 if (LanguageTexts::IsKeyReference(combo->itemText(i), &key)) {
-                    combo->setItemText(i, Tr(key));
+                    LanguageTexts::BindItemText(combo, i, key);
                 }
             }
         } else if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
             for (int i = 0; i < tabs->count(); ++i) {
                 if (LanguageTexts::IsKeyReference(tabs->tabText(i), &key)) {
-                    tabs->setTabText(i, Tr(key));
+                    LanguageTexts::BindTabText(tabs, i, key);
                 }
             }
         }

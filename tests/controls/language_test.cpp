@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QDirIterator>
 #include <QFile>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QTabWidget>
 #include <set>
 
 #include "controls/button_base.h"
@@ -132,6 +134,43 @@ TEST(LanguageTexts, LayoutTextsFollowALanguageChange) {
     EXPECT_EQ(button->GetText(), QString::fromUtf8("关于"));
     EXPECT_EQ(button->toolTip(), QString::fromUtf8("设置"));
     EXPECT_EQ(plain->text(), "50%");
+}
+
+// Items of layouts and items added by code: the key travels with the item, its data stays.
+TEST(LanguageTexts, ComboItemsAndTabTitlesFollowALanguageChange) {
+    LanguageGuard guard;
+    ASSERT_TRUE(LanguageTexts::Instance().Load("lan_en.xml"));
+    LayoutBuilder builder;
+    std::unique_ptr<QWidget> root(builder.CreateFromData(
+        "<ui version=\"4.0\"><widget class=\"QWidget\" name=\"root\">"
+        "<widget class=\"QComboBox\" name=\"combo\"><item><property name=\"text\"><string>"
+        "%[menu_exit]</string></property></item><item><property name=\"text\"><string>plain"
+        "</string></property></item></widget>"
+        "<widget class=\"QTabWidget\" name=\"tabs\"><widget class=\"QWidget\" name=\"a\">"
+        "<attribute name=\"title\"><string>%[menu_about]</string></attribute></widget>"
+        "<widget class=\"QWidget\" name=\"b\"><attribute name=\"title\"><string>Literal"
+        "</string></attribute></widget></widget></widget></ui>",
+        nullptr, nullptr));
+    ASSERT_NE(root, nullptr);
+    auto* combo = root->findChild<QComboBox*>("combo");
+    auto* tabs = root->findChild<QTabWidget*>("tabs");
+    ASSERT_NE(combo, nullptr);
+    ASSERT_NE(tabs, nullptr);
+    combo->addItem(QString(), 42);
+    LanguageTexts::BindItemText(combo, 2, "menu_settings");
+    LanguageTexts::BindItemText(combo, 7, "menu_settings");  // no such item: ignored
+    EXPECT_EQ(combo->itemText(0), "Exit");
+    EXPECT_EQ(combo->itemText(2), "Settings");
+    EXPECT_EQ(tabs->tabText(0), "About");
+
+    ASSERT_TRUE(LanguageTexts::Instance().Load("lan_cn.xml"));
+    LanguageTexts::Retranslate(root.get());
+    EXPECT_EQ(combo->itemText(0), QString::fromUtf8("退出"));
+    EXPECT_EQ(combo->itemText(1), "plain");
+    EXPECT_EQ(combo->itemText(2), QString::fromUtf8("设置"));
+    EXPECT_EQ(combo->itemData(2).toInt(), 42);
+    EXPECT_EQ(tabs->tabText(0), QString::fromUtf8("关于"));
+    EXPECT_EQ(tabs->tabText(1), "Literal");
 }
 
 }  // namespace
