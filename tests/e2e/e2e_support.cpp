@@ -20,6 +20,8 @@ Sandbox::Sandbox() : runtimeDir_("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit(
     environment_ = QProcessEnvironment::systemEnvironment();
     environment_.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime_.path());
     environment_.insert(QStringLiteral("XDG_DATA_HOME"), data_.path());
+    // Remembered settings (the language) stay in the sandbox too.
+    environment_.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
     environment_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
 }
 

@@ -32,7 +32,7 @@ struct RunOutcome {
 class Sandbox {
   public:
     Sandbox();
-    bool IsValid() const { return runtime_.isValid() && data_.isValid(); }
+    bool IsValid() const { return runtime_.isValid() && data_.isValid() && config_.isValid(); }
     QProcessEnvironment Environment() const { return environment_; }
     // The Qt platform the programs start on ("offscreen" unless set; "xcb" for tests that
     // drive the real X server of xvfb-run).
@@ -48,6 +48,7 @@ class Sandbox {
   private:
     QTemporaryDir runtime_;
     QTemporaryDir data_;
+    QTemporaryDir config_;
     QProcessEnvironment environment_;
     // This process's own clients find the program's channel in the sandbox too; put back
     // before runtime_ goes.
