@@ -27,6 +27,8 @@ struct ControlInfo {
     std::optional<int> value;                 // slider, progress bar, spin box
     std::optional<int> minimum;
     std::optional<int> maximum;
+    std::optional<std::string> bkimage;  // toolkit controls: the background image, when set
+    std::optional<std::string> bkcolor;  // toolkit controls: "#AARRGGBB", when not 0
 };
 
 // What a person does to a control.

@@ -40,6 +40,8 @@ const char kLayout[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 <ui version="4.0"><class>Form</class>
 <widget class="CContainerUI" name="root">
 <property name="geometry"><rect><x>0</x><y>0</y><width>420</width><height>400</height></rect></property>
+<property name="bkcolor" stdset="0"><string>#FF12151B</string></property>
+<property name="bkimage" stdset="0"><string>images/logo.svg</string></property>
 <layout class="QVBoxLayout" name="root_box">
 <item><widget class="CButtonUI" name="apply">
 <property name="minimumSize"><size><width>80</width><height>24</height></size></property>
@@ -339,6 +341,12 @@ TEST_F(RemoteUiTest, TheInventoryDescribesEachKindOfControl) {
     ASSERT_NE(apply, nullptr);
     EXPECT_EQ(apply->className, "Button");
     EXPECT_EQ(apply->text, "Apply");
+    EXPECT_FALSE(apply->bkcolor) << "no background of its own";
+    EXPECT_FALSE(apply->bkimage);
+    const ControlInfo* root = find("root");
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(root->bkcolor, "#FF12151B");
+    EXPECT_EQ(root->bkimage, "images/logo.svg");
     EXPECT_TRUE(apply->visible);
     EXPECT_TRUE(apply->enabled);
     EXPECT_GT(apply->width, 0);

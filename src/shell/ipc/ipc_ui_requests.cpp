@@ -185,6 +185,8 @@ QJsonObject ControlToJson(const ControlInfo& control) {
     for (const auto& [key, number] : numbers) {
         if (*number) row.insert(QLatin1String(key), **number);
     }
+    if (control.bkimage) row.insert(QStringLiteral("bkimage"), FromStd(*control.bkimage));
+    if (control.bkcolor) row.insert(QStringLiteral("bkcolor"), FromStd(*control.bkcolor));
     return row;
 }
 

@@ -29,6 +29,12 @@ bool DescribeToolkitControl(QWidget* control, ControlInfo* info) {
     if (base == nullptr) return false;
     info->className = Std(base->GetClass());
     if (!base->GetText().isEmpty()) info->text = Std(base->GetText());
+    // The window's background (the skin) is what these show.
+    if (!base->GetBkImage().isEmpty()) info->bkimage = Std(base->GetBkImage());
+    if (base->GetBkColor() != 0) {
+        info->bkcolor =
+            Std(QStringLiteral("#%1").arg(base->GetBkColor(), 8, 16, QLatin1Char('0')).toUpper());
+    }
     if (auto* option = qobject_cast<ui::COptionUI*>(control)) {
         info->selected = option->IsSelected();
     } else if (auto* row = qobject_cast<ui::CListContainerElementUI*>(control)) {
