@@ -195,6 +195,32 @@ TEST_F(SkinFrameTest, ARefusedImageIsExplainedAndChangesNothing) {
     EXPECT_FALSE(QFile::exists(services.iniPath));
 }
 
+TEST_F(SkinFrameTest, ItsTextsFitTheirControlsInEveryLanguage) {
+    for (const char* file : {"lan_cn.xml", "lan_en.xml"}) {
+        ASSERT_TRUE(ui::LanguageTexts::Instance().Load(QLatin1String(file))) << file;
+        Open(144);
+        QApplication::processEvents();
+        for (auto* control : frame->findChildren<ui::CControlUI*>()) {
+            const QString text = control->GetText();
+            if (text.isEmpty()) continue;
+            EXPECT_FALSE(text.startsWith(QLatin1String("skin_"))) << file << ": a key shows";
+            const int room = control->width() - 8;
+            EXPECT_LE(QFontMetrics(control->GetFont()).horizontalAdvance(text), room)
+                << file << ": " << control->objectName().toStdString();
+        }
+        for (auto* widget : frame->findChildren<QWidget*>()) {
+            if (qobject_cast<ui::CControlUI*>(widget) || widget->objectName().isEmpty()) continue;
+            if (!widget->isVisible()) continue;
+            EXPECT_LE(widget->sizeHint().width(), widget->width())
+                << file << ": " << widget->objectName().toStdString();
+        }
+        QDir().mkpath(QStringLiteral(REROV_SCREENSHOT_DIR));
+        EXPECT_TRUE(frame->SaveScreenshot(QStringLiteral(REROV_SCREENSHOT_DIR "/skin_frame_") +
+                                          QLatin1String(file).chopped(4) + QStringLiteral(".png")));
+        delete frame;
+    }
+}
+
 TEST(SkinTexts, TheFramesMessagesResolveInEveryLanguage) {
     for (const char* file : {"lan_cn.xml", "lan_en.xml"}) {
         ASSERT_TRUE(ui::LanguageTexts::Instance().Load(QLatin1String(file))) << file;
