@@ -221,6 +221,52 @@ TEST_F(SkinFrameTest, ItsTextsFitTheirControlsInEveryLanguage) {
     }
 }
 
+// A background covers its control: scaled with its aspect kept until it fills it, centred,
+// the overflow cut off on both sides.
+TEST(BackgroundCover, FillsTheControlKeepingTheAspectAndCutsTheOverflowEvenly) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QImage stripes(300, 100, QImage::Format_RGB32);
+    stripes.fill(Qt::green);
+    for (int y = 0; y < 100; ++y) {
+        for (int x = 0; x < 100; ++x) {
+            stripes.setPixel(x, y, qRgb(255, 0, 0));
+            stripes.setPixel(299 - x, y, qRgb(0, 0, 255));
+        }
+    }
+    const QString file = QDir(dir.path()).filePath(QStringLiteral("stripes.png"));
+    ASSERT_TRUE(stripes.save(file));
+    struct Case {
+        QSize control;
+        int redUntil;  // columns [0, redUntil) red, the same width blue at the right
+    };
+    // 150 x 100 shows source columns 75..224; 300 x 200 the same, scaled twice; 60 x 20
+    // shows columns 0..299 scaled to a fifth; 100 x 100 only the green middle.
+    for (const Case& c :
+         {Case{{150, 100}, 25}, Case{{300, 200}, 50}, Case{{60, 20}, 20}, Case{{100, 100}, 0}}) {
+        ui::CControlUI control;
+        control.SetAttribute(QStringLiteral("bkfit"), QStringLiteral("cover"));
+        control.SetBkImage(file);
+        control.resize(c.control);
+        const QImage shown = control.grab().toImage();
+        ASSERT_EQ(shown.size(), c.control);
+        const int mid = c.control.height() / 2;
+        const int w = c.control.width();
+        if (c.redUntil > 2) {
+            EXPECT_EQ(QColor(shown.pixel(1, mid)), QColor(Qt::red)) << w;
+            EXPECT_EQ(QColor(shown.pixel(c.redUntil - 2, mid)), QColor(Qt::red)) << w;
+            EXPECT_EQ(QColor(shown.pixel(c.redUntil + 2, mid)), QColor(Qt::green)) << w;
+            EXPECT_EQ(QColor(shown.pixel(w - 2, mid)), QColor(Qt::blue)) << w;
+            EXPECT_EQ(QColor(shown.pixel(w - c.redUntil - 3, mid)), QColor(Qt::green)) << w;
+        } else {
+            EXPECT_EQ(QColor(shown.pixel(1, mid)), QColor(Qt::green));
+            EXPECT_EQ(QColor(shown.pixel(w - 2, mid)), QColor(Qt::green));
+        }
+        EXPECT_EQ(QColor(shown.pixel(w / 2, 0)), QColor(Qt::green)) << "fills top to bottom";
+        EXPECT_EQ(QColor(shown.pixel(w / 2, c.control.height() - 1)), QColor(Qt::green));
+    }
+}
+
 TEST(SkinTexts, TheFramesMessagesResolveInEveryLanguage) {
     for (const char* file : {"lan_cn.xml", "lan_en.xml"}) {
         ASSERT_TRUE(ui::LanguageTexts::Instance().Load(QLatin1String(file))) << file;
