@@ -27,19 +27,20 @@ def write_png(path, width, height, rows):
         out.write(chunk(b"IEND", b""))
 
 
-def thumbnail(rows):
+def thumbnail(rows, step=THUMB_STEP, left=0, top=0):
+    """The average of step x step pixels for each thumbnail pixel, starting at (left, top)."""
     out = []
     for ty in range(HEIGHT // THUMB_STEP):
         row = bytearray()
         for tx in range(WIDTH // THUMB_STEP):
             total = [0, 0, 0]
-            for y in range(ty * THUMB_STEP, (ty + 1) * THUMB_STEP):
+            for y in range(top + ty * step, top + (ty + 1) * step):
                 src = rows[y]
-                for x in range(tx * THUMB_STEP, (tx + 1) * THUMB_STEP):
+                for x in range(left + tx * step, left + (tx + 1) * step):
                     total[0] += src[3 * x]
                     total[1] += src[3 * x + 1]
                     total[2] += src[3 * x + 2]
-            n = THUMB_STEP * THUMB_STEP
+            n = step * step
             row += bytes((total[0] // n, total[1] // n, total[2] // n))
         out.append(row)
     return out
@@ -140,23 +141,26 @@ def ember(x, y):
     return mix(c, (0xFF, 0x9A, 0x2F), 0.12 * g * g)
 
 
+# (file, drawing, thumbnail): a fine texture would average away in a whole-picture
+# thumbnail, so those show a part of the picture at half size instead.
+WHOLE = (THUMB_STEP, 0, 0)
 IMAGES = [
-    ("common/background.png", default_background),
-    ("backgrounds/aurora.png", aurora),
-    ("backgrounds/hexagons.png", hexagons),
-    ("backgrounds/carbon.png", carbon),
-    ("backgrounds/ember.png", ember),
+    ("common/background.png", default_background, WHOLE),
+    ("backgrounds/aurora.png", aurora, WHOLE),
+    ("backgrounds/hexagons.png", hexagons, (2, 0, HEIGHT - 250)),
+    ("backgrounds/carbon.png", carbon, (2, 0, 0)),
+    ("backgrounds/ember.png", ember, WHOLE),
 ]
 
 
 def main():
     skin = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "skin")
-    for name, shade in IMAGES:
+    for name, shade, (step, left, top) in IMAGES:
         rows = render(shade)
         path = os.path.join(skin, name)
         os.makedirs(os.path.dirname(path), exist_ok=True)
         write_png(path, WIDTH, HEIGHT, rows)
-        thumb = thumbnail(rows)
+        thumb = thumbnail(rows, step, left, top)
         write_png(path[:-4] + "_thumb.png", WIDTH // THUMB_STEP, HEIGHT // THUMB_STEP, thumb)
         print("wrote", path)
 
