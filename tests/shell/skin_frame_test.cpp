@@ -331,6 +331,27 @@ TEST_F(MainWindowSkin, AChoiceColoursOrCoversTheRoot) {
     SkinObserver::Instance().Broadcast({true, 1, QString()});
 }
 
+TEST_F(MainWindowSkin, TheSkinButtonOpensOneFrameUnderItself) {
+    Start();
+    CMainWnd* window = sim->window.get();
+    window->show();
+    QWidget* button = window->FindControl(QStringLiteral("skinbtn"));
+    ASSERT_NE(button, nullptr);
+    ASSERT_SOON(button->isVisible());
+    Click(button);
+    auto frames = window->findChildren<CSkinFrame*>();
+    ASSERT_EQ(frames.size(), 1);
+    EXPECT_TRUE(frames[0]->isVisible());
+    EXPECT_EQ(frames[0]->pos(), CSkinFrame::PlaceUnder(button, frames[0]->size()));
+    Click(button);
+    EXPECT_EQ(window->findChildren<CSkinFrame*>().size(), 1) << "a click while open does nothing";
+    // Once it closed (the user clicked elsewhere), the button opens a new one.
+    frames[0]->close();
+    ASSERT_SOON(window->findChildren<CSkinFrame*>().isEmpty());
+    Click(button);
+    EXPECT_EQ(window->findChildren<CSkinFrame*>().size(), 1);
+}
+
 TEST_F(MainWindowSkin, TheStoredChoiceShowsAgainAtStart) {
     ASSERT_TRUE(WriteSkinColour(ini, 0xFF2A1222u));
     Start();
