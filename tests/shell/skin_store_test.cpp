@@ -143,6 +143,12 @@ TEST_F(SkinFiles, EveryKindOfChoiceComesBackFromMainIni) {
     ASSERT_TRUE(stored);
     EXPECT_EQ(stored->image, "common/background.png");
 
+    // A name written with the other platform's separators still names the same file.
+    ASSERT_TRUE(WriteSkinImage(ini, kSkinFlagImage, QStringLiteral("backgrounds\\a.png")));
+    stored = ReadStoredSkin(ini, sources);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->image, "backgrounds/a.png");
+
     const QString copy = root.filePath(QStringLiteral("user/skin/custom_1.png"));
     ASSERT_TRUE(SmallPng().save(copy));
     ASSERT_TRUE(WriteSkinImage(ini, kSkinFlagImage, copy));

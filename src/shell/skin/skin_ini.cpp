@@ -33,6 +33,9 @@ bool IsInside(const QString& path, const QString& folder) {
     return path.startsWith(folder + u'/');
 }
 
+// A stored name with '/' separators: the file may come from a system that writes '\\'.
+QString Normalised(const QString& image) { return QString(image).replace(u'\\', u'/'); }
+
 // Whether the image's header can be read: the file is an image of a known format.
 bool Decodes(const QString& path) {
     QImageReader reader(path);
@@ -67,7 +70,7 @@ bool WriteSkinColour(const QString& iniPath, quint32 argb) {
 
 QString ResolveStoredImage(const QString& image, const SkinSources& sources) {
     if (image.isEmpty()) return {};
-    const QString name = QDir::fromNativeSeparators(image);
+    const QString name = Normalised(image);
     if (QDir::isAbsolutePath(name)) {
         // Only the copy of the user's own image: nothing else of the disk is shown.
         const QString folder = QFileInfo(sources.userImageDir).canonicalFilePath();
@@ -124,7 +127,8 @@ std::optional<SkinChangedParam> ReadStoredSkin(const QString& iniPath, const Ski
         return std::nullopt;
     }
     // A file of the skin folder keeps its relative name, as the frame's buttons give it.
-    param.image = QDir::isAbsolutePath(QDir::fromNativeSeparators(image)) ? file : image;
+    const QString name = Normalised(image);
+    param.image = QDir::isAbsolutePath(name) ? file : name;
     return param;
 }
 
