@@ -33,7 +33,7 @@ bool IsInside(const QString& path, const QString& folder) {
     return path.startsWith(folder + u'/');
 }
 
-// A stored name with '/' separators: the file may come from a system that writes '\\'.
+// The stored name with '/' between folders (a file written on Windows has '\\').
 QString Normalised(const QString& image) { return QString(image).replace(u'\\', u'/'); }
 
 // Whether the image's header can be read: the file is an image of a known format.
