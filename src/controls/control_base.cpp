@@ -67,6 +67,8 @@ bool CControlUI::SetAttribute(const QString& name, const QString& value) {
         borderSize_ = value.toInt();
     } else if (name == QLatin1String("bkimage")) {
         SetBkImage(value);
+    } else if (name == QLatin1String("bkfit")) {
+        bkCover_ = value == QLatin1String("cover");
     } else if (name == QLatin1String("foreimage")) {
         foreImage_ = value;
     } else if (name == QLatin1String("align")) {
@@ -152,7 +154,12 @@ void CControlUI::PaintBkColor(QPainter& painter, const QRect&) {
 }
 
 void CControlUI::PaintBkImage(QPainter& painter, const QRect& paint) {
-    if (!bkImage_.isEmpty()) render::DrawImageString(painter, rect(), paint, bkImage_);
+    if (bkImage_.isEmpty()) return;
+    if (bkCover_) {
+        render::DrawImageCover(painter, rect(), paint, bkImage_);
+    } else {
+        render::DrawImageString(painter, rect(), paint, bkImage_);
+    }
 }
 
 void CControlUI::PaintStatusImage(QPainter&, const QRect&) {}

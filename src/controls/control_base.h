@@ -44,6 +44,9 @@ class CControlUI : public QWidget {
     QString GetBkImage() const { return bkImage_; }
     /// Background image description; repaints.
     void SetBkImage(const QString& image);
+    /// True when the background image is a plain file drawn to cover the control (aspect
+    /// kept, overflow cut off: layout attribute "bkfit" = "cover").
+    bool IsBkImageCover() const { return bkCover_; }
     /// Text colour 0xAARRGGBB.
     quint32 GetTextColor() const { return textColor_; }
     /// Sets the text colour; repaints.
@@ -110,6 +113,7 @@ class CControlUI : public QWidget {
     int fontIndex_ = -1;
     qreal fontScale_ = 1.0;
     bool contextMenu_ = false;
+    bool bkCover_ = false;
 
   private:
     bool inited_ = false;

@@ -1,12 +1,14 @@
 #include "controls/render_engine.h"
 
 #include <QApplication>
+#include <QCache>
 #include <QHash>
 #include <QImage>
 #include <QPainter>
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "controls/image_cache.h"
 
@@ -206,6 +208,41 @@ bool DrawImageString(QPainter& painter, const QRect& control, const QRect& paint
         }
     }
     if (needsState) painter.restore();
+    return true;
+}
+
+bool DrawImageCover(QPainter& painter, const QRect& control, const QRect& paint,
+                    const QString& file) {
+    if (file.isEmpty() || control.isEmpty()) return false;
+    // Backgrounds are large: the scaled picture is kept, so that every later paint of the
+    // window (the device picture animates above it) is a copy, not a smooth scaling.
+    static QCache<QString, QImage> scaled(64 * 1024 * 1024);
+    const QString key =
+        QStringLiteral("%1|%2x%3").arg(file).arg(control.width()).arg(control.height());
+    QImage* picture = scaled.object(key);
+    if (picture == nullptr) {
+        const QSize natural = ImageCache::Instance().NaturalSize(file);
+        if (natural.isEmpty()) return false;
+        const QSize covering = natural.scaled(control.size(), Qt::KeepAspectRatioByExpanding);
+        // SVG files render at the covering size; raster ones are scaled from their own.
+        const QImage* image = ImageCache::Instance().Get(file, covering);
+        if (image == nullptr) return false;
+        const QSize cut = control.size().scaled(image->size(), Qt::KeepAspectRatio);
+        const QRect source(
+            QPoint((image->width() - cut.width()) / 2, (image->height() - cut.height()) / 2), cut);
+        auto fitted = std::make_unique<QImage>(image->copy(source).scaled(
+            control.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        if (fitted->isNull()) return false;
+        picture = fitted.get();
+        const qsizetype cost = std::max<qsizetype>(1, picture->sizeInBytes());
+        if (!scaled.insert(key, fitted.release(), cost)) {
+            // Larger than the whole cache: drawn once, not kept.
+            return DrawImageString(painter, control, paint, file);
+        }
+    }
+    const QRect visible = control.intersected(paint);
+    if (visible.isEmpty()) return true;
+    painter.drawImage(visible, *picture, visible.translated(-control.topLeft()));
     return true;
 }
 

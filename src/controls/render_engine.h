@@ -44,6 +44,13 @@ namespace render {
 bool DrawImageString(QPainter& painter, const QRect& control, const QRect& paint,
                      const QString& description, const ImageTint* tint = nullptr);
 
+/// Draws `file` (a skin file or an absolute path) so that it covers `control`: scaled with its
+/// aspect kept until it fills the control, centred, the overflow cut off; clipped to `paint`.
+/// Scaled pictures are cached by file and size, so repainting costs a plain copy. Returns
+/// false when the image cannot be loaded.
+bool DrawImageCover(QPainter& painter, const QRect& control, const QRect& paint,
+                    const QString& file);
+
 /// Fills `rect` with an ARGB colour (0xAARRGGBB); a zero alpha draws nothing.
 void DrawColor(QPainter& painter, const QRect& rect, quint32 argb);
 

@@ -33,6 +33,7 @@
 #include "shell/routes/keyboard_settings_routes.h"
 #include "shell/routes/light_editor_routes.h"
 #include "shell/routes/profile_bar_routes.h"
+#include "shell/routes/skin_routes.h"
 #include "shell/shell_controls.h"
 #include "shell/sleep_watch.h"
 #include "shell/startup_language.h"
@@ -140,6 +141,8 @@ void CMainWnd::InitWindow() {
         power->setSizePolicy(policy);
     }
     RefreshNoDeviceHint();
+    SkinObserver::Instance().AddReceiver(this);
+    RestoreStoredSkin();
 }
 
 void CMainWnd::SetUpRouting() {
@@ -182,6 +185,7 @@ void CMainWnd::SetUpRouting() {
     AddDialogRoutes(*this);
     AddKeyboardSettingsRoutes(*this);
     AddAudioRoutes(*this);
+    AddSkinRoutes(*this);
 }
 
 ui::NotifyPump& CMainWnd::Routes(const QString& type) {

@@ -22,6 +22,7 @@
 #include "device_link/found_device_list.h"
 #include "shell/app_control.h"
 #include "shell/page_groups.h"
+#include "shell/skin/skin_observer.h"
 
 namespace rerov {
 class CDevicePageUI;
@@ -92,7 +93,10 @@ struct DeviceListCount {
     int shownCount = 0;
 };
 
-class CMainWnd : public ui::CWindowBase, public DeviceManagerHost, public AppControl {
+class CMainWnd : public ui::CWindowBase,
+                 public DeviceManagerHost,
+                 public AppControl,
+                 public SkinReceiver {
     Q_OBJECT
   public:
     /// A window whose devices use `backend` (null: the process-wide one).
@@ -239,6 +243,14 @@ class CMainWnd : public ui::CWindowBase, public DeviceManagerHost, public AppCon
     void OpenMusicWindow();
     /// "device_reset_btn" (after the profile reset): the factory styles replace the user's.
     void ResetAudioStyles();
+
+    // --- Background (main_wnd_skin.cpp) ---
+
+    /// A background was chosen: a colour fills "root" (no image), or an image covers it.
+    void OnSkinChanged(const SkinChangedParam& param) override;
+    /// Shows the background kept in "main.ini" when it is one the window may show; else
+    /// the layout's own stays (logged).
+    void RestoreStoredSkin();
 
     // --- DeviceManagerHost ---
     ManagedDevice* FindDevicePage(const SupportedDevice& record) override;

@@ -364,6 +364,8 @@ void CMainWnd::RefreshNoDeviceHint() {
     DeviceListCount count;
     const bool any = AnyDeviceConnected(&count);
     if (QWidget* hint = FindControl(kNoDeviceHint)) hint->setVisible(!any);
+    // The hint is see-through (the window's background shows behind it): no page under it.
+    if (QWidget* pages = FindControl(kDeviceSwitch)) pages->setVisible(any);
     // Nothing to report or to step through without devices.
     if (!any) {
         if (QWidget* power = FindControl(kPowerSwitch)) power->hide();

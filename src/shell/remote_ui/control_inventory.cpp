@@ -103,6 +103,11 @@ QList<QWidget*> OpenWindows(QWidget* mainWindow) {
         if (window->isVisible() && window->isModal()) windows.append(window);
     }
     if (top != nullptr && top != mainWindow) windows.append(top);
+    // A pop-up window of the skin (the background frame) sits above everything while open.
+    if (QWidget* popup = QApplication::activePopupWidget();
+        popup != nullptr && !windows.contains(popup) && IsListedName(popup->objectName())) {
+        windows.append(popup);
+    }
     return windows;
 }
 
