@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLoggingCategory>
-#include <QTimer>
 #include <algorithm>
 #include <array>
 
@@ -82,7 +81,13 @@ void CSetWnd::InitWindow() {
     if (languageCombo_ != nullptr) {
         // Picking the language already shown changes no index, so only "activated" tells.
         connect(languageCombo_, &QComboBox::activated, this, [this](int index) {
-            if (!languageNotified_) ChooseLanguage(index);
+            // A pick of another language came as "itemselect" just before.
+            if (index == selectedByNotification_) {
+                selectedByNotification_ = -1;
+                return;
+            }
+            selectedByNotification_ = -1;
+            ChooseLanguage(index);
         });
     }
     if (QWidget* button = FindControl(QLatin1String(kUpdateButton))) {
@@ -172,8 +177,7 @@ void CSetWnd::Notify(const ui::Notification& msg) {
     } else if (msg.type == ui::notify_type::kItemSelect && Is(name, kLanguageCombo)) {
         ChooseLanguage(static_cast<int>(msg.wParam));
         // The "activated" that follows in the same pick must not choose it a second time.
-        languageNotified_ = true;
-        QTimer::singleShot(0, this, [this] { languageNotified_ = false; });
+        selectedByNotification_ = static_cast<int>(msg.wParam);
     } else if (msg.type == ui::notify_type::kSelectChanged && Is(name, kCheckOption)) {
         OnRowCheckChanged();
     } else if (msg.type == ui::notify_type::kClick) {

@@ -120,7 +120,7 @@ class CSetWnd : public ui::CWindowBase {
     QComboBox* languageCombo_ = nullptr;
     ui::CControlUI* updateList_ = nullptr;
     int languageIndex_ = -1;
-    bool languageNotified_ = false;
+    int selectedByNotification_ = -1;  // the index an "itemselect" just chose
     int countedRows_ = 0;
     int dpi_ = 96;
     int status_ = kStatusChecking;
