@@ -86,8 +86,7 @@ TEST_F(SettingsWindow, OpensWithOneRowPerVersionAndTheFirstOpenDateStored) {
     EXPECT_EQ(wnd->size(), QSize(630, 500));
     ASSERT_EQ(wnd->Rows().size(), 3u);
     EXPECT_EQ(wnd->CountedRows(), 3);
-    EXPECT_EQ(RowAt(0)->findChild<QCheckBox*>(QStringLiteral("check_name_select"))->text(),
-              "Keyboard");
+    EXPECT_EQ(RowAt(0)->ProductName(), "Keyboard");
     EXPECT_EQ(RowAt(0)->CurrentRevision(), "V1.0.5");
     EXPECT_EQ(RowAt(2)->CurrentRevision(), "V1.0.7");
     for (CUpdateInfoListItemUI* row : wnd->Rows()) {

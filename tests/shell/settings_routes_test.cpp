@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "controls/control_base.h"
+#include "controls/language_texts.h"
 #include "devices/pages/device_page.h"
 #include "shell/routes/settings_routes.h"
 #include "shell/settings/set_wnd.h"
@@ -45,8 +46,7 @@ void InspectNextSettingsWindow(CMainWnd* wnd, SeenWindow* seen,
         seen->open = true;
         seen->geometry = settings->geometry();
         for (CUpdateInfoListItemUI* row : settings->Rows()) {
-            seen->names.push_back(
-                row->findChild<QCheckBox*>(QStringLiteral("check_name_select"))->text());
+            seen->names.push_back(row->ProductName());
             seen->revisions.push_back(row->CurrentRevision());
         }
         if (inside) inside(settings);
@@ -77,6 +77,7 @@ TEST_F(MainWindow, SetbtnOpensTheSettingsWindowPlacedWithARowPerConnectedProduct
     ASSERT_EQ(seen.names.size(), 2u);
     EXPECT_EQ(seen.names[0], QString::fromUtf8(kProductRecords[kFamilyKeyboard].displayName));
     EXPECT_EQ(seen.revisions[0], "V1.0.5");
+    EXPECT_EQ(seen.names[1], ui::Tr(QStringLiteral("update_row_program")));
     EXPECT_EQ(seen.revisions[1], QStringLiteral("V") + VersionText(SoftwareVersion()));
     EXPECT_TRUE(relay.delivered);
     EXPECT_TRUE(relay.windowClosed);

@@ -13,6 +13,7 @@
 #include "controls/language_texts.h"
 #include "controls/notify_bridge.h"
 #include "controls/option_ui.h"
+#include "device_link/supported_devices.h"
 #include "shell/dialogs/msg_wnd.h"
 #include "shell/language/language_config.h"
 #include "shell/settings/software_version.h"
@@ -117,9 +118,17 @@ void CSetWnd::SetDpi(int dpi) {
 void CSetWnd::SetVersionRows(const std::vector<VersionRow>& rows) {
     auto* list = qobject_cast<ui::CContainerUI*>(updateList_);
     if (list == nullptr) return;
-    for (const VersionRow& version : rows) {
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const VersionRow& version = rows[i];
         auto* row = new CUpdateInfoListItemUI;
-        row->SetProductName(RowName(version));
+        // The version list ends with the program's own row; its record names no product a
+        // person knows, so it is called what it is.
+        if (i + 1 == rows.size() &&
+            version.modelCode == QString::fromUtf8(kProductRecords.back().modelCode)) {
+            row->SetProductNameKey(QStringLiteral("update_row_program"));
+        } else {
+            row->SetProductName(RowName(version));
+        }
         row->SetCurrentRevision(RowRevision(version));
         if (version.numbers[1] < 0) {
             ui::LanguageTexts::BindText(row, "toolTip", QStringLiteral("update_receiver_tip"));

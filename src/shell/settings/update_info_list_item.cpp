@@ -68,7 +68,10 @@ CUpdateInfoListItemUI::CUpdateInfoListItemUI(QWidget* parent) : ui::CListContain
     check_ = new QCheckBox(this);
     check_->setObjectName(QStringLiteral("check_name_select"));
     check_->setEnabled(false);
-    box->addWidget(check_, 1);
+    box->addWidget(check_);
+    // The name stays readable while the option cannot be changed.
+    name_ = MakeLabel(QStringLiteral("update_product_name"), 0, 0xFFE6E8EE);
+    box->addWidget(name_, 1);
 
     oldRev_ = MakeLabel(QStringLiteral("OldRev"), kRevisionWidth, 0xFFC9CED8);
     box->addWidget(oldRev_);
@@ -134,7 +137,16 @@ void CUpdateInfoListItemUI::ApplyStatusColour() {
 
 quint32 CUpdateInfoListItemUI::StatusTextColour() const { return statusText_->GetTextColor(); }
 
-void CUpdateInfoListItemUI::SetProductName(const QString& name) { check_->setText(name); }
+void CUpdateInfoListItemUI::SetProductName(const QString& name) {
+    ui::LanguageTexts::UnbindText(name_, "text");
+    name_->SetText(name);
+}
+
+void CUpdateInfoListItemUI::SetProductNameKey(const QString& key) {
+    ui::LanguageTexts::BindText(name_, "text", key);
+}
+
+QString CUpdateInfoListItemUI::ProductName() const { return name_->GetText(); }
 
 void CUpdateInfoListItemUI::SetNewRevision(const QString& text) {
     newRev_->SetText(text);

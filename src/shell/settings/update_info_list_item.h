@@ -42,8 +42,11 @@ class CUpdateInfoListItemUI : public ui::CListContainerElementUI {
     void SetStatus(int status);
     int Status() const { return status_; }
 
-    /// The product the row stands for, shown beside the check option.
+    /// The product the row stands for, shown beside the check option: a name, or a
+    /// language key whose text follows the language.
     void SetProductName(const QString& name);
+    void SetProductNameKey(const QString& key);
+    QString ProductName() const;
     /// "updateRev": hidden while empty.
     void SetNewRevision(const QString& text);
     QString NewRevision() const;
@@ -76,6 +79,7 @@ class CUpdateInfoListItemUI : public ui::CListContainerElementUI {
     int progress_ = 0;
     bool hover_ = false;
     QCheckBox* check_ = nullptr;
+    ui::CLabelUI* name_ = nullptr;
     ui::CLabelUI* oldRev_ = nullptr;
     ui::CLabelUI* newRev_ = nullptr;
     ui::CLabelUI* statusText_ = nullptr;
