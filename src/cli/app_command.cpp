@@ -74,8 +74,9 @@ int Relay(const std::vector<std::string>& args) {
     int code = 0;
     int value = 0;
     if (!ParseInt(args[0], &code) || (args.size() == 2 && !ParseInt(args[1], &value))) {
-        PrintError("app relay: CODE and VALUE are whole numbers (CODE 1 finished, 2 failed, "
-                   "3 given up, 4 progress with VALUE the percentage)");
+        PrintError(
+            "app relay: CODE and VALUE are whole numbers (CODE 1 finished, 2 failed, "
+            "3 given up, 4 progress with VALUE the percentage)");
         return kExitUsage;
     }
     QJsonObject request = Request(ipc::kSettingsRelay);

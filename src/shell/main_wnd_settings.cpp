@@ -52,10 +52,11 @@ void CMainWnd::OpenSettingsWindow(bool centred) {
     settings->SetDpi(Dpi());
     settings->SetOwner(&owner);
     settings->SetLanguageIndex(LanguageIndex());
-    settings->SetVersionRows(PresentRows(BuildVersionList(VersionEntriesOf(*this),
-                                                          SoftwareVersion())));
+    settings->SetVersionRows(
+        PresentRows(BuildVersionList(VersionEntriesOf(*this), SoftwareVersion())));
     if (centred) {
-        QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+        QScreen* screen =
+            this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
         if (screen != nullptr) {
             QRect area(QPoint(), settings->size());
             area.moveCenter(screen->availableGeometry().center());

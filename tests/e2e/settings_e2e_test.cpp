@@ -74,16 +74,15 @@ TEST_F(SettingsE2eTest, SetbtnOpensTheWindowWithTheKeyboardsVersionAndARelayClos
     EXPECT_TRUE(stored) << "no updatetime.config under " << dataHome.toStdString();
 
     // Malformed relays are refused and leave the window as it is.
-    for (const QStringList& bad : {QStringList{"app", "relay", "9"},
-                                   QStringList{"app", "relay", "0", "1"}}) {
+    for (const QStringList& bad :
+         {QStringList{"app", "relay", "9"}, QStringList{"app", "relay", "0", "1"}}) {
         run = Ctl(bad);
         EXPECT_NE(run.exitCode, 0) << bad.join(' ').toStdString();
         EXPECT_TRUE(run.err.contains("unknown relay code")) << Text(run);
     }
-    for (const QStringList& bad : {QStringList{"app", "relay", "abc"},
-                                   QStringList{"app", "relay", "4", "12.5"},
-                                   QStringList{"app", "relay", "4", "99999999999"},
-                                   QStringList{"app", "relay"}}) {
+    for (const QStringList& bad :
+         {QStringList{"app", "relay", "abc"}, QStringList{"app", "relay", "4", "12.5"},
+          QStringList{"app", "relay", "4", "99999999999"}, QStringList{"app", "relay"}}) {
         run = Ctl(bad);
         EXPECT_EQ(run.exitCode, 2) << bad.join(' ').toStdString() << ": " << Text(run);
     }
@@ -105,9 +104,7 @@ TEST_F(SettingsE2eTest, TheChannelOpensTheWindowWithoutTheUnpluggedKeyboardAndOn
     ASSERT_EQ(run.exitCode, 0) << Text(run);
     QJsonObject last;
     ASSERT_TRUE(program->WaitForState(
-        [](const QJsonObject& s) {
-            return !Entry(s, "keyboard").value("connected").toBool(true);
-        },
+        [](const QJsonObject& s) { return !Entry(s, "keyboard").value("connected").toBool(true); },
         &last));
     run = Ctl({"app", "settings"});
     ASSERT_EQ(run.exitCode, 0) << Text(run);

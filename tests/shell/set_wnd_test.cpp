@@ -298,7 +298,8 @@ TEST_F(SettingsWindow, TheComposedStatusLineFollowsALanguageChange) {
     ui::LanguageTexts::Retranslate(wnd.get());
     QEvent change(QEvent::LanguageChange);
     QApplication::sendEvent(wnd.get(), &change);
-    EXPECT_EQ(StatusLine(), ui::Tr(QStringLiteral("UpdateIsLastText")) + QStringLiteral("2024-3-5"));
+    EXPECT_EQ(StatusLine(),
+              ui::Tr(QStringLiteral("UpdateIsLastText")) + QStringLiteral("2024-3-5"));
     EXPECT_NE(StatusLine(), english);
     EXPECT_EQ(RowAt(0)->findChild<ui::CControlUI*>(QStringLiteral("update_status_text"))->GetText(),
               ui::Tr(QStringLiteral("LessUpdateText")));

@@ -59,14 +59,14 @@ TEST_F(UpdateTimeConfig, AStoredTextIsShownAsItIs) {
 
 TEST_F(UpdateTimeConfig, WhatCannotBeUsedIsReplacedByToday) {
     const QByteArray cases[] = {
-        "",                                         // empty
-        "{\"updatelasttime\": ",                    // cut short
-        "\xff\xfe garbage",                         // not JSON
-        "[1, 2, 3]",                                // not an object
-        R"({"updatelasttime": "2023-1-1"})",        // the date without its object
+        "",                                            // empty
+        "{\"updatelasttime\": ",                       // cut short
+        "\xff\xfe garbage",                            // not JSON
+        "[1, 2, 3]",                                   // not an object
+        R"({"updatelasttime": "2023-1-1"})",           // the date without its object
         R"({"updatelasttime": {"value": 20230101}})",  // a number
-        R"({"updatelasttime": {}})",                // no value
-        R"({"other": true})",                       // no date at all
+        R"({"updatelasttime": {}})",                   // no value
+        R"({"other": true})",                          // no date at all
     };
     for (const QByteArray& bytes : cases) {
         Write(bytes);
@@ -97,9 +97,8 @@ TEST(SoftwareVersion, TheVersionTextReadsAsOneNumber) {
         const char* text;
         int number;
     } cases[] = {
-        {"1.0.5", 105},   {"1.2.3.4", 1234}, {"10.0.1", 1001}, {"", 0},
-        {"abc", 0},       {"1.0.5-rc1", 105}, {"2", 2},        {"99999999999", 0},
-        {"...", 0},
+        {"1.0.5", 105},     {"1.2.3.4", 1234}, {"10.0.1", 1001},   {"", 0},    {"abc", 0},
+        {"1.0.5-rc1", 105}, {"2", 2},          {"99999999999", 0}, {"...", 0},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(VersionNumberFromText(QString::fromLatin1(c.text)), c.number) << c.text;

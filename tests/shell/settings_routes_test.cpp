@@ -2,6 +2,8 @@
 // right end, the tray menu centres it, a second request while it is open does nothing, the
 // updater's relay reaches it, and the window gets one row per connected product.
 
+#include "shell/routes/settings_routes.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -12,7 +14,6 @@
 #include "controls/control_base.h"
 #include "controls/language_texts.h"
 #include "devices/pages/device_page.h"
-#include "shell/routes/settings_routes.h"
 #include "shell/settings/set_wnd.h"
 #include "shell/settings/software_version.h"
 #include "shell/settings/update_info_list_item.h"
@@ -109,9 +110,8 @@ TEST_F(MainWindow, UpToDateClearsTheUpdateBadgeOfSetbtn) {
     setbtn->SetAttribute(QStringLiteral("foreimage"), QStringLiteral("images/led_light.svg"));
     ASSERT_NE(setbtn->grab().toImage(), plain) << "the badge shows on the button";
     SeenWindow seen;
-    InspectNextSettingsWindow(wnd, &seen, [](CSetWnd* settings) {
-        settings->SetStatus(kStatusUpToDate);
-    });
+    InspectNextSettingsWindow(wnd, &seen,
+                              [](CSetWnd* settings) { settings->SetStatus(kStatusUpToDate); });
     wnd->OnMenuCommand(QStringLiteral("setwnd_menu"));
     ASSERT_TRUE(seen.open);
     EXPECT_EQ(setbtn->grab().toImage(), plain) << "the badge is gone";

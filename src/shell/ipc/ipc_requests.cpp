@@ -279,7 +279,8 @@ RequestOutcome SettingsRelay(const QJsonObject& request, const RequestTargets& t
                                      "4 progress)")
                           .arg(code));
     }
-    if (request.contains(QStringLiteral("value")) && !IntInRange(request, "value", &value, &error)) {
+    if (request.contains(QStringLiteral("value")) &&
+        !IntInRange(request, "value", &value, &error)) {
         return Refuse(error);
     }
     const SettingsRelayOutcome outcome = targets.app->RelayToSettings(code, value);
@@ -289,7 +290,8 @@ RequestOutcome SettingsRelay(const QJsonObject& request, const RequestTargets& t
 
 RequestOutcome SettingsOpen(const QJsonObject&, const RequestTargets& targets) {
     if (!targets.app) return Refuse(kNoWindow);
-    if (!targets.app->OpenSettings()) return Refuse(QStringLiteral("the settings window cannot open"));
+    if (!targets.app->OpenSettings())
+        return Refuse(QStringLiteral("the settings window cannot open"));
     return Reply(OkReply());
 }
 

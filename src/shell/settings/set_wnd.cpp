@@ -50,8 +50,8 @@ struct StatusLook {
     const char* textKey;
 };
 constexpr StatusLook kStatusLooks[] = {
-    {true, "GetUpdateInfoText"},    {false, "HaveUpdateInfoText"}, {false, "NoUpdateInfoText"},
-    {false, "ISUpdateINGText"},     {false, "UpdateIsLastText"},
+    {true, "GetUpdateInfoText"}, {false, "HaveUpdateInfoText"}, {false, "NoUpdateInfoText"},
+    {false, "ISUpdateINGText"},  {false, "UpdateIsLastText"},
 };
 
 bool Is(const QString& name, const char* control) {
@@ -213,7 +213,8 @@ void CSetWnd::Notify(const ui::Notification& msg) {
             return;
         }
         if (Is(name, kUpdateButton)) {
-            if (auto* tab = qobject_cast<ui::CTabLayoutUI*>(FindControl(QLatin1String(kUpdateTab)))) {
+            if (auto* tab =
+                    qobject_cast<ui::CTabLayoutUI*>(FindControl(QLatin1String(kUpdateTab)))) {
                 tab->SelectItem(kConfirmPage);
             }
             return;

@@ -35,8 +35,8 @@ constexpr UpdateRowLook kLooks[kUpdateRowStatusCount] = {
 
 // Design sizes of the row's columns (the window scales them with the rest).
 constexpr int kRowHeight = 44;
-constexpr int kRevisionWidth = 96;
-constexpr int kStatusWidth = 190;
+constexpr int kRevisionWidth = 80;
+constexpr int kStatusWidth = 160;
 constexpr int kMarkSize = 18;
 
 ui::CLabelUI* MakeLabel(const QString& name, int width, quint32 colour) {
@@ -58,7 +58,8 @@ const UpdateRowLook* UpdateRowLookOf(int status) {
 
 bool IsUpdateRunning(int status) { return status >= 3 && status <= 6; }
 
-CUpdateInfoListItemUI::CUpdateInfoListItemUI(QWidget* parent) : ui::CListContainerElementUI(parent) {
+CUpdateInfoListItemUI::CUpdateInfoListItemUI(QWidget* parent)
+    : ui::CListContainerElementUI(parent) {
     setFixedHeight(kRowHeight);
     setAttribute(Qt::WA_Hover);
     auto* box = new QHBoxLayout(this);

@@ -41,8 +41,8 @@ StoredCheckDate ReadOrStampLastCheckDate(const std::filesystem::path& path, cons
         result.error = QStringLiteral("no user folder is known");
         return result;
     }
-    Json::Value document = read.Ok() && read.document.isObject() ? read.document
-                                                                 : Json::Value(Json::objectValue);
+    Json::Value document =
+        read.Ok() && read.document.isObject() ? read.document : Json::Value(Json::objectValue);
     Json::Value entry(Json::objectValue);
     entry[kValueMember] = result.date.toStdString();
     document[kDateMember] = entry;

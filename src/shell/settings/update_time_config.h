@@ -18,9 +18,9 @@ QString FormatCheckDate(const QDate& date);
 
 /// What reading the file gave.
 struct StoredCheckDate {
-    QString date;    // the stored text, or today's date when none could be used
+    QString date;          // the stored text, or today's date when none could be used
     bool written = false;  // the file was (re)written with today's date
-    QString error;   // why the file could not be written, empty otherwise
+    QString error;         // why the file could not be written, empty otherwise
 };
 
 /// The stored date of the file at `path`. When the file is missing, malformed, holds no

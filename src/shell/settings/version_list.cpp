@@ -9,11 +9,10 @@ std::vector<VersionRow> BuildVersionList(const std::vector<VersionEntry>& entrie
     std::vector<VersionRow> rows;
     rows.reserve(kProductRecords.size());
     for (const ProductRecord& record : kProductRecords) {
-        rows.push_back(VersionRow{record.numbers, QString::fromUtf8(record.vendor),
-                                  QString::fromUtf8(record.modelCode),
-                                  QString::fromUtf8(record.productName),
-                                  QString::fromUtf8(record.displayName),
-                                  QString::fromUtf8(record.version)});
+        rows.push_back(
+            VersionRow{record.numbers, QString::fromUtf8(record.vendor),
+                       QString::fromUtf8(record.modelCode), QString::fromUtf8(record.productName),
+                       QString::fromUtf8(record.displayName), QString::fromUtf8(record.version)});
     }
     const auto rowCount = static_cast<int>(rows.size());
     for (int position = 0; position < static_cast<int>(entries.size()); ++position) {

@@ -23,12 +23,12 @@ struct VersionRow {
 
 /// What the version list needs of one device list entry, in list order.
 struct VersionEntry {
-    int familyIndex = -1;            // the entry's page family (product record row); -1: no page
-    bool connected = false;          // the page's command link is connected
-    bool receiverMode = false;       // the link is in receiver mode
-    bool reportsReceiver = false;    // the entry shows the device as reached by the receiver
-    int deviceVersion = 0;           // installed version of the device itself
-    int receiverVersion = 0;         // installed version of its receiver
+    int familyIndex = -1;          // the entry's page family (product record row); -1: no page
+    bool connected = false;        // the page's command link is connected
+    bool receiverMode = false;     // the link is in receiver mode
+    bool reportsReceiver = false;  // the entry shows the device as reached by the receiver
+    int deviceVersion = 0;         // installed version of the device itself
+    int receiverVersion = 0;       // installed version of its receiver
 };
 
 /// The rows of the product records, then the entries applied (a connected device's

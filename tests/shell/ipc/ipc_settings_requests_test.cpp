@@ -29,7 +29,8 @@ class SettingsRequestsTest : public ::testing::Test {
 TEST_F(SettingsRequestsTest, EachRelayCodeReachesTheWindowWithItsValue) {
     app.relayOutcome = {true, false};
     for (int code = 1; code <= 4; ++code) {
-        const QJsonObject reply = Handle({{"type", "settings.relay"}, {"code", code}, {"value", 45}});
+        const QJsonObject reply =
+            Handle({{"type", "settings.relay"}, {"code", code}, {"value", 45}});
         EXPECT_TRUE(reply.value("ok").toBool()) << code;
         EXPECT_TRUE(reply.value("delivered").toBool()) << code;
         EXPECT_FALSE(reply.value("closed").toBool(true)) << code;
@@ -54,11 +55,11 @@ TEST_F(SettingsRequestsTest, MalformedRelaysAreRefusedAndNeverReachTheWindow) {
     const double tooLarge = static_cast<double>(std::numeric_limits<int>::max()) + 1.0;
     const double tooSmall = static_cast<double>(std::numeric_limits<int>::min()) - 1.0;
     const QJsonObject cases[] = {
-        {{"type", "settings.relay"}},                                    // no code
-        {{"type", "settings.relay"}, {"code", "1"}},                     // code as text
-        {{"type", "settings.relay"}, {"code", 1.5}},                     // not whole
-        {{"type", "settings.relay"}, {"code", QJsonValue::Null}},        // null
-        {{"type", "settings.relay"}, {"code", 0}},                       // unknown codes
+        {{"type", "settings.relay"}},                              // no code
+        {{"type", "settings.relay"}, {"code", "1"}},               // code as text
+        {{"type", "settings.relay"}, {"code", 1.5}},               // not whole
+        {{"type", "settings.relay"}, {"code", QJsonValue::Null}},  // null
+        {{"type", "settings.relay"}, {"code", 0}},                 // unknown codes
         {{"type", "settings.relay"}, {"code", 5}},
         {{"type", "settings.relay"}, {"code", -1}},
         {{"type", "settings.relay"}, {"code", tooLarge}},                // beyond an int
@@ -76,9 +77,8 @@ TEST_F(SettingsRequestsTest, MalformedRelaysAreRefusedAndNeverReachTheWindow) {
     EXPECT_TRUE(app.relays.empty());
     // The extremes of an int are values like any other.
     const int lowest = std::numeric_limits<int>::min();
-    EXPECT_TRUE(Handle({{"type", "settings.relay"}, {"code", 4}, {"value", lowest}})
-                    .value("ok")
-                    .toBool());
+    EXPECT_TRUE(
+        Handle({{"type", "settings.relay"}, {"code", 4}, {"value", lowest}}).value("ok").toBool());
     EXPECT_EQ(app.relays.back().second, lowest);
 }
 
