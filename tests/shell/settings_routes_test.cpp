@@ -58,6 +58,9 @@ void InspectNextSettingsWindow(CMainWnd* wnd, SeenWindow* seen,
 TEST_F(MainWindow, SetbtnOpensTheSettingsWindowPlacedWithARowPerConnectedProduct) {
     sim.Plug(SimPath::KeyboardCable);
     ASSERT_SOON(KeyboardLink().IsConnected());
+    // The window is placed from where the main window is: once its monitor fit is done.
+    const QSize fitted = FitToMonitor(wnd->screen()->geometry()).size;
+    ASSERT_SOON(wnd->size() == fitted);
     SeenWindow seen;
     int nestedOpens = 0;
     SettingsRelayOutcome relay;
