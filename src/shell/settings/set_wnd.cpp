@@ -62,7 +62,8 @@ QString RowName(const VersionRow& row) {
     return row.displayName.isEmpty() ? row.productName : row.displayName;
 }
 
-// The installed version as the row shows it; a receiver's is marked as such.
+// The installed version as the row shows it ("V1.0.5"); a receiver's row says so in its
+// tooltip.
 QString RowRevision(const VersionRow& row) {
     return QStringLiteral("V") + VersionText(row.numbers[2]);
 }
