@@ -1,9 +1,11 @@
-// rerovctl app state [--json] | show | quit | screenshot FILE | ui ...
+// rerovctl app state [--json] | show | quit | settings | relay CODE [VALUE] |
+// screenshot FILE | ui ...
 
 #include "cli/app_command.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <charconv>
 #include <iostream>
 
 #include "cli/app_command_channel.h"
@@ -53,8 +55,44 @@ void PrintStateJson(QJsonObject reply) {
 
 int Usage() {
     PrintError(
-        "usage: app state [--json] | app show | app quit | app screenshot FILE | app ui ...");
+        "usage: app state [--json] | app show | app quit | app settings | "
+        "app relay CODE [VALUE] | app screenshot FILE | app ui ...");
     return kExitUsage;
+}
+
+// A whole decimal number that fits an int, sign allowed.
+bool ParseInt(const std::string& text, int* value) {
+    const char* first = text.data();
+    const char* last = text.data() + text.size();
+    const auto [end, error] = std::from_chars(first, last, *value);
+    return !text.empty() && error == std::errc() && end == last;
+}
+
+// An updater's message for the settings window: what the window made of it.
+int Relay(const std::vector<std::string>& args) {
+    if (args.empty() || args.size() > 2) return Usage();
+    int code = 0;
+    int value = 0;
+    if (!ParseInt(args[0], &code) || (args.size() == 2 && !ParseInt(args[1], &value))) {
+        PrintError(
+            "app relay: CODE and VALUE are whole numbers (CODE 1 finished, 2 failed, "
+            "3 given up, 4 progress with VALUE the percentage)");
+        return kExitUsage;
+    }
+    QJsonObject request = Request(ipc::kSettingsRelay);
+    request.insert(QStringLiteral("code"), code);
+    if (args.size() == 2) request.insert(QStringLiteral("value"), value);
+    QJsonObject reply;
+    const int status = AskProgram(request, &reply);
+    if (status != kExitOk) return status;
+    if (!reply.value(QStringLiteral("delivered")).toBool()) {
+        std::cout << "no settings window is open: nothing changed\n";
+    } else if (reply.value(QStringLiteral("closed")).toBool()) {
+        std::cout << "delivered; the settings window closed\n";
+    } else {
+        std::cout << "delivered; the settings window stays open while an update runs\n";
+    }
+    return kExitOk;
 }
 
 }  // namespace
@@ -74,7 +112,9 @@ int RunAppCommand(const std::vector<std::string>& args) {
         json ? PrintStateJson(reply) : PrintState(reply);
         return kExitOk;
     }
+    if (verb == "relay") return Relay(rest);
     if (args.size() != 1) return Usage();
+    if (verb == "settings") return AskProgram(Request(ipc::kSettingsOpen), &reply);
     if (verb == "show") return AskProgram(Request(ipc::kAppShow), &reply);
     // Returns once the program has ended, so scripts can go on right after it.
     if (verb == "quit") return AskProgram(Request(ipc::kAppQuit), &reply, true);

@@ -26,6 +26,12 @@ struct AppState {
     bool noDeviceHintVisible = false;       // "No_device_Link" is visible
 };
 
+// What became of an updater's message passed on to the settings window.
+struct SettingsRelayOutcome {
+    bool delivered = false;     // a settings window was open and took it
+    bool windowClosed = false;  // the window closed after it (it stays while an update runs)
+};
+
 class AppControl {
   public:
     virtual ~AppControl() = default;
@@ -34,6 +40,12 @@ class AppControl {
     virtual void BringToFront() = 0;
     // Ends the program as the tray menu's "exit" does.
     virtual void Exit() = 0;
+    // An updater's message (code 1 finished, 2 and 3 failed, 4 progress `value`) for the
+    // settings window, if one is open.
+    virtual SettingsRelayOutcome RelayToSettings(int /*code*/, int /*value*/) { return {}; }
+    // Opens the settings window centred, after the current request was answered (the
+    // window is modal); true when it is or will be open.
+    virtual bool OpenSettings() { return false; }
 };
 
 }  // namespace rerov

@@ -33,7 +33,9 @@
 #include "shell/routes/keyboard_settings_routes.h"
 #include "shell/routes/light_editor_routes.h"
 #include "shell/routes/profile_bar_routes.h"
+#include "shell/routes/settings_routes.h"
 #include "shell/routes/skin_routes.h"
+#include "shell/settings/set_wnd.h"
 #include "shell/shell_controls.h"
 #include "shell/sleep_watch.h"
 #include "shell/startup_language.h"
@@ -186,6 +188,7 @@ void CMainWnd::SetUpRouting() {
     AddKeyboardSettingsRoutes(*this);
     AddAudioRoutes(*this);
     AddSkinRoutes(*this);
+    AddSettingsRoutes(*this);
 }
 
 ui::NotifyPump& CMainWnd::Routes(const QString& type) {
@@ -447,7 +450,8 @@ void CMainWnd::OnCaptionClick(const QString& name) {
     } else if (name == QLatin1String("closebtn")) {
         OnCloseButton();
     }
-    // "skinbtn", "setbtn" and the others open windows that come with later features.
+    // "setbtn" has a route of its own; "skinbtn" and the others open windows that come
+    // with later features.
 }
 
 void CMainWnd::RestoreFromMaximised() {
@@ -550,9 +554,8 @@ void CMainWnd::CloseSecondaryWindows() {
 }
 
 void CMainWnd::CloseSettingsWindow() {
-    // The program opens no settings window of its own; what stands for it here are the
-    // secondary windows, if any are open.
-    CloseSecondaryWindows();
+    // Asked as a window message would: the window stays while an update runs.
+    if (QWidget* settings = SettingsWindow()) settings->close();
 }
 
 // --- Front, hint and flags ---

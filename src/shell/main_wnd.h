@@ -51,6 +51,7 @@ namespace rerov::shell {
 
 class CDeviceOptionUI;
 class CMpDevicePowerUI;
+class CSetWnd;
 class HookKeyCapture;
 class SleepWatch;
 class PageEntryAdapter;
@@ -229,6 +230,17 @@ class CMainWnd : public ui::CWindowBase,
         return pageLists_[size_t(group)];
     }
 
+    // --- Settings window (main_wnd_settings.cpp) ---
+
+    /// Opens the settings window and returns when it closed: centred on the screen, or
+    /// placed below the caption's right end ("setbtn"). A request while it is open does
+    /// nothing.
+    void OpenSettingsWindow(bool centred);
+    /// The open settings window, or null.
+    CSetWnd* SettingsWindow() const;
+    /// "setbtn" loses its update badge (its foreground image).
+    void ClearUpdateBadge();
+
     // --- Audio-reactive lighting (main_wnd_audio.cpp) ---
 
     /// Has StartUp launch the sound-capture companion beside the program with `arguments`;
@@ -268,6 +280,8 @@ class CMainWnd : public ui::CWindowBase,
     AppState State() const override;
     void BringToFront() override;
     void Exit() override;
+    SettingsRelayOutcome RelayToSettings(int code, int value) override;
+    bool OpenSettings() override;
 
   signals:
     /// Exit ran: the program is ending.
@@ -356,6 +370,8 @@ class CMainWnd : public ui::CWindowBase,
     bool audioCompanion_ = false;
     QStringList audioArguments_;
     bool musicWindowOpen_ = false;
+    QPointer<CSetWnd> settingsWindow_;
+    bool settingsWindowOpen_ = false;
     // The one input hook; declared last so it outlives everything that captures through it.
     std::unique_ptr<input_hook::CDeviceHook> hook_;
     std::unique_ptr<HookKeyCapture> keyCapture_;

@@ -34,6 +34,17 @@ inline constexpr char kAppUiSelect[] = "app.ui.select";  // {"name", "index"}
 inline constexpr char kAppUiText[] = "app.ui.text";      // {"name", "text"}
 inline constexpr char kAppUiValue[] = "app.ui.value";    // {"name", "value"}
 
+// The settings window. An updater, a program of its own, reports its progress with
+// {"code": 1 finished | 2 failed | 3 given up | 4 progress, "value": percent (code 4; any
+// whole number, default 0)} -> {"delivered": a settings window was open and took it,
+// "closed": it closed afterwards (it stays open while an update runs)}. A code or value that
+// is missing, not a whole number or out of range is refused. "settings.open" opens the
+// window centred, as the tray menu's "Settings" does; the reply comes before it shows.
+inline constexpr char kSettingsRelay[] = "settings.relay";
+inline constexpr char kSettingsOpen[] = "settings.open";
+inline constexpr int kRelayCodeFirst = 1;
+inline constexpr int kRelayCodeLast = 4;
+
 // Inspecting the simulated devices: {"device": name, "area": name} gives one memory area
 // as hex; a trace start {"file": absolute path} writes every report to the file until stop.
 inline constexpr char kSimMemory[] = "sim.memory";

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QJsonArray>
 #include <QLatin1String>
+#include <cmath>
+#include <limits>
 
 #include "shell/ipc/ipc_protocol.h"
 #include "shell/ipc/ipc_ui_requests.h"
@@ -251,6 +253,48 @@ RequestOutcome Param(const QJsonObject& request, const RequestTargets& targets) 
     return Done(targets.sim->SetParameterByte(device, offset, value, &reason), reason);
 }
 
+// A whole number that fits an int; false with a reason otherwise.
+bool IntInRange(const QJsonObject& request, const char* name, int* value, QString* error) {
+    const QJsonValue field = request.value(QLatin1String(name));
+    const double number = field.toDouble();
+    if (!field.isDouble() || number != std::trunc(number) ||
+        number < static_cast<double>(std::numeric_limits<int>::min()) ||
+        number > static_cast<double>(std::numeric_limits<int>::max())) {
+        *error = QStringLiteral("\"%1\" must be a whole number within the range of an int")
+                     .arg(QLatin1String(name));
+        return false;
+    }
+    *value = static_cast<int>(number);
+    return true;
+}
+
+RequestOutcome SettingsRelay(const QJsonObject& request, const RequestTargets& targets) {
+    if (!targets.app) return Refuse(kNoWindow);
+    int code = 0;
+    int value = 0;
+    QString error;
+    if (!IntInRange(request, "code", &code, &error)) return Refuse(error);
+    if (code < kRelayCodeFirst || code > kRelayCodeLast) {
+        return Refuse(QStringLiteral("unknown relay code %1 (1 finished, 2 failed, 3 given up, "
+                                     "4 progress)")
+                          .arg(code));
+    }
+    if (request.contains(QStringLiteral("value")) &&
+        !IntInRange(request, "value", &value, &error)) {
+        return Refuse(error);
+    }
+    const SettingsRelayOutcome outcome = targets.app->RelayToSettings(code, value);
+    return Reply(OkReply({{QStringLiteral("delivered"), outcome.delivered},
+                          {QStringLiteral("closed"), outcome.windowClosed}}));
+}
+
+RequestOutcome SettingsOpen(const QJsonObject&, const RequestTargets& targets) {
+    if (!targets.app) return Refuse(kNoWindow);
+    if (!targets.app->OpenSettings())
+        return Refuse(QStringLiteral("the settings window cannot open"));
+    return Reply(OkReply());
+}
+
 struct RequestRow {
     const char* type;
     RequestOutcome (*handle)(const QJsonObject&, const RequestTargets&);
@@ -278,6 +322,8 @@ constexpr RequestRow kRequests[] = {
     {kSimOnboard, &Onboard},
     {kSimChanged, &Changed},
     {kSimParam, &Param},
+    {kSettingsRelay, &SettingsRelay},
+    {kSettingsOpen, &SettingsOpen},
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 // Stand-ins for the running window and the simulator that record what the IPC channel asks.
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "shell/app_control.h"
@@ -15,10 +16,21 @@ class FakeApp : public AppControl {
     AppState State() const override { return state; }
     void BringToFront() override { ++fronts; }
     void Exit() override { ++exits; }
+    SettingsRelayOutcome RelayToSettings(int code, int value) override {
+        relays.emplace_back(code, value);
+        return relayOutcome;
+    }
+    bool OpenSettings() override {
+        ++settingsOpened;
+        return true;
+    }
 
     AppState state;
     int fronts = 0;
     int exits = 0;
+    std::vector<std::pair<int, int>> relays;  // code, value
+    SettingsRelayOutcome relayOutcome;        // what the window makes of a relay
+    int settingsOpened = 0;
 };
 
 class FakeSim : public SimulatorControl {
