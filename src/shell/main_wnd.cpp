@@ -35,7 +35,6 @@
 #include "shell/routes/profile_bar_routes.h"
 #include "shell/shell_controls.h"
 #include "shell/sleep_watch.h"
-#include "shell/startup_language.h"
 
 Q_LOGGING_CATEGORY(lcMainWnd, "rerov.mainwnd", QtWarningMsg)
 
@@ -124,7 +123,7 @@ QWidget* CMainWnd::CreateControl(const QString& tag) {
 
 void CMainWnd::InitWindow() {
     // Before anything shows: the layout's texts and every entry created later read it.
-    LoadStartupLanguage(StartupLanguageFile());
+    LoadStartLanguage();
     for (const char* name : kCaptionButtons) {
         captionButtons_.insert(QLatin1String(name), FindControl(QLatin1String(name)));
     }

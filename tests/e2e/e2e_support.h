@@ -26,13 +26,13 @@ struct RunOutcome {
     QString err;
 };
 
-// A private runtime folder (user-only) and data folder, and the environment that uses
+// A private runtime folder (user-only), data and settings folder, and the environment that uses
 // them on the offscreen platform. The test process's own XDG_RUNTIME_DIR is pointed at the
 // runtime folder too, so that ipc::ServerName() finds the program under test.
 class Sandbox {
   public:
     Sandbox();
-    bool IsValid() const { return runtime_.isValid() && data_.isValid(); }
+    bool IsValid() const { return runtime_.isValid() && data_.isValid() && config_.isValid(); }
     QProcessEnvironment Environment() const { return environment_; }
     // The Qt platform the programs start on ("offscreen" unless set; "xcb" for tests that
     // drive the real X server of xvfb-run).
@@ -44,10 +44,13 @@ class Sandbox {
         environment_.insert(name, value);
     }
     QString RuntimeDir() const { return runtime_.path(); }
+    // The programs' settings folder (XDG_CONFIG_HOME).
+    QString ConfigDir() const { return config_.path(); }
 
   private:
     QTemporaryDir runtime_;
     QTemporaryDir data_;
+    QTemporaryDir config_;
     QProcessEnvironment environment_;
     // This process's own clients find the program's channel in the sandbox too; put back
     // before runtime_ goes.
