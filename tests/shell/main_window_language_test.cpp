@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTextEdit>
+#include <algorithm>
 
 #include "controls/control_base.h"
 #include "controls/device_key_button.h"
@@ -28,6 +29,8 @@ namespace {
 // Positions in DefaultData/Language.config.
 constexpr int kChinese = 0;
 constexpr int kEnglish = 1;
+// Past the last key of the keyboard's picture.
+constexpr int kKeysLooked = 200;
 
 QHash<QString, QString> SkinTexts(const char* file) {
     QFile f(ui::ResourceIndex::Instance().SkinPath(QLatin1String(file)));
@@ -42,6 +45,7 @@ QHash<QString, QString> SkinTexts(const char* file) {
 // What the window shows that a language changes, in one language.
 struct Shown {
     QString keyTip;         // a key's tip on the picture (composed by the keyboard object)
+    QStringList keyTips;    // the tips of every key of the picture
     QString modeItem;       // the lighting editor's first mode
     QString modeKey;        // its language key (the item's data)
     QStringList functions;  // the key editor's function list
@@ -70,7 +74,7 @@ class MainWindowLanguage : public PageEditorsTest {
 
     // The first key of the picture whose tip the keyboard object composed.
     int LabelledKey() const {
-        for (int key = 0; key < 200; ++key) {
+        for (int key = 0; key < kKeysLooked; ++key) {
             if (ui::CDeviceKeyButtonUI* button = page->KeyButton(key)) {
                 if (!button->property(kKeyLabelProperty).toString().isEmpty()) return key;
             }
@@ -81,6 +85,10 @@ class MainWindowLanguage : public PageEditorsTest {
     Shown Now(int key) const {
         Shown shown;
         shown.keyTip = page->KeyButton(key)->toolTip();
+        for (int k = 0; k < kKeysLooked; ++k) {
+            if (ui::CDeviceKeyButtonUI* button = page->KeyButton(k))
+                shown.keyTips << button->toolTip();
+        }
         if (auto* modes = editor->findChild<QComboBox*>("light_combo_modeSelect")) {
             shown.modeItem = modes->itemText(0);
             shown.modeKey = modes->itemData(0).toString();
@@ -106,6 +114,11 @@ class MainWindowLanguage : public PageEditorsTest {
                          const char* language) {
         SCOPED_TRACE(language);
         EXPECT_TRUE(shown.keyTip.contains(texts.value("Key_Set"))) << shown.keyTip.toStdString();
+        // The space bar's tip names it in the language shown.
+        const QString space = texts.value("keyboard_key_Space") + texts.value("Key_Set");
+        EXPECT_TRUE(std::any_of(shown.keyTips.cbegin(), shown.keyTips.cend(),
+                                [&](const QString& tip) { return tip.startsWith(space); }))
+            << shown.keyTips.join(" | ").toStdString();
         EXPECT_FALSE(shown.modeKey.isEmpty());
         EXPECT_EQ(shown.modeItem, texts.value(shown.modeKey));
         EXPECT_TRUE(shown.functions.contains(texts.value("keyset_category_keyboard")))
