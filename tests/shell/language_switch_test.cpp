@@ -148,6 +148,16 @@ TEST(StoredLanguage, StoreKeepsTheIdAndReadsBackNothingForJunk) {
         raw.sync();
     }
     EXPECT_EQ(LanguageStore(path).StoredId(), std::nullopt);
+    // A settings file that is not one at all: the choice replaces it.
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(file.write(QByteArray("\x00\xff[[[LANGUAGE\n=\x01", 16)), 16);
+    }
+    LanguageStore broken(path);
+    EXPECT_EQ(broken.StoredId(), std::nullopt);
+    EXPECT_TRUE(broken.Store(1033));
+    EXPECT_EQ(LanguageStore(path).StoredId(), 1033);
 }
 
 TEST(StoredLanguage, AStoreThatCannotBeWrittenSaysSo) {

@@ -49,19 +49,28 @@ std::optional<qint64> LanguageStore::StoredId() const {
 
 bool LanguageStore::Store(qint64 id) {
     settings_->setValue(QLatin1String(kLanguageValue), id);
-    return Sync();
+    return Sync(id);
 }
 
 bool LanguageStore::Clear() {
     settings_->remove(QLatin1String(kLanguageValue));
-    return Sync();
+    return Sync(std::nullopt);
 }
 
 QString LanguageStore::FileName() const { return settings_->fileName(); }
 
-bool LanguageStore::Sync() {
+bool LanguageStore::Sync(std::optional<qint64> expected) {
     settings_->sync();
     if (settings_->status() == QSettings::NoError) return true;
+    // The status keeps the first error met: a file that did not parse when it was read.
+    // Writing replaces it; what a fresh reader finds tells whether that went through.
+    if (settings_->status() == QSettings::FormatError) {
+        const QSettings written(settings_->fileName(), settings_->format());
+        const QVariant value = written.value(QLatin1String(kLanguageValue));
+        const bool asExpected =
+            expected ? value.toString() == QString::number(*expected) : !value.isValid();
+        if (written.status() == QSettings::NoError && asExpected) return true;
+    }
     qCWarning(lcLanguage, "the language choice cannot be written to %s (%s)",
               qPrintable(FileName()),
               settings_->status() == QSettings::AccessError ? "no access" : "format error");

@@ -38,7 +38,8 @@ class LanguageStore {
     QString FileName() const;
 
   private:
-    bool Sync();
+    // Writes the settings out; true when the value is `expected` (none: removed) on disk.
+    bool Sync(std::optional<qint64> expected);
     std::unique_ptr<QSettings> settings_;
 };
 
