@@ -110,6 +110,12 @@ void CControlUI::SetFontScale(qreal scale) {
     update();
 }
 
+void CControlUI::RefreshFont() {
+    font_ = render::FontForIndex(fontIndex_, fontScale_);
+    updateGeometry();
+    update();
+}
+
 void CControlUI::SetBkColor(quint32 argb) {
     bkColor_ = argb;
     update();

@@ -56,6 +56,9 @@ class CControlUI : public QWidget {
     /// Draws the text at the layout font's size times `scale` (the content scale of the
     /// window, or the scale of the device picture the control sits in).
     void SetFontScale(qreal scale);
+    /// Takes the application font's faces again (after a language chose others), keeping
+    /// the layout font's size and style.
+    void RefreshFont();
     /// The factor the font size is drawn at (1 by design).
     qreal FontScale() const { return fontScale_; }
 

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QTabWidget>
 #include <QVariant>
 #include <QWidget>
@@ -10,8 +11,12 @@
 #include "controls/control_base.h"
 #include "controls/resource_index.h"
 
+Q_LOGGING_CATEGORY(lcLanguageTexts, "rerov.language", QtWarningMsg)
+
 namespace rerov::ui {
 namespace {
+// How many missing keys one log line names before it only counts the rest.
+constexpr int kMissingKeysNamed = 20;
 constexpr char kBoundPrefix[] = "_rerov_lang_";
 // The language key of a combo item, beside whatever data the item carries.
 constexpr int kItemKeyRole = Qt::UserRole + 0x4C4B;
@@ -58,15 +63,64 @@ bool LanguageTexts::Parse(const QByteArray& xml, QHash<QString, QString>* texts,
     return true;
 }
 
-bool LanguageTexts::LoadFromData(const QByteArray& xml) { return Parse(xml, &texts_, &name_); }
+bool LanguageTexts::LoadFromData(const QByteArray& xml) {
+    if (!Parse(xml, &texts_, &name_)) return false;
+    LogMissingKeys(name_);
+    return true;
+}
 
 bool LanguageTexts::Load(const QString& file) {
     QFile f(ResourceIndex::Instance().SkinPath(file));
     if (!f.open(QIODevice::ReadOnly)) return false;
-    return LoadFromData(f.readAll());
+    if (!Parse(f.readAll(), &texts_, &name_)) return false;
+    LogMissingKeys(file);
+    return true;
 }
 
-QString LanguageTexts::Text(const QString& key) const { return texts_.value(key, key); }
+QString LanguageTexts::Text(const QString& key) const {
+    const auto found = texts_.constFind(key);
+    if (found != texts_.constEnd()) return found.value();
+    return Base().value(key, key);
+}
+
+QList<QString> LanguageTexts::Keys() const {
+    QSet<QString> keys(texts_.keyBegin(), texts_.keyEnd());
+    const QHash<QString, QString>& base = Base();
+    for (auto it = base.keyBegin(); it != base.keyEnd(); ++it) keys.insert(*it);
+    return keys.values();
+}
+
+const QHash<QString, QString>& LanguageTexts::Base() const {
+    // Read again only when the skin folder moved (tests point it elsewhere).
+    const QString path = ResourceIndex::Instance().SkinPath(QLatin1String(kBaseLanguageFile));
+    if (path == basePath_) return base_;
+    basePath_ = path;
+    base_.clear();
+    QFile f(path);
+    QString name;
+    if (!f.open(QIODevice::ReadOnly) || !Parse(f.readAll(), &base_, &name)) {
+        qCWarning(lcLanguageTexts, "the base language %s cannot be read", qPrintable(path));
+        base_.clear();
+    }
+    return base_;
+}
+
+void LanguageTexts::LogMissingKeys(const QString& source) const {
+    if (loggedSources_.contains(source)) return;
+    loggedSources_.insert(source);
+    QStringList missing;
+    const QHash<QString, QString>& base = Base();
+    for (auto it = base.keyBegin(); it != base.keyEnd(); ++it) {
+        if (!texts_.contains(*it)) missing << *it;
+    }
+    if (missing.isEmpty()) return;
+    missing.sort();
+    const qsizetype count = missing.size();
+    if (count > kMissingKeysNamed) missing.resize(kMissingKeysNamed);
+    qCWarning(lcLanguageTexts, "%s lacks %lld key(s), shown in the base language: %s%s",
+              qPrintable(source), static_cast<long long>(count), qPrintable(missing.join(u' ')),
+              count > kMissingKeysNamed ? " ..." : "");
+}
 
 bool LanguageTexts::IsKeyReference(const QString& value, QString* key) {
     if (value.size() < 4 || !value.startsWith(QLatin1String("%[")) || !value.endsWith(u']')) {
@@ -96,6 +150,13 @@ void LanguageTexts::BindItemText(QComboBox* combo, int index, const QString& key
     if (index < 0 || index >= combo->count()) return;
     combo->setItemData(index, key, kItemKeyRole);
     combo->setItemText(index, Instance().Text(key));
+}
+
+int LanguageTexts::AddBoundItem(QComboBox* combo, const QString& key, const QVariant& data) {
+    combo->addItem(QString(), data);
+    const int index = combo->count() - 1;
+    BindItemText(combo, index, key);
+    return index;
 }
 
 void LanguageTexts::BindTabText(QTabWidget* tabs, int index, const QString& key) {

@@ -68,7 +68,8 @@ bool ParseColor(const QString& text, quint32* argb);
 /// Parses "l,t,r,b" into a rectangle with those edges (right and bottom exclusive).
 bool ParseRectEdges(const QString& text, QRect* rect);
 
-/// The font of a font index of the layouts (sizes in pixels, the default font for -1), its
+/// The font of a font index of the layouts in the application font's faces (they follow the
+/// language; sizes in pixels, the default font for -1), its
 /// size multiplied by `scale` and rounded to whole pixels.
 QFont FontForIndex(int index, qreal scale = 1.0);
 

@@ -1,11 +1,14 @@
 #include "controls/skin_setup.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QFile>
 #include <QFont>
+#include <QPointer>
 #include <QWidget>
 
 #include "controls/content_scale.h"
+#include "controls/control_base.h"
 #include "controls/control_factory.h"
 #include "controls/language_texts.h"
 #include "controls/private_fonts.h"
@@ -53,8 +56,53 @@ void ApplySkinScale(qreal scale) {
 
 bool ApplyLanguage(const QString& file) {
     if (!LanguageTexts::Instance().Load(file)) return false;
-    for (QWidget* top : QApplication::topLevelWidgets()) LanguageTexts::Retranslate(top);
+    AnnounceLanguage();
     return true;
+}
+
+namespace {
+// The open top-level widgets, guarded: a handler may close (and delete) a window.
+QList<QPointer<QWidget>> TopLevelWidgets() {
+    QList<QPointer<QWidget>> tops;
+    for (QWidget* top : QApplication::topLevelWidgets()) tops.append(top);
+    return tops;
+}
+}  // namespace
+
+void AnnounceLanguage() {
+    const QList<QPointer<QWidget>> tops = TopLevelWidgets();
+    for (const QPointer<QWidget>& top : tops) {
+        if (top) LanguageTexts::Retranslate(top);
+    }
+    for (const QPointer<QWidget>& top : tops) {
+        if (!top) continue;
+        QEvent change(QEvent::LanguageChange);
+        QCoreApplication::sendEvent(top, &change);
+    }
+}
+
+void ApplyFontFaces(const QStringList& faces) {
+    // The faces the program had before any language chose one: its own font.
+    static const QStringList ownFaces = QApplication::font().families();
+    QStringList families;
+    for (const QStringList& part : {faces, ownFaces, QStringList{QStringLiteral("DejaVu Sans")}}) {
+        for (const QString& face : part) {
+            if (!face.isEmpty() && !families.contains(face)) families << face;
+        }
+    }
+    QFont font = QApplication::font();
+    font.setFamilies(families);
+    QApplication::setFont(font);
+    // Widgets under the style sheet keep the font it resolved for them until they are
+    // polished again.
+    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        if (!app->styleSheet().isEmpty()) app->setStyleSheet(app->styleSheet());
+    }
+    for (const QPointer<QWidget>& top : TopLevelWidgets()) {
+        if (!top) continue;
+        if (auto* control = qobject_cast<CControlUI*>(top.data())) control->RefreshFont();
+        for (CControlUI* control : top->findChildren<CControlUI*>()) control->RefreshFont();
+    }
 }
 
 }  // namespace rerov::ui

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QApplication;
 
@@ -22,7 +23,25 @@ bool SetUpSkin(QApplication& app, const QString& skinDir, const QString& fontDir
 /// before SetUpSkin, or when the sheet already has that scale.
 void ApplySkinScale(qreal scale);
 
-/// Loads the language file `file` of the skin and re-resolves every open window's texts.
+/// Loads the language file `file` of the skin and shows it in every open window (see
+/// AnnounceLanguage). False, with the texts and windows left as they were, when the file
+/// cannot be read or parsed.
 bool ApplyLanguage(const QString& file);
+
+/// Shows the current language in every open window, in two steps: the bound texts of each
+/// top-level widget are re-resolved (LanguageTexts::Retranslate: widget properties, combo
+/// items, tab titles); then each top-level widget is sent QEvent::LanguageChange
+/// synchronously. QWidget hands the event on to all its children, widgets and plain
+/// QObjects alike, so a window, control or helper object that composes a text by code
+/// rebuilds it in changeEvent (or event) and finds the bound texts already current.
+void AnnounceLanguage();
+
+/// The face list of the application font becomes `faces`, then the program's own faces
+/// (those of the application font before the first call: the private font or the skin's
+/// default) and "DejaVu Sans", so a face that is missing falls back to one that exists and
+/// the first entry still says which face was chosen. Sizes stay as they are; plain widgets
+/// follow the application font and every control of every open window takes the new face
+/// at once (CControlUI::RefreshFont).
+void ApplyFontFaces(const QStringList& faces);
 
 }  // namespace rerov::ui

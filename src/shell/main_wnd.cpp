@@ -38,7 +38,6 @@
 #include "shell/settings/set_wnd.h"
 #include "shell/shell_controls.h"
 #include "shell/sleep_watch.h"
-#include "shell/startup_language.h"
 
 Q_LOGGING_CATEGORY(lcMainWnd, "rerov.mainwnd", QtWarningMsg)
 
@@ -127,7 +126,7 @@ QWidget* CMainWnd::CreateControl(const QString& tag) {
 
 void CMainWnd::InitWindow() {
     // Before anything shows: the layout's texts and every entry created later read it.
-    LoadStartupLanguage(StartupLanguageFile());
+    LoadStartLanguage();
     for (const char* name : kCaptionButtons) {
         captionButtons_.insert(QLatin1String(name), FindControl(QLatin1String(name)));
     }

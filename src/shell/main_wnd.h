@@ -205,7 +205,7 @@ class CMainWnd : public ui::CWindowBase,
     int LanguageIndex() const { return languageIndex_; }
     /// Shows the language at `index` of "Language.config": nothing when it is already the
     /// one shown; otherwise its texts in every open window, its fonts, and the choice
-    /// remembered for the next start.
+    /// remembered for the next start (see SwitchLanguage, shell/language/language_switch.h).
     void ApplyLanguage(int index);
     /// A language chosen in the settings window: applies it, then the device pages refresh
     /// the texts they compose themselves.
@@ -297,6 +297,8 @@ class CMainWnd : public ui::CWindowBase,
 
   private:
     struct PageSlot;
+    // InitWindow: "lan_cn.xml", then the remembered language (main_wnd_language.cpp).
+    void LoadStartLanguage();
     void OnControlTimer(int id);
     void SetUpRouting();
     void SetUpTray();

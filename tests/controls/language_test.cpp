@@ -20,11 +20,29 @@ const char* const kLanguageFiles[] = {"lan_en.xml", "lan_cn.xml"};
 
 // Keys asked for outside the layouts: the tray menu, the language names that the language
 // list of the settings window shows, the tray message after the window hides, the report of
-// a refused download and the texts the keyboard page composes (key tips, repeat delay).
-const char* const kCodeKeys[] = {"menu_settings",           "menu_about",       "menu_exit",
-                                 "language_name_zh_CN",     "language_name_en", "tray_hidden_hint",
-                                 "message_download_failed", "Key_Set",          "Repeat_Delay_Time",
-                                 "Repeat_input_text"};
+// a refused download and the texts the keyboard page composes (key tips, repeat delay); the
+// words of the macro editor's step rows and recording, the key editor's capture note and
+// tips, and the about window's version.
+const char* const kCodeKeys[] = {"menu_settings",
+                                 "menu_about",
+                                 "menu_exit",
+                                 "language_name_zh_CN",
+                                 "language_name_en",
+                                 "tray_hidden_hint",
+                                 "message_download_failed",
+                                 "Key_Set",
+                                 "Repeat_Delay_Time",
+                                 "Repeat_input_text",
+                                 "macro_step_down",
+                                 "macro_step_up",
+                                 "macro_ms",
+                                 "macro_recording",
+                                 "keyset_capture_note",
+                                 "capture_tip",
+                                 "capture_in_window",
+                                 "capture_x11",
+                                 "capture_evdev",
+                                 "software_rev_text"};
 
 std::set<QString> KeysUsedBySkin() {
     std::set<QString> keys;

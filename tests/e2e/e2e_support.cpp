@@ -20,8 +20,9 @@ Sandbox::Sandbox() : runtimeDir_("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit(
     environment_ = QProcessEnvironment::systemEnvironment();
     environment_.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime_.path());
     environment_.insert(QStringLiteral("XDG_DATA_HOME"), data_.path());
-    // Remembered settings (the language) stay in the sandbox too.
+    // The remembered language lives in the sandbox; a start without one shows English.
     environment_.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
+    environment_.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
     environment_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
 }
 

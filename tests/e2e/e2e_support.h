@@ -26,7 +26,7 @@ struct RunOutcome {
     QString err;
 };
 
-// A private runtime folder (user-only) and data folder, and the environment that uses
+// A private runtime folder (user-only), data and settings folder, and the environment that uses
 // them on the offscreen platform. The test process's own XDG_RUNTIME_DIR is pointed at the
 // runtime folder too, so that ipc::ServerName() finds the program under test.
 class Sandbox {
@@ -44,6 +44,8 @@ class Sandbox {
         environment_.insert(name, value);
     }
     QString RuntimeDir() const { return runtime_.path(); }
+    // The programs' settings folder (XDG_CONFIG_HOME).
+    QString ConfigDir() const { return config_.path(); }
 
   private:
     QTemporaryDir runtime_;

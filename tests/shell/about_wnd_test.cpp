@@ -12,14 +12,14 @@
 
 #include "controls/control_base.h"
 #include "controls/language_texts.h"
+#include "controls/skin_setup.h"
 #include "controls/window_base.h"
-#include "shell/startup_language.h"
 
 namespace rerov::shell {
 namespace {
 
 TEST(AboutWindow, ShowsTheBuildsVersionAndClosesWithItsButton) {
-    ASSERT_TRUE(LoadStartupLanguage(StartupLanguageFile()));
+    ASSERT_TRUE(ui::ApplyLanguage(QStringLiteral("lan_en.xml")));
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+$"))
                     .match(ProgramVersion())
                     .hasMatch())

@@ -10,8 +10,8 @@
 #include "controls/control_timers.h"
 #include "controls/language_texts.h"
 #include "controls/layout_builder.h"
+#include "controls/skin_setup.h"
 #include "shell/device_option_ui.h"
-#include "shell/startup_language.h"
 #include "tests/shell/shell_test_support.h"
 
 namespace rerov::shell {
@@ -36,7 +36,8 @@ struct IconCase {
 };
 
 TEST(DeviceEntry, IconsFollowKindAndRole) {
-    LoadStartupLanguage(StartupLanguageFile());  // the texts the window starts with
+    ui::ApplyLanguage(
+        QStringLiteral("lan_en.xml"));  // the texts the window starts with here (English)
     const IconCase cases[] = {
         {1, 0, "kb_device"},      {1, 5, "kb_device"},      {2, 0, "ms_device"},
         {3, 0, "hard_mp_device"}, {3, 1, "soft_mp_device"}, {4, 0, "hd_device"},

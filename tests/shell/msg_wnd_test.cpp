@@ -13,8 +13,8 @@
 #include <functional>
 
 #include "controls/language_texts.h"
+#include "controls/skin_setup.h"
 #include "shell/remote_ui/control_inventory.h"
-#include "shell/startup_language.h"
 #include "tests/shell/shell_test_support.h"
 
 namespace rerov::shell {
@@ -65,7 +65,7 @@ void AnswerBox(const QString& answer, SeenBox* seen) {
 
 class MessageBox : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(LoadStartupLanguage(StartupLanguageFile())); }
+    static void SetUpTestSuite() { ASSERT_TRUE(ui::ApplyLanguage(QStringLiteral("lan_en.xml"))); }
 };
 
 TEST_F(MessageBox, EachButtonGivesItsAnswer) {

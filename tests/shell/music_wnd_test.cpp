@@ -15,8 +15,8 @@
 #include <functional>
 
 #include "controls/notification.h"
+#include "controls/skin_setup.h"
 #include "shell/audio/audio_style_set.h"
-#include "shell/startup_language.h"
 
 namespace rerov::shell {
 namespace {
@@ -54,7 +54,7 @@ int RunWindow(AudioStyleSet* styles, const std::function<void(CMusicWnd&)>& act,
 }
 
 TEST(MusicWindow, ShowsTheSelectedStyleAndItsNames) {
-    ASSERT_TRUE(LoadStartupLanguage(StartupLanguageFile()));
+    ASSERT_TRUE(ui::ApplyLanguage(QStringLiteral("lan_en.xml")));
     AudioStyleSet styles = SomeStyles();
     QSize size;
     RunWindow(

@@ -9,8 +9,8 @@
 #include "controls/control_lookup.h"
 #include "controls/language_texts.h"
 #include "controls/layout_builder.h"
+#include "controls/skin_setup.h"
 #include "shell/mp_device_power_ui.h"
-#include "shell/startup_language.h"
 
 namespace rerov::shell {
 namespace {
@@ -112,7 +112,8 @@ struct PhoneCase {
 };
 
 TEST(PowerStatus, MousePadShowsThePhoneLyingOnIt) {
-    LoadStartupLanguage(StartupLanguageFile());  // the texts the window starts with
+    ui::ApplyLanguage(
+        QStringLiteral("lan_en.xml"));  // the texts the window starts with here (English)
     const PhoneCase cases[] = {{1, "Phone_type_iphone"},
                                {2, "Phone_type_samsung"},
                                {3, "Phone_type_other"},

@@ -1,5 +1,6 @@
 #include "devices/pages/keyboard_key_editing.h"
 
+#include <QEvent>
 #include <QLayout>
 #include <QLineEdit>
 #include <QRect>
@@ -260,6 +261,20 @@ void KeyboardKeyEditing::DownloadIfMacroUsed(int index) {
     const std::vector<int> used = keyboard_.UsedMacros();
     if (std::find(used.begin(), used.end(), index) == used.end()) return;
     Report(keyboard_.DownloadKeysAndMacros());
+}
+
+bool KeyboardKeyEditing::event(QEvent* event) {
+    // A language change, handed on by the page: the texts composed here follow; the
+    // editor's fields (perhaps half edited) stay as they are.
+    if (event->type() == QEvent::LanguageChange) {
+        UpdateCaptureNote();
+        const int key = page_.Device().SelectedKey();
+        const std::vector<KeyEntry> keys = keyboard_.KeyList();
+        if (key >= 0 && static_cast<std::size_t>(key) < keys.size()) {
+            editor_->SetKeyName(DefaultKeyName(keys[static_cast<std::size_t>(key)].defaults));
+        }
+    }
+    return QObject::event(event);
 }
 
 void KeyboardKeyEditing::SelectKey(int key) {

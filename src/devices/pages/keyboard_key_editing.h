@@ -91,6 +91,9 @@ class KeyboardKeyEditing : public QObject {
     /// saved and nothing was sent).
     void downloaded(const rerov::DownloadReport& report);
 
+  protected:
+    bool event(QEvent* event) override;
+
   private:
     KeyboardKeyEditing(CDevicePageUI& page, CZidiraKeyboardDevice& keyboard,
                        editors::CKeySetControlUI* editor);

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractSlider>
+#include <QEvent>
 #include <QLabel>
 #include <QSignalBlocker>
 #include <QTextEdit>
@@ -105,9 +106,24 @@ void KeyboardSystemPanel::Show(const KeyboardSystemValues& values) {
         slider->setValue(values.repeat);
     }
     SetChecked(Control(Indexed(kRepeatDelayOptionPrefix, ChoiceOrFirst(values.repeatDelay))), true);
+    ShowRepeatDelay(values.repeatDelay);
+}
+
+void KeyboardSystemPanel::ShowRepeatDelay(int delay) {
     if (auto* label = qobject_cast<QLabel*>(Control(QLatin1String(kRepeatDelayLabel)))) {
-        label->setText(RepeatDelayText(values.repeatDelay));
+        // Composed here, so the layout's key no longer names the label's text.
+        ui::LanguageTexts::UnbindText(label, "text");
+        label->setText(RepeatDelayText(delay));
+        delayShown_ = true;
     }
+}
+
+bool KeyboardSystemPanel::event(QEvent* event) {
+    // The page hands a language change on to the objects it owns, this panel among them.
+    if (event->type() == QEvent::LanguageChange && delayShown_) {
+        ShowRepeatDelay(Read().repeatDelay);
+    }
+    return QObject::event(event);
 }
 
 KeyboardSystemValues KeyboardSystemPanel::Read() const {
@@ -132,9 +148,8 @@ void KeyboardSystemPanel::ClearRepeatTest() {
     auto* field = qobject_cast<QTextEdit*>(Control(QLatin1String(kRepeatTestField)));
     if (field == nullptr) return;
     field->clear();
-    const QString tip = ui::Tr(QStringLiteral("Repeat_input_text"));
-    field->setToolTip(tip);
-    field->setPlaceholderText(tip);
+    ui::LanguageTexts::BindText(field, "toolTip", QStringLiteral("Repeat_input_text"));
+    ui::LanguageTexts::BindText(field, "placeholderText", QStringLiteral("Repeat_input_text"));
 }
 
 void KeyboardSystemPanel::ShowDeviceSettings(CZidiraUSBDevice& device) {

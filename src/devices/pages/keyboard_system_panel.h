@@ -67,11 +67,17 @@ class KeyboardSystemPanel : public QObject, public DeviceSettingsPanel {
     void ShowDeviceSettings(CZidiraUSBDevice& device) override;
     void ShowAudioLightSetting(const AudioLightWords&) override {}
 
+  protected:
+    /// A language change (handed on by the page): the repeat-delay label is composed again.
+    bool event(QEvent* event) override;
+
   private:
     explicit KeyboardSystemPanel(CDevicePageUI& page);
     QWidget* Control(const QString& name) const;
+    void ShowRepeatDelay(int delay);
 
     CDevicePageUI& page_;
+    bool delayShown_ = false;  // the label shows a composed delay (not the layout's text)
 };
 
 }  // namespace rerov

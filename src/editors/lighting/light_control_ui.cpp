@@ -147,7 +147,7 @@ void CLightControlUI::InitModes(const std::vector<std::string>& names,
         combo->clear();
         for (const std::string& name : names) {
             const QString key = QString::fromStdString(name);
-            combo->addItem(ui::Tr(key), key);
+            ui::LanguageTexts::AddBoundItem(combo, key, key);
         }
         auto* view = qobject_cast<QListView*>(combo->view());
         for (int i = 0; i < combo->count(); ++i) {

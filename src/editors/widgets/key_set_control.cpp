@@ -51,7 +51,9 @@ constexpr const char* kRunModes[] = {"keyset_macro_mode_0", "keyset_macro_mode_1
 void FillFromTable(QComboBox* combo, std::span<const CodeRow> table) {
     ui::NotifySilence silence(combo);
     combo->clear();
-    for (const CodeRow& row : table) combo->addItem(ui::Tr(QString::fromLatin1(row.nameKey)));
+    for (const CodeRow& row : table) {
+        ui::LanguageTexts::AddBoundItem(combo, QString::fromLatin1(row.nameKey));
+    }
     ui::SelectItemSilently(combo, -1);
 }
 
@@ -59,7 +61,7 @@ template <std::size_t N>
 void FillFromKeys(QComboBox* combo, const char* const (&keys)[N]) {
     ui::NotifySilence silence(combo);
     combo->clear();
-    for (const char* key : keys) combo->addItem(ui::Tr(QString::fromLatin1(key)));
+    for (const char* key : keys) ui::LanguageTexts::AddBoundItem(combo, QString::fromLatin1(key));
     ui::SelectItemSilently(combo, -1);
 }
 
@@ -130,8 +132,8 @@ bool CKeySetControlUI::Build(QString* error) {
     {
         ui::NotifySilence silence(function_);
         for (const CategoryEntry& item : kCategoryItems) {
-            function_->addItem(ui::Tr(QString::fromLatin1(item.nameKey)),
-                               QString::number(item.category));
+            ui::LanguageTexts::AddBoundItem(function_, QString::fromLatin1(item.nameKey),
+                                            QString::number(item.category));
         }
     }
     FillFromTable(mouseKey_, MouseButtonTable());
@@ -170,8 +172,8 @@ void CKeySetControlUI::SetDeviceKind(int kind) {
     function_->clear();
     for (const auto& item : kCategoryItems) {
         if (!model_.IsCategoryOffered(item.category)) continue;
-        function_->addItem(ui::Tr(QString::fromLatin1(item.nameKey)),
-                           QString::number(item.category));
+        ui::LanguageTexts::AddBoundItem(function_, QString::fromLatin1(item.nameKey),
+                                        QString::number(item.category));
     }
     Select(function_, CategoryItem(current.isEmpty() ? -1 : current.toInt()));
 }
@@ -261,6 +263,12 @@ void CKeySetControlUI::ShowKeyText(const std::string& nameKey) {
     }
     ui::NotifySilence silence(keyText_);
     keyText_->setText(textTest_->text());
+}
+
+void CKeySetControlUI::changeEvent(QEvent* event) {
+    // The lists are bound to their keys; the key text is composed from the form.
+    if (event->type() == QEvent::LanguageChange) ShowKeyText(model_.Form().keyTextKey);
+    ui::CHorizontalLayoutUI::changeEvent(event);
 }
 
 void CKeySetControlUI::Render() {

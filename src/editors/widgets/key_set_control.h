@@ -76,6 +76,7 @@ class CKeySetControlUI : public ui::CHorizontalLayoutUI {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     void Render();

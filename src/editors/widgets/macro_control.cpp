@@ -211,7 +211,9 @@ void CMacroControlUI::ShowRow(int row) {
     const bool mouse = step.type == kStepMouseButton || step.type == kStepMoveX ||
                        step.type == kStepMoveY || step.type == kStepWheel ||
                        step.type == kStepCursor;
-    auto* name = new QLabel(ui::Tr(QString::fromStdString(StepNameKey(step))), widget);
+    // The row's words are bound to their keys: they follow a language change.
+    auto* name = new QLabel(widget);
+    ui::LanguageTexts::BindText(name, "text", QString::fromStdString(StepNameKey(step)));
     name->setObjectName(QStringLiteral("macro_step_name"));
     name->setStyleSheet(mouse ? QStringLiteral("color: #FFB547;")
                               : QStringLiteral("color: #19C3FF;"));
@@ -220,8 +222,9 @@ void CMacroControlUI::ShowRow(int row) {
     if (step.type == kStepMoveX || step.type == kStepMoveY) {
         mark->setText(QString::number(step.button));
     } else if (step.type != kStepWheel && step.type != kStepCursor) {
-        mark->setText(ui::Tr(step.down ? QStringLiteral("macro_step_down")
-                                       : QStringLiteral("macro_step_up")));
+        ui::LanguageTexts::BindText(
+            mark, "text",
+            step.down ? QStringLiteral("macro_step_down") : QStringLiteral("macro_step_up"));
     }
     mark->setStyleSheet(QStringLiteral("color: #8B93A3;"));
     auto* delay = new QLineEdit(QString::number(step.delay), widget);
@@ -231,7 +234,8 @@ void CMacroControlUI::ShowRow(int row) {
     delay->setFixedSize(72, 24);
     // The rows are 30 pixels high: the edit keeps its text inside that.
     delay->setStyleSheet(QStringLiteral("padding: 0px 4px; min-height: 0px;"));
-    auto* ms = new QLabel(ui::Tr(QStringLiteral("macro_ms")), widget);
+    auto* ms = new QLabel(widget);
+    ui::LanguageTexts::BindText(ms, "text", QStringLiteral("macro_ms"));
     layout->addWidget(name, 1);
     layout->addWidget(mark);
     layout->addWidget(delay);

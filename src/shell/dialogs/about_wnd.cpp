@@ -38,6 +38,8 @@ void CAboutWnd::InitWindow() {
 void CAboutWnd::ShowVersion() {
     auto* label = qobject_cast<ui::CControlUI*>(FindControl(QLatin1String(kVersionLabel)));
     if (label == nullptr) return;
+    // Composed here: the layout's key no longer names the label's text.
+    ui::LanguageTexts::UnbindText(label, "text");
     label->SetText(ui::Tr(QLatin1String(kVersionTextKey)) + ProgramVersion());
 }
 
@@ -74,6 +76,7 @@ void CAboutWnd::Notify(const ui::Notification& msg) {
 
 void CAboutWnd::changeEvent(QEvent* event) {
     if (event->type() == QEvent::WindowStateChange) ShowMaximisedState();
+    if (event->type() == QEvent::LanguageChange) ShowVersion();
     ui::CWindowBase::changeEvent(event);
 }
 
