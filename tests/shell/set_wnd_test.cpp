@@ -16,10 +16,10 @@
 #include "controls/control_base.h"
 #include "controls/language_texts.h"
 #include "controls/option_ui.h"
+#include "controls/skin_setup.h"
 #include "shell/language/language_config.h"
 #include "shell/settings/update_info_list_item.h"
 #include "shell/settings/update_relay.h"
-#include "shell/startup_language.h"
 
 namespace rerov::shell {
 namespace {
@@ -45,7 +45,7 @@ VersionRow Row(const char* name, int version) {
 class SettingsWindow : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(LoadStartupLanguage(StartupLanguageFile()));
+        ASSERT_TRUE(ui::ApplyLanguage(QStringLiteral("lan_en.xml")));
         ProgramUpdateProgress() = {};
         wnd = std::make_unique<CSetWnd>();
         ASSERT_TRUE(wnd->Create(QStringLiteral("SetWnd"),
@@ -60,7 +60,7 @@ class SettingsWindow : public ::testing::Test {
     }
     void TearDown() override {
         wnd.reset();
-        ASSERT_TRUE(LoadStartupLanguage(StartupLanguageFile()));
+        ASSERT_TRUE(ui::ApplyLanguage(QStringLiteral("lan_en.xml")));
     }
 
     CUpdateInfoListItemUI* RowAt(size_t i) const { return wnd->Rows().at(i); }
@@ -125,7 +125,7 @@ TEST_F(SettingsWindow, TheLanguageComboListsTheLanguagesAndReportsEveryChoice) {
 }
 
 TEST(UpdateRow, EachStatusHasItsTextColoursAndParts) {
-    ASSERT_TRUE(LoadStartupLanguage(StartupLanguageFile()));
+    ASSERT_TRUE(ui::ApplyLanguage(QStringLiteral("lan_en.xml")));
     const struct {
         int status;
         const char* key;
