@@ -41,6 +41,12 @@ struct Notification {
     QString SenderName() const { return sender ? sender->objectName() : QString(); }
 };
 
+/// True when control name `name` is `control`: layouts' names are compared without regard to
+/// case.
+inline bool IsControlName(const QString& name, const char* control) {
+    return name.compare(QLatin1String(control), Qt::CaseInsensitive) == 0;
+}
+
 /// Receiver of notifications; windows and pages implement it.
 class INotifyUI {
   public:

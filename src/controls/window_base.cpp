@@ -28,6 +28,28 @@ CWindowBase::~CWindowBase() {
 
 QWidget* CWindowBase::CreateControl(const QString&) { return nullptr; }
 
+bool CWindowBase::HandleCaptionButton(const QString& name) {
+    if (IsControlName(name, "minbtn")) {
+        showMinimized();
+    } else if (IsControlName(name, "maxbtn")) {
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);  // a design size may be fixed
+        showMaximized();
+    } else if (IsControlName(name, "restorebtn")) {
+        showNormal();
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void CWindowBase::ShowMaximisedState() {
+    const bool maximised = isMaximized();
+    if (QWidget* max = FindControl(QStringLiteral("maxbtn"))) max->setVisible(!maximised);
+    if (QWidget* restore = FindControl(QStringLiteral("restorebtn"))) {
+        restore->setVisible(maximised);
+    }
+}
+
 void CWindowBase::Notify(const Notification& msg) { pump_.LoopDispatch(msg); }
 
 bool CWindowBase::Create(const QString& title, const QSize& size) {

@@ -67,6 +67,11 @@ class CWindowBase : public QWidget, public INotifyUI, public IDialogBuilderCallb
   protected:
     /// Called once after the layout was built, before "windowinit".
     virtual void InitWindow() {}
+    /// The caption buttons a dialog shares: "minbtn" minimises, "maxbtn" maximises (lifting
+    /// a fixed size), "restorebtn" restores. True when `name` was one of them.
+    bool HandleCaptionButton(const QString& name);
+    /// Shows "maxbtn" while the window is not maximised and "restorebtn" while it is.
+    void ShowMaximisedState();
 
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

@@ -48,6 +48,12 @@ RunOutcome Rerovctl(const Sandbox& sandbox, const QStringList& arguments) {
     return RunToEnd(QStringLiteral(REROVCTL_PATH), arguments, sandbox.Environment());
 }
 
+QJsonArray UiControls(const Sandbox& sandbox) {
+    const RunOutcome run = Rerovctl(sandbox, {"app", "ui", "list", "--json"});
+    EXPECT_EQ(run.exitCode, 0) << (run.out + run.err).toStdString();
+    return QJsonDocument::fromJson(run.out.toUtf8()).array();
+}
+
 RunningProgram::RunningProgram(const Sandbox& sandbox, const QStringList& arguments,
                                const QString& program)
     : sandbox_(sandbox) {

@@ -2,6 +2,7 @@
 // Running the real rerov-ever and rerovctl as separate processes, each test in its own
 // runtime and data folders so that tests never meet each other's instance.
 
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QProcess>
 #include <QString>
@@ -62,6 +63,8 @@ RunOutcome RunToEnd(const QString& program, const QStringList& arguments,
                     const QProcessEnvironment& environment);
 // Runs rerovctl with `arguments`.
 RunOutcome Rerovctl(const Sandbox& sandbox, const QStringList& arguments);
+// The rows of "rerovctl app ui list --json" (a test failure and none when it fails).
+QJsonArray UiControls(const Sandbox& sandbox);
 
 // rerov-ever running in the background; killed when the object goes if still running. A
 // simulated one is asked first whether its devices refused any report for its timing: a

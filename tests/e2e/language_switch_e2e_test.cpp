@@ -58,11 +58,7 @@ class LanguageSkinE2e : public ::testing::Test {
         ASSERT_EQ(run.exitCode, 0) << arguments.join(' ').toStdString() << ": " << Text(run);
     }
 
-    QJsonArray Rows() {
-        const RunOutcome run = Rerovctl(sandbox_, {"app", "ui", "list", "--json"});
-        EXPECT_EQ(run.exitCode, 0) << Text(run);
-        return QJsonDocument::fromJson(run.out.toUtf8()).array();
-    }
+    QJsonArray Rows() { return UiControls(sandbox_); }
 
     QJsonObject Row(const QString& window, const QString& name) {
         for (const QJsonValue& row : Rows()) {

@@ -36,11 +36,7 @@ class ProfileLightE2e : public ::testing::Test {
     }
 
     // The rows of "app ui list --json".
-    QJsonArray Controls() {
-        const RunOutcome run = Rerovctl(sandbox_, {"app", "ui", "list", "--json"});
-        EXPECT_EQ(run.exitCode, 0) << Text(run);
-        return QJsonDocument::fromJson(run.out.toUtf8()).array();
-    }
+    QJsonArray Controls() { return UiControls(sandbox_); }
 
     // The row of control `name` in window `window`. Every device page has the editors, so
     // the main window lists their controls once per page ("name#K", in family order mouse,

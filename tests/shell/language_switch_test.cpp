@@ -23,20 +23,10 @@
 #include "shell/language/language_config.h"
 #include "shell/language/language_fonts.h"
 #include "shell/language/language_store.h"
+#include "tests/support/skin_texts.h"
 
 namespace rerov::shell {
 namespace {
-
-// The texts of a language file of the skin, read without making it current.
-QHash<QString, QString> SkinTexts(const char* file) {
-    QFile f(ui::ResourceIndex::Instance().SkinPath(QLatin1String(file)));
-    QHash<QString, QString> texts;
-    QString name;
-    if (!f.open(QIODevice::ReadOnly) || !ui::LanguageTexts::Parse(f.readAll(), &texts, &name)) {
-        ADD_FAILURE() << "cannot read " << file;
-    }
-    return texts;
-}
 
 class LanguageFiles : public ::testing::Test {
   protected:
@@ -95,6 +85,17 @@ TEST_F(LanguageFiles, BrokenListsReadAsEmptyOrAsBlankEntries) {
         }
     }
     EXPECT_TRUE(ReadLanguageList(dir_.filePath("missing.config").toStdString()).empty());
+}
+
+// The file names come from a file: only names of the skin folder's own files are taken.
+TEST_F(LanguageFiles, LanguageFilesOutsideTheSkinFolderAreNoFiles) {
+    const LanguageList list = ReadLanguageList(Write(
+        "paths.config",
+        R"({"Language": [{"Language_file": "../../etc/passwd"}, {"Language_file": "/tmp/x.xml"},
+            {"Language_file": "sub\\lan.xml"}, {"Language_file": ".."}, {"Language_file": "lan_en.xml"}]})"));
+    ASSERT_EQ(list.size(), 5u);
+    for (size_t i = 0; i < 4; ++i) EXPECT_TRUE(list[i].file.isEmpty()) << i;
+    EXPECT_EQ(list[4].file, "lan_en.xml");
 }
 
 TEST(StoredLanguage, TheStoredIdThenTheSystemsLanguageThen520ChooseTheStartLanguage) {
@@ -344,7 +345,7 @@ TEST_F(LanguageSwitch, OpenWindowsShowTheNewTextsThenHearOfTheChange) {
         }
     };
     Composer window;
-    const QHash<QString, QString> cn = SkinTexts("lan_cn.xml");
+    const QHash<QString, QString> cn = test::SkinTexts("lan_cn.xml");
     ASSERT_TRUE(SwitchLanguage(1, 0, Languages(2, {"lan_cn.xml"}), *store_).textsLoaded);
     EXPECT_EQ(window.bound->text(), cn.value("menu_exit"));
     EXPECT_EQ(window.changes, 1) << "sent at once, not posted";
@@ -355,8 +356,8 @@ TEST_F(LanguageSwitch, OpenWindowsShowTheNewTextsThenHearOfTheChange) {
 TEST_F(LanguageSwitch, ChineseTextsHaveGlyphsInTheChineseFaces) {
     ui::ApplyFontFaces(LanguageFontFaces(0));
     const QFont font = ui::render::FontForIndex(-1);
-    const QString text = SkinTexts("lan_cn.xml").value("menu_settings") +
-                         SkinTexts("lan_cn.xml").value("menu_exit") +
+    const QString text = test::SkinTexts("lan_cn.xml").value("menu_settings") +
+                         test::SkinTexts("lan_cn.xml").value("menu_exit") +
                          QString::fromUtf8("键盘灯光宏");
     ASSERT_FALSE(text.isEmpty());
     const QRawFont raw = QRawFont::fromFont(font, QFontDatabase::SimplifiedChinese);

@@ -22,6 +22,7 @@
 #include "shell/language/language_config.h"
 #include "shell/language/language_store.h"
 #include "tests/shell/page_editors_fixture.h"
+#include "tests/support/skin_texts.h"
 
 namespace rerov::shell::test {
 namespace {
@@ -31,16 +32,6 @@ constexpr int kChinese = 0;
 constexpr int kEnglish = 1;
 // Past the last key of the keyboard's picture.
 constexpr int kKeysLooked = 200;
-
-QHash<QString, QString> SkinTexts(const char* file) {
-    QFile f(ui::ResourceIndex::Instance().SkinPath(QLatin1String(file)));
-    QHash<QString, QString> texts;
-    QString name;
-    if (!f.open(QIODevice::ReadOnly) || !ui::LanguageTexts::Parse(f.readAll(), &texts, &name)) {
-        ADD_FAILURE() << "cannot read " << file;
-    }
-    return texts;
-}
 
 // What the window shows that a language changes, in one language.
 struct Shown {
@@ -135,8 +126,8 @@ class MainWindowLanguage : public PageEditorsTest {
 };
 
 TEST_F(MainWindowLanguage, EveryTextFollowsTheSettingsWindowsChoiceAndBack) {
-    const QHash<QString, QString> en = SkinTexts("lan_en.xml");
-    const QHash<QString, QString> cn = SkinTexts("lan_cn.xml");
+    const QHash<QString, QString> en = rerov::test::SkinTexts("lan_en.xml");
+    const QHash<QString, QString> cn = rerov::test::SkinTexts("lan_cn.xml");
     ASSERT_EQ(wnd->LanguageIndex(), kEnglish) << "an English system starts in English";
     const int key = LabelledKey();
     ASSERT_GE(key, 0) << "the keyboard labelled no key";
@@ -184,10 +175,10 @@ TEST_F(MainWindowLanguage, TheNextStartShowsTheLanguageChosenLast) {
     MainWindowOnSim next;
     ASSERT_NE(next.window, nullptr);
     EXPECT_EQ(next.window->LanguageIndex(), kChinese);
-    EXPECT_EQ(ui::Tr("caption_close"), SkinTexts("lan_cn.xml").value("caption_close"));
+    EXPECT_EQ(ui::Tr("caption_close"), rerov::test::SkinTexts("lan_cn.xml").value("caption_close"));
     auto* close = next.window->FindControl("closebtn");
     ASSERT_NE(close, nullptr);
-    EXPECT_EQ(close->toolTip(), SkinTexts("lan_cn.xml").value("caption_close"));
+    EXPECT_EQ(close->toolTip(), rerov::test::SkinTexts("lan_cn.xml").value("caption_close"));
     next.window->ApplyLanguage(kEnglish);
 }
 

@@ -18,10 +18,6 @@ namespace {
 constexpr const char* kVersionLabel = "software_ver_label";
 constexpr const char* kVersionTextKey = "software_rev_text";
 
-bool Is(const QString& name, const char* control) {
-    return name.compare(QLatin1String(control), Qt::CaseInsensitive) == 0;
-}
-
 }  // namespace
 
 QString ProgramVersion() { return QStringLiteral(REROV_PROGRAM_VERSION); }
@@ -52,23 +48,11 @@ void CAboutWnd::SetDpi(int dpi) {
 void CAboutWnd::Notify(const ui::Notification& msg) {
     if (msg.type == ui::notify_type::kClick) {
         const QString name = msg.SenderName();
-        if (Is(name, "closebtn")) {
+        if (ui::IsControlName(name, "closebtn")) {
             Close(0);
             return;
         }
-        if (Is(name, "minbtn")) {
-            showMinimized();
-            return;
-        }
-        if (Is(name, "maxbtn")) {
-            setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);  // the design size is fixed
-            showMaximized();
-            return;
-        }
-        if (Is(name, "restorebtn")) {
-            showNormal();
-            return;
-        }
+        if (HandleCaptionButton(name)) return;
         // "menubtn" and "homepage_btn" have nothing to open.
     }
     ui::CWindowBase::Notify(msg);
@@ -78,14 +62,6 @@ void CAboutWnd::changeEvent(QEvent* event) {
     if (event->type() == QEvent::WindowStateChange) ShowMaximisedState();
     if (event->type() == QEvent::LanguageChange) ShowVersion();
     ui::CWindowBase::changeEvent(event);
-}
-
-void CAboutWnd::ShowMaximisedState() {
-    const bool maximised = isMaximized();
-    if (QWidget* max = FindControl(QStringLiteral("maxbtn"))) max->setVisible(!maximised);
-    if (QWidget* restore = FindControl(QStringLiteral("restorebtn"))) {
-        restore->setVisible(maximised);
-    }
 }
 
 void ShowAboutWindow(QWidget* owner, int dpi, const std::function<void(QWidget*)>& opened) {

@@ -37,7 +37,6 @@ class CAboutWnd : public ui::CWindowBase {
     void changeEvent(QEvent* event) override;
 
   private:
-    void ShowMaximisedState();
 };
 
 /// Opens the about window over `owner` at `dpi` and returns when it was closed; `opened`

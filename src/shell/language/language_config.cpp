@@ -3,6 +3,7 @@
 #include <json/value.h>
 
 #include "profiles/json_file_io.h"
+#include "profiles/plain_file_name.h"
 #include "profiles/profile_folders.h"
 
 namespace rerov::shell {
@@ -30,7 +31,9 @@ LanguageList ReadLanguageList(const std::filesystem::path& path) {
         LanguageEntry entry;
         if (element.isObject()) {
             entry.name = StringMember(element, "Language_name");
-            entry.file = StringMember(element, "Language_file");
+            // A file of the skin folder by its name; anything that leads elsewhere is no file.
+            const QString file = StringMember(element, "Language_file");
+            if (IsPlainFileName(file.toStdString())) entry.file = file;
             entry.textKey = StringMember(element, "Language_text");
             const Json::Value& id = element["Language_ID"];
             if (id.isIntegral()) entry.id = id.asInt64();

@@ -10,7 +10,8 @@ namespace rerov::shell {
 /// One element of "Language": its position in the list is the language index.
 struct LanguageEntry {
     QString name;     // "Language_name": the language's name
-    QString file;     // "Language_file": its text file in the skin folder
+    QString file;     // "Language_file": its text file in the skin folder; empty unless a
+                      // plain file name
     qint64 id = 0;    // "Language_ID": what the remembered choice stores
     QString textKey;  // "Language_text": language key of its name in the settings window
 };

@@ -54,10 +54,6 @@ constexpr StatusLook kStatusLooks[] = {
     {false, "ISUpdateINGText"},  {false, "UpdateIsLastText"},
 };
 
-bool Is(const QString& name, const char* control) {
-    return name.compare(QLatin1String(control), Qt::CaseInsensitive) == 0;
-}
-
 QString RowName(const VersionRow& row) {
     return row.displayName.isEmpty() ? row.productName : row.displayName;
 }
@@ -184,43 +180,37 @@ void CSetWnd::Notify(const ui::Notification& msg) {
     const QString name = msg.SenderName();
     if (msg.type == ui::notify_type::kWindowInit) {
         StartUp();
-    } else if (msg.type == ui::notify_type::kItemSelect && Is(name, kLanguageCombo)) {
+    } else if (msg.type == ui::notify_type::kItemSelect &&
+               ui::IsControlName(name, kLanguageCombo)) {
         ChooseLanguage(static_cast<int>(msg.wParam));
         // The "activated" that follows in the same pick must not choose it a second time.
         selectedByNotification_ = static_cast<int>(msg.wParam);
-    } else if (msg.type == ui::notify_type::kSelectChanged && Is(name, kCheckOption)) {
+    } else if (msg.type == ui::notify_type::kSelectChanged &&
+               ui::IsControlName(name, kCheckOption)) {
         OnRowCheckChanged();
     } else if (msg.type == ui::notify_type::kClick) {
-        if (Is(name, "closebtn") || Is(name, "laterbtn")) {
+        if (ui::IsControlName(name, "closebtn") || ui::IsControlName(name, "laterbtn")) {
             RequestClose();
             return;
         }
-        if (Is(name, "minbtn")) {
-            showMinimized();
-            return;
-        }
-        if (Is(name, "maxbtn")) {
-            setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);  // the design size is fixed
-            showMaximized();
-            return;
-        }
-        if (Is(name, "restorebtn")) {
+        if (ui::IsControlName(name, "restorebtn")) {
             showNormal();
             setFixedSize(ScaledDesignSize());
             return;
         }
-        if (Is(name, kHintButton)) {
+        if (HandleCaptionButton(name)) return;
+        if (ui::IsControlName(name, kHintButton)) {
             DismissHint();
             return;
         }
-        if (Is(name, kUpdateButton)) {
+        if (ui::IsControlName(name, kUpdateButton)) {
             if (auto* tab =
                     qobject_cast<ui::CTabLayoutUI*>(FindControl(QLatin1String(kUpdateTab)))) {
                 tab->SelectItem(kConfirmPage);
             }
             return;
         }
-        if (Is(name, kConfirmButton)) {
+        if (ui::IsControlName(name, kConfirmButton)) {
             OnUpdateConfirmed();
             return;
         }
@@ -388,14 +378,6 @@ void CSetWnd::closeEvent(QCloseEvent* event) {
         return;
     }
     ui::CWindowBase::closeEvent(event);
-}
-
-void CSetWnd::ShowMaximisedState() {
-    const bool maximised = isMaximized();
-    if (QWidget* max = FindControl(QStringLiteral("maxbtn"))) max->setVisible(!maximised);
-    if (QWidget* restore = FindControl(QStringLiteral("restorebtn"))) {
-        restore->setVisible(maximised);
-    }
 }
 
 }  // namespace rerov::shell

@@ -112,7 +112,6 @@ class CSetWnd : public ui::CWindowBase {
     void OnUpdateConfirmed();
     void RunUpdateReport(int code, int value);
     void ShowStatus(int status);
-    void ShowMaximisedState();
     void DismissHint();
     QSize ScaledDesignSize() const;
 

@@ -18,10 +18,6 @@ constexpr int kDesignDpi = 96;
 constexpr int kImagePage = 0;
 constexpr int kColourPage = 1;
 
-bool Is(const QString& name, const char* control) {
-    return name.compare(QLatin1String(control), Qt::CaseInsensitive) == 0;
-}
-
 }  // namespace
 
 QString ChooseBackgroundFile(QWidget* parent) {
@@ -63,31 +59,31 @@ QPoint CSkinFrame::PlaceUnder(const QWidget* button, const QSize& frameSize) {
 void CSkinFrame::Notify(const ui::Notification& msg) {
     if (msg.type == ui::notify_type::kClick) {
         const QString name = msg.SenderName();
-        if (Is(name, "skin_image_btn")) {
+        if (ui::IsControlName(name, "skin_image_btn")) {
             if (auto* button = qobject_cast<ui::CControlUI*>(msg.sender)) {
                 OnImage(button->GetUserData());
             }
             return;
         }
-        if (Is(name, "skin_color_btn")) {
+        if (ui::IsControlName(name, "skin_color_btn")) {
             if (auto* button = qobject_cast<ui::CControlUI*>(msg.sender)) {
                 OnColour(button->GetBkColor());
             }
             return;
         }
-        if (Is(name, "skin_color")) {
+        if (ui::IsControlName(name, "skin_color")) {
             SelectPage(kColourPage);
             return;
         }
-        if (Is(name, "skin_image")) {
+        if (ui::IsControlName(name, "skin_image")) {
             SelectPage(kImagePage);
             return;
         }
-        if (Is(name, "skin_reset")) {
+        if (ui::IsControlName(name, "skin_reset")) {
             OnReset();
             return;
         }
-        if (Is(name, "skin_Custom")) {
+        if (ui::IsControlName(name, "skin_Custom")) {
             OnCustom();
             return;
         }
