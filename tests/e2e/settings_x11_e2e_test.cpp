@@ -68,8 +68,9 @@ TEST(SettingsX11Test, TheSystemsCloseOfTheSettingsWindowEndsTheProgram) {
     XSync(display, False);
 
     EXPECT_TRUE(program->WaitForEnd(kRunMs)) << program->StandardError().toStdString();
-    EXPECT_EQ(program->Process().exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(program->Process().exitCode(), 0);
+    EXPECT_EQ(program->Process().exitStatus(), QProcess::NormalExit)
+        << program->StandardError().toStdString();
+    EXPECT_EQ(program->Process().exitCode(), 0) << program->StandardError().toStdString();
     XCloseDisplay(display);
 }
 
