@@ -26,10 +26,7 @@ class AudioStylesE2e : public ::testing::Test {
         ASSERT_TRUE(program_);
     }
 
-    void Ui(const QStringList& arguments) {
-        const RunOutcome run = Rerovctl(sandbox_, QStringList{"app", "ui"} + arguments);
-        ASSERT_EQ(run.exitCode, 0) << arguments.join(' ').toStdString() << ": " << Text(run);
-    }
+    void Ui(const QStringList& arguments) { UiStep(sandbox_, arguments); }
 
     QJsonObject Row(const QString& window, const QString& name) {
         const RunOutcome run = Rerovctl(sandbox_, {"app", "ui", "list", "--json"});

@@ -48,6 +48,12 @@ RunOutcome Rerovctl(const Sandbox& sandbox, const QStringList& arguments) {
     return RunToEnd(QStringLiteral(REROVCTL_PATH), arguments, sandbox.Environment());
 }
 
+void UiStep(const Sandbox& sandbox, const QStringList& arguments) {
+    const RunOutcome run = Rerovctl(sandbox, QStringList{"app", "ui"} + arguments);
+    EXPECT_EQ(run.exitCode, 0) << arguments.join(' ').toStdString() << ": "
+                               << (run.out + run.err).toStdString();
+}
+
 QJsonArray UiControls(const Sandbox& sandbox) {
     const RunOutcome run = Rerovctl(sandbox, {"app", "ui", "list", "--json"});
     EXPECT_EQ(run.exitCode, 0) << (run.out + run.err).toStdString();

@@ -63,6 +63,9 @@ RunOutcome RunToEnd(const QString& program, const QStringList& arguments,
                     const QProcessEnvironment& environment);
 // Runs rerovctl with `arguments`.
 RunOutcome Rerovctl(const Sandbox& sandbox, const QStringList& arguments);
+// Runs "rerovctl app ui ARGUMENTS" as one step of a user; a test failure with the step and
+// rerovctl's output when it does not succeed.
+void UiStep(const Sandbox& sandbox, const QStringList& arguments);
 // The rows of "rerovctl app ui list --json" (a test failure and none when it fails).
 QJsonArray UiControls(const Sandbox& sandbox);
 

@@ -53,10 +53,7 @@ class LanguageSkinE2e : public ::testing::Test {
         ASSERT_TRUE(program_);
     }
 
-    void Ui(const QStringList& arguments) {
-        const RunOutcome run = Rerovctl(sandbox_, QStringList{"app", "ui"} + arguments);
-        ASSERT_EQ(run.exitCode, 0) << arguments.join(' ').toStdString() << ": " << Text(run);
-    }
+    void Ui(const QStringList& arguments) { UiStep(sandbox_, arguments); }
 
     QJsonArray Rows() { return UiControls(sandbox_); }
 

@@ -30,10 +30,7 @@ class ProfileLightE2e : public ::testing::Test {
     }
 
     // Runs rerovctl app ui with `arguments`; the step must succeed.
-    void Ui(const QStringList& arguments) {
-        const RunOutcome run = Rerovctl(sandbox_, QStringList{"app", "ui"} + arguments);
-        ASSERT_EQ(run.exitCode, 0) << arguments.join(' ').toStdString() << ": " << Text(run);
-    }
+    void Ui(const QStringList& arguments) { UiStep(sandbox_, arguments); }
 
     // The rows of "app ui list --json".
     QJsonArray Controls() { return UiControls(sandbox_); }
